@@ -1,0 +1,97 @@
+// Times one design run, and beside it the floor that the mathematics library sets:
+// a loop making as many atan and tan calls as the N = 49 run makes.
+// Goal: the N = 49 run within 1.5 times that floor.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <vector>
+
+#include "gas/prandtl_meyer.h"
+#include "nozzle/design.h"
+
+namespace {
+
+void BM_Design(benchmark::State& state) {
+  const nozzle::DesignInputs inputs{2.4, 0.373, static_cast<double>(state.range(0))};
+  for (auto _ : state) {
+    nozzle::DesignResult result = nozzle::Design(inputs);
+    benchmark::DoNotOptimize(result);
+  }
+}
+BENCHMARK(BM_Design)->Arg(7)->Arg(49)->Unit(benchmark::kMicrosecond);
+
+// The calls of one run: atan twice in Nu_f_M(Me) and in every residual of M_f_Nu,
+// once in every Mach angle; tan once per C- piece, once per C+ piece, twice per
+// wall point.
+struct CallCounts {
+  long atanCalls = 2;
+  long tanCalls = 0;
+};
+
+CallCounts CountCalls(double N) {
+  const nozzle::DesignResult r = nozzle::Design({2.4, 0.373, N});
+  CallCounts counts;
+  const int n = static_cast<int>(N);
+  const auto point = [&](double nu) { counts.atanCalls += 2L * gas::IterateMachFromNu(nu).evaluations + 1; };
+  for (int k = 1; k <= n; ++k) point(r.net.Nu(0, k));
+  for (int j = 1; j <= n; ++j) {
+    for (int k = j; k <= n; ++k) point(r.net.Nu(j, k));
+  }
+  counts.tanCalls = n * (n + 1) / 2 + n * (n - 1) / 2 + 2 * n;
+  return counts;
+}
+
+struct FloorArguments {
+  CallCounts counts;
+  std::vector<double> atanArguments, tanArguments;
+};
+
+FloorArguments MakeFloorArguments() {
+  FloorArguments floor{CountCalls(49.0), {}, {}};
+  const CallCounts& counts = floor.counts;
+  std::vector<double> atanArguments(static_cast<std::size_t>(counts.atanCalls));
+  std::vector<double> tanArguments(static_cast<std::size_t>(counts.tanCalls));
+  // Arguments spread over the ranges the run meets: b = sqrt(M^2 - 1) up to about 3,
+  // slopes up to about 1.2 radians either way.
+  const auto spread = [](std::vector<double>& values, double from, double to) {
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      values[i] = from + (to - from) * static_cast<double>(i) / static_cast<double>(values.size());
+    }
+  };
+  spread(atanArguments, 0.0, 3.0);
+  spread(tanArguments, -1.2, 1.2);
+  floor.atanArguments = std::move(atanArguments);
+  floor.tanArguments = std::move(tanArguments);
+  return floor;
+}
+
+// Independent calls: the processor overlaps them, so this is the throughput floor.
+void BM_MathFloorOfFortyNineWaves(benchmark::State& state) {
+  const FloorArguments floor = MakeFloorArguments();
+  for (auto _ : state) {
+    double sum = 0.0;
+    for (const double a : floor.atanArguments) sum += std::atan(a);
+    for (const double t : floor.tanArguments) sum += std::tan(t);
+    benchmark::DoNotOptimize(sum);
+  }
+  state.counters["atan"] = static_cast<double>(floor.counts.atanCalls);
+  state.counters["tan"] = static_cast<double>(floor.counts.tanCalls);
+}
+BENCHMARK(BM_MathFloorOfFortyNineWaves)->Unit(benchmark::kMicrosecond);
+
+// Each call waiting for the one before, as Newton steps and net points do: the
+// latency floor. (sum * 0.0 is not folded away: it would be NaN for an infinite sum.)
+void BM_MathFloorOfFortyNineWavesChained(benchmark::State& state) {
+  const FloorArguments floor = MakeFloorArguments();
+  for (auto _ : state) {
+    double sum = 0.0;
+    for (const double a : floor.atanArguments) sum += std::atan(a + sum * 0.0);
+    for (const double t : floor.tanArguments) sum += std::tan(t + sum * 0.0);
+    benchmark::DoNotOptimize(sum);
+  }
+}
+BENCHMARK(BM_MathFloorOfFortyNineWavesChained)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,17 @@
+// The command-line designer: the same read, check, run and presentation as the
+// window's "Calculate", for scripts and machines without a display.
+//
+//   nozzle-cli [--me TEXT] [--teta0 TEXT] [--n TEXT] [--dir DIR] [--svg FILE] [--csv FILE] [--summary]
+//
+// Exit status: 0 success; 1 the run or a write failed (nothing written, the previous
+// files unchanged); 2 an input was rejected (nothing written). Results go to `out`,
+// notices, warnings and errors to `err`.
+#pragma once
+
+#include <ostream>
+
+namespace cli {
+
+int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+
+}  // namespace cli

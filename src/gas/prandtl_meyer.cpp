@@ -1,0 +1,50 @@
+#include "gas/prandtl_meyer.h"
+
+namespace gas {
+
+void ThrowNonFinite(double value) {
+  throw ArithmeticError(std::isnan(value) ? "invalid operation (not a number)" : "overflow to infinity");
+}
+
+double Mu_f_M(double M) {
+  const double a = Divide(1.0, M);
+  const double s = SquareRoot(1.0 - std::pow(a, 2));
+  const double mu = std::atan(Divide(a, s));
+  return mu / Pi_180;
+}
+
+namespace {
+
+// nu(M) in radians, formed as in Nu_f_M; also hands back b = sqrt(M * M - 1).
+double PrandtlMeyerRadians(double M, double& b) {
+  b = SquareRoot(Finite(M * M) - 1.0);
+  return Sqr6 * std::atan(b / Sqr6) - std::atan(b);
+}
+
+}  // namespace
+
+double Nu_f_M(double M) {
+  double b = 0.0;
+  return PrandtlMeyerRadians(M, b) / Pi_180;
+}
+
+MachIteration IterateMachFromNu(double Nu, int steps) {
+  const double target = Finite(Nu * Pi_180);
+  double M = std::sqrt(2.5);
+  for (int step = 1; step <= steps; ++step) {
+    double b = 0.0;
+    const double F = PrandtlMeyerRadians(M, b) - target;
+    if (std::fabs(F) < kMachIterationTolerance) return {M, step, true};
+    const double dF = Divide(Divide(b, M), 1.0 + 0.2 * Finite(std::pow(M, 2)));
+    M = Finite(M - Divide(F, dF));
+  }
+  return {M, steps, false};
+}
+
+double M_f_Nu(double Nu, const NoticeSink& notice, int steps) {
+  const MachIteration result = IterateMachFromNu(Nu, steps);
+  if (!result.converged && notice) notice(kNotConvergedNotice);
+  return result.M;
+}
+
+}  // namespace gas

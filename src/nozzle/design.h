@@ -1,0 +1,49 @@
+// The design run: from the exit Mach number Me, the first wave angle Teta0 (degrees)
+// and the number of waves N to the complete characteristic net and wall of a
+// minimum-length planar nozzle (gamma = 1.4).
+//
+//   TetaMax = nu(Me) / 2                      wall angle at the throat corner
+//   dTeta   = (TetaMax - Teta0) / (N - 1)     step between fan waves
+//   fan wave k = 1..N: Teta = Nu = Teta0 + (k - 1) dTeta, Kminus(k) = Teta + Nu
+//   reflection at the axis: Kplus(j) = -Kminus(j)
+//   net point (j, k): Teta = (Kminus(k) + Kplus(j)) / 2, Nu = (Kminus(k) - Kplus(j)) / 2
+//   every M = M_f_Nu(Nu), Mu = Mu_f_M(M); then the coordinates (nozzle/geometry.h).
+//
+// The run touches no window, list or file: it returns the result, which the window
+// and the command line present afterwards. N is a real number; the loops run over
+// the whole numbers up to N and every index is rounded half to even (nozzle/net.h).
+//
+// Failure contract: a divisor of exactly zero, the square root of a negative number,
+// an index outside 0..50, a non-finite value or N below 1 (no wave, nothing to
+// draw) throws RunError naming what failed and where, for example
+// "division by zero at wall point 1"; no partial result is returned. Valid inputs
+// (nozzle/inputs.h) never fail.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+#include "gas/prandtl_meyer.h"
+#include "nozzle/inputs.h"
+#include "nozzle/net.h"
+
+namespace nozzle {
+
+class RunError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct DesignResult {
+  DesignInputs inputs;
+  double TetaMax = 0.0;
+  double dTeta = 0.0;
+  Net net;
+  int notices = 0;          // non-convergence notices of M_f_Nu passed to the sink
+  int wallTurnsBackAt = 0;  // first wall point that is not monotone, 0 when none
+  std::string wallWarning;  // the warning to show for it, empty when none
+};
+
+DesignResult Design(const DesignInputs& inputs, const gas::NoticeSink& notice = {});
+
+}  // namespace nozzle

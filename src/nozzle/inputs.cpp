@@ -1,0 +1,174 @@
+#include "nozzle/inputs.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "gas/prandtl_meyer.h"
+
+namespace nozzle {
+namespace {
+
+bool IsDigit(char c, int base) {
+  if (base == 16) return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+  return c >= '0' && c < static_cast<char>('0' + base);
+}
+
+std::size_t SkipDigits(std::string_view s, std::size_t i, int base = 10) {
+  while (i < s.size() && IsDigit(s[i], base)) ++i;
+  return i;
+}
+
+// &H and &O: whole numbers, exact up to 2^53, infinity far beyond the double range.
+ValReading ReadPrefixed(const std::string& s, int base) {
+  const std::size_t end = SkipDigits(s, 2, base);
+  ValReading reading;
+  reading.found = end > 2;
+  reading.rest = reading.found ? s.substr(end) : s;
+  for (std::size_t i = 2; i < end; ++i) {
+    int digit = 0;
+    std::from_chars(s.data() + i, s.data() + i + 1, digit, base);
+    reading.value = reading.value * base + digit;
+  }
+  return reading;
+}
+
+// Decimal exponent of the leading significant digit, to tell overflow from
+// underflow when the text lies beyond the double range.
+long long LeadingExponent(std::string_view mantissa, long long exponent) {
+  const std::size_t point = mantissa.find('.');
+  const std::size_t intDigits = point == std::string_view::npos ? mantissa.size() : point;
+  const std::size_t first = mantissa.find_first_not_of("0.");
+  if (first == std::string_view::npos) return std::numeric_limits<long long>::min() / 2;
+  const long long position = first < intDigits ? static_cast<long long>(intDigits - first) - 1
+                                               : -static_cast<long long>(first - intDigits);
+  return position + exponent;
+}
+
+// x >= 0 cut, not rounded, to three decimals: every value up to the text read is <= x.
+std::string CutToThousandths(double x) {
+  char buffer[512];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed, 60);
+  const std::string exact(buffer, result.ptr);
+  return exact.substr(0, exact.find('.') + 4);
+}
+
+}  // namespace
+
+ValReading ReadVal(std::string_view text) {
+  std::string s;
+  for (const char c : text) {
+    if (c != ' ' && c != '\t' && c != '\n') s += c;
+  }
+  if (s.size() >= 2 && s[0] == '&') {
+    if (s[1] == 'H' || s[1] == 'h') return ReadPrefixed(s, 16);
+    if (s[1] == 'O' || s[1] == 'o') return ReadPrefixed(s, 8);
+  }
+
+  std::size_t i = 0;
+  const bool negative = i < s.size() && s[i] == '-';
+  if (i < s.size() && (s[i] == '-' || s[i] == '+')) ++i;
+  const std::size_t mantissaStart = i;
+  std::size_t intEnd = SkipDigits(s, i);
+  std::size_t end = intEnd;
+  if (end < s.size() && s[end] == '.') end = SkipDigits(s, end + 1);
+  const std::string_view mantissa = std::string_view(s).substr(mantissaStart, end - mantissaStart);
+  ValReading reading;
+  reading.found = mantissa.find_first_of("0123456789") != std::string_view::npos;
+  if (!reading.found) {
+    reading.rest = s;
+    return reading;
+  }
+
+  long long exponent = 0;
+  if (end < s.size() && (s[end] == 'E' || s[end] == 'e' || s[end] == 'D' || s[end] == 'd')) {
+    std::size_t e = end + 1;
+    const bool expNegative = e < s.size() && s[e] == '-';
+    if (e < s.size() && (s[e] == '-' || s[e] == '+')) ++e;
+    const std::size_t expEnd = SkipDigits(s, e);
+    if (expEnd > e) {
+      for (std::size_t d = e; d < expEnd; ++d) {
+        exponent = std::min<long long>(exponent * 10 + (s[d] - '0'), 1'000'000'000);
+      }
+      if (expNegative) exponent = -exponent;
+      end = expEnd;
+    }
+  }
+  reading.rest = s.substr(end);
+
+  const std::string canonical = std::string(mantissa) + "e" + std::to_string(exponent);
+  double magnitude = 0.0;
+  const auto [ptr, ec] = std::from_chars(canonical.data(), canonical.data() + canonical.size(), magnitude);
+  if (ec == std::errc::result_out_of_range) {
+    magnitude = LeadingExponent(mantissa, exponent) > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+  }
+  reading.value = negative ? -magnitude : magnitude;
+  return reading;
+}
+
+double Val(std::string_view text) { return ReadVal(text).value; }
+
+namespace {
+
+struct Field {
+  const char* label;
+  const std::string& text;
+  std::string accepted;
+};
+
+// Reads one field; appends its fault to `message` and returns false when rejected.
+bool ReadField(const Field& field, double& value, std::string& message) {
+  const ValReading reading = ReadVal(field.text);
+  const std::string typed = std::string(field.label) + " = \"" + field.text + "\": ";
+  const std::string accepted = "; accepted: " + field.accepted + ".\n";
+  if (!reading.found) {
+    message += typed + "not a number" + accepted;
+    return false;
+  }
+  if (!reading.rest.empty()) {
+    const bool comma = reading.rest[0] == ',';
+    message += typed + "not a number" + (comma ? " (use a point as the decimal separator)" : "") + accepted;
+    return false;
+  }
+  value = reading.value;
+  return true;
+}
+
+}  // namespace
+
+std::variant<DesignInputs, InputRejection> CheckInputs(const InputTexts& texts) {
+  const Field me{"Exit Mach number Me", texts.me, "a number greater than 1"};
+  const Field n{"Number of waves N", texts.n, "a whole number from 2 to 49"};
+  DesignInputs inputs;
+  std::string message;
+
+  bool meValid = ReadField(me, inputs.Me, message);
+  if (meValid && !(std::isfinite(inputs.Me) && inputs.Me > 1.0)) {
+    message += std::string(me.label) + " = \"" + me.text + "\": out of range; accepted: " + me.accepted + ".\n";
+    meValid = false;
+  }
+
+  // The upper bound of Teta0 is TetaMax = nu(Me) / 2; it is shown cut (not rounded)
+  // to three decimals, so that every value up to the figure shown is accepted.
+  std::string tetaRange = "a number of degrees from 0 to TetaMax, half the Prandtl-Meyer angle of Me";
+  double tetaMax = 0.0;
+  if (meValid) {
+    tetaMax = gas::Nu_f_M(inputs.Me) / 2.0;
+    tetaRange = "a number of degrees from 0 to " + CutToThousandths(tetaMax) + " (TetaMax for Me = " + texts.me + ")";
+  }
+  const Field teta0{"First wave angle Teta0", texts.teta0, tetaRange};
+  if (ReadField(teta0, inputs.Teta0, message) && !(inputs.Teta0 >= 0.0 && (!meValid || inputs.Teta0 <= tetaMax))) {
+    message += std::string(teta0.label) + " = \"" + teta0.text + "\": out of range; accepted: " + tetaRange + ".\n";
+  }
+
+  if (ReadField(n, inputs.N, message) &&
+      !(inputs.N >= 2.0 && inputs.N <= 49.0 && inputs.N == std::floor(inputs.N))) {
+    message += std::string(n.label) + " = \"" + n.text + "\": out of range; accepted: " + n.accepted + ".\n";
+  }
+
+  if (message.empty()) return inputs;
+  message.pop_back();
+  return InputRejection{message};
+}
+
+}  // namespace nozzle

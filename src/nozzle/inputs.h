@@ -1,0 +1,52 @@
+// The three design inputs as the user types them, read and checked.
+//
+// Reading follows the Val rule of the original tool: blanks, tabs and line feeds
+// anywhere in the text are ignored; a number is read from the start (optional sign,
+// digits, one "." as decimal point whatever the locale, optional exponent E or D
+// with optional sign), or a hexadecimal (&H) or octal (&O) whole number; reading
+// stops at the first character that cannot continue it. A text that does not begin
+// with a number reads as 0.
+//
+// Checking comes before anything is computed: a text is rejected when it holds no
+// number or when anything follows the number read; the values must satisfy
+// Me finite and > 1, N a whole number from 2 to 49, 0 <= Teta0 <= TetaMax(Me).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace nozzle {
+
+struct ValReading {
+  double value = 0.0;       // 0 when no number was found; +-infinity past the double range
+  bool found = false;       // a number (at least one digit) was read
+  std::string rest;         // the blank-free text after the number
+};
+
+ValReading ReadVal(std::string_view text);
+double Val(std::string_view text);
+
+// The texts of Text_Me, Text_Teta0 and Text_N.
+struct InputTexts {
+  std::string me = "2.4";
+  std::string teta0 = "0.373";
+  std::string n = "7";
+};
+
+struct DesignInputs {
+  double Me = 0.0;
+  double Teta0 = 0.0;
+  double N = 0.0;
+};
+
+// One message, one line per field at fault, naming the text typed and the range
+// accepted, for example
+//   Number of waves N = "7.5": out of range; accepted: a whole number from 2 to 49.
+struct InputRejection {
+  std::string message;
+};
+
+std::variant<DesignInputs, InputRejection> CheckInputs(const InputTexts& texts);
+
+}  // namespace nozzle

@@ -1,0 +1,62 @@
+// The drawing of a design run as plain data: what a drawing surface is asked to do,
+// in order — clear, set the user coordinate system, draw straight lines.
+//
+// The computed half above the axis is shown with its mirror image: a point (x, y)
+// of the net has the upper image (x, -y) and the lower image (x, y), the surface's
+// v axis growing downwards. Extents xMax, yMax are the largest x and y of the net
+// (never below 0); with X = 1.1 xMax, Y = 1.1 yMax the surface spans
+// (left, top) = (-0.1 X, -Y) to (right, bottom) = (X, Y).
+//
+// Segments, each drawn as its upper image and at once as its lower image:
+//   wall      j = 1..N:                 (j-1, N+1) -> (j, N+1)  black / black
+//   C- lines  k = 1..N, j = 1..k:       (j-1, k)   -> (j, k)    red   / blue
+//   C+ lines  j = 1..N, k = j+1..N+1:   (j, k-1)   -> (j, k)    blue  / red
+// 2 N (N + 2) lines in all: 2N black, N(N + 1) red, N(N + 1) blue. Line end points
+// are single precision, as the surface takes them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "nozzle/design.h"
+
+namespace report {
+
+struct Rgb {
+  std::uint8_t red = 0, green = 0, blue = 0;
+  friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+inline constexpr Rgb kBlack{0, 0, 0};
+inline constexpr Rgb kRed{255, 0, 0};
+inline constexpr Rgb kBlue{0, 0, 255};
+inline constexpr Rgb kPictureBackground{255, 255, 192};  // light yellow
+
+struct Segment {
+  float x1, y1, x2, y2;  // user units
+  Rgb colour;
+};
+
+struct DrawingPlan {
+  double xMax = 0.0, yMax = 0.0;
+  double left = 0.0, top = 0.0, right = 0.0, bottom = 0.0;  // the Scale corners
+  std::vector<Segment> segments;
+};
+
+// Precondition: `result` comes from nozzle::Design: at least one wave, so xMax > 0.
+DrawingPlan MakeDrawingPlan(const nozzle::DesignResult& result);
+
+// A point in user units placed on a surface of width x height pixels, as the
+// surface maps it: u linearly from the left edge (0) to the right edge (width),
+// v from the top edge (0) to the bottom edge (height).
+struct PixelPoint {
+  double x, y;
+};
+PixelPoint ToPixels(const DrawingPlan& plan, double u, double v, double width, double height);
+
+// The drawing as an SVG image of width x height pixels: the light-yellow surface and
+// every segment, in order, as a one-pixel line in its colour.
+std::string DrawingSvg(const DrawingPlan& plan, int width, int height);
+
+}  // namespace report

@@ -1,0 +1,18 @@
+// The result file "sonuc.txt": the inputs, TetaMax, one row per net point
+// (i j k Teta Nu M Mu K- K+ x y) and one row per wall point (i x y), every number
+// a field of report/number_text.h rounded to 3 decimals (the counters to 0).
+// UTF-8 without byte-order mark, every line ended by CR LF.
+// 9 + N(N + 1)/2 + 5 + N lines: 49 for N = 7.
+#pragma once
+
+#include <string>
+
+#include "nozzle/design.h"
+
+namespace report {
+
+inline constexpr const char* kResultFileName = "sonuc.txt";
+
+std::string ResultFileText(const nozzle::DesignResult& result);
+
+}  // namespace report

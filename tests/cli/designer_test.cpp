@@ -1,0 +1,147 @@
+#include "cli/designer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/golden.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::ReadBytes;
+using testing_support::TempFolder;
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Outcome RunCli(std::vector<std::string> args) {
+  args.insert(args.begin(), "nozzle-cli");
+  std::vector<const char*> argv;
+  for (const auto& arg : args) argv.push_back(arg.c_str());
+  std::ostringstream out, err;
+  const int status = cli::RunDesigner(static_cast<int>(argv.size()), argv.data(), out, err);
+  return {status, out.str(), err.str()};
+}
+
+// Runs the real executable through the shell, with `prelude` before it (ulimit, trap).
+Outcome RunProcess(const std::string& prelude, const std::string& args) {
+  TempFolder capture;
+  const fs::path errFile = capture.path() / "err";
+  const std::string command =
+      prelude + " " + NOZZLE_CLI_PATH + " " + args + " 2>" + errFile.string();
+  FILE* pipe = ::popen(("sh -c '" + command + "'").c_str(), "r");
+  std::string out;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+  const int status = ::pclose(pipe);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, ReadBytes(errFile)};
+}
+
+TEST(CommandLine, DefaultsWriteTheResultFileAndPrintTheListLines) {
+  TempFolder folder;
+  const Outcome o = RunCli({"--dir", folder.path().string()});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.err, "");
+  testing_support::ExpectMatchesGolden(o.out, "default_list.txt");
+  testing_support::ExpectMatchesGolden(ReadBytes(folder.path() / "sonuc.txt"), "default_sonuc.txt");
+}
+
+TEST(CommandLine, ReadsTheThreeTextsAsTheWindowDoes) {
+  TempFolder folder;
+  const Outcome o = RunCli({"--me", " 2.4", "--teta0", ".373", "--n", "2", "--dir", folder.path().string()});
+  EXPECT_EQ(o.status, 0) << o.err;
+  testing_support::ExpectMatchesGolden(o.out, "n2_list.txt");
+  testing_support::ExpectMatchesGolden(ReadBytes(folder.path() / "sonuc.txt"), "n2_sonuc.txt");
+}
+
+TEST(CommandLine, WritesTheDrawingAndTheContourWhenAsked) {
+  TempFolder folder;
+  const fs::path svg = folder.path() / "nozzle.svg";
+  const fs::path csv = folder.path() / "wall.csv";
+  const Outcome o = RunCli({"--dir", folder.path().string(), "--svg", svg.string(), "--csv", csv.string()});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(ReadBytes(svg).rfind("<?xml", 0), 0u);
+  EXPECT_EQ(ReadBytes(csv).rfind("x,y\n0,1\n", 0), 0u);
+}
+
+TEST(CommandLine, RejectsBadInputsWithStatusTwoAndWritesNothing) {
+  TempFolder folder;
+  const Outcome o = RunCli({"--me", "2,4", "--n", "50", "--dir", folder.path().string(), "--svg",
+                         (folder.path() / "x.svg").string()});
+  EXPECT_EQ(o.status, 2);
+  EXPECT_EQ(o.out, "");
+  EXPECT_NE(o.err.find("Me = \"2,4\": not a number (use a point as the decimal separator)"), std::string::npos);
+  EXPECT_NE(o.err.find("N = \"50\": out of range"), std::string::npos);
+  EXPECT_TRUE(folder.Entries().empty());
+}
+
+TEST(CommandLine, FailsWithStatusOneAndWritesNothingWhenTheResultFileCannotBeWritten) {
+  TempFolder folder;
+  fs::create_directory(folder.path() / "sonuc.txt");
+  const fs::path svg = folder.path() / "nozzle.svg";
+  const Outcome o = RunCli({"--dir", folder.path().string(), "--svg", svg.string()});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.out, "");
+  EXPECT_EQ(o.err, "nozzle-cli: cannot write \"" + (folder.path() / "sonuc.txt").string() + "\": Is a directory\n");
+  EXPECT_EQ(folder.Entries(), std::vector<std::string>{"sonuc.txt"});
+}
+
+TEST(CommandLine, LeavesTheResultFileWhenAnotherOutputCannotBeWritten) {
+  TempFolder folder;
+  std::ofstream(folder.path() / "sonuc.txt") << "previous";
+  const Outcome o = RunCli({"--dir", folder.path().string(), "--csv", (folder.path() / "no" / "wall.csv").string()});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(ReadBytes(folder.path() / "sonuc.txt"), "previous");
+  EXPECT_EQ(folder.Entries(), std::vector<std::string>{"sonuc.txt"});
+}
+
+TEST(CommandLine, WarnsOnStandardErrorWhenTheWallTurnsBack) {
+  TempFolder folder;
+  const Outcome o = RunCli({"--me", "10", "--n", "2", "--dir", folder.path().string()});
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.err.rfind("warning: The wall turns back on itself at wall point 2", 0), 0u) << o.err;
+  EXPECT_FALSE(o.out.empty());
+}
+
+TEST(CommandLine, AnswersHelpAndVersion) {
+  const Outcome help = RunCli({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("--teta0"), std::string::npos);
+  const Outcome version = RunCli({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_NE(version.out.find("nozzle-cli " NOZZLE_VERSION), std::string::npos) << version.out;
+  EXPECT_NE(RunCli({"--frobnicate"}).status, 0);
+}
+
+TEST(CommandLineProcess, ExitsWithTheStatusesOfItsOutcomes) {
+  TempFolder folder;
+  const std::string dir = " --dir " + folder.path().string();
+  EXPECT_EQ(RunProcess("", dir).status, 0);
+  const Outcome rejected = RunProcess("", "--n 1" + dir);
+  EXPECT_EQ(rejected.status, 2);
+  EXPECT_NE(rejected.err.find("Number of waves N = \"1\""), std::string::npos) << rejected.err;
+}
+
+TEST(CommandLineProcess, KeepsThePreviousResultFileWhenTheDiskFillsHalfway) {
+  TempFolder folder;
+  const fs::path file = folder.path() / "sonuc.txt";
+  std::ofstream(file, std::ios::binary) << "previous run\r\n";
+  // 1 block of 512 bytes: the 49 lines of the new file do not fit.
+  const Outcome o = RunProcess("trap \"\" XFSZ; ulimit -f 1;", "--dir " + folder.path().string());
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.out, "");
+  EXPECT_EQ(o.err, "nozzle-cli: cannot write \"" + file.string() + "\": File too large\n");
+  EXPECT_EQ(ReadBytes(file), "previous run\r\n");
+  EXPECT_EQ(folder.Entries(), std::vector<std::string>{"sonuc.txt"});
+}
+
+}  // namespace

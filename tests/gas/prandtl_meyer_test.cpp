@@ -1,0 +1,142 @@
+#include "gas/prandtl_meyer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(Constants, AreFormedFromArctangentAndSquareRoot) {
+  EXPECT_EQ(gas::Pi, std::atan(1.0) * 4.0);
+  EXPECT_EQ(gas::Pi_180, gas::Pi / 180.0);
+  EXPECT_EQ(gas::Sqr6, std::sqrt(6.0));
+  EXPECT_NEAR(gas::NuMax, 130.454, 1e-3);  // (sqrt 6 - 1) 90 degrees
+}
+
+// Reference values: NACA Report 1135 (Ames Research Staff, 1953), gamma = 1.4:
+// mu(2) = 30 deg, nu(2) = 26.3798 deg, nu(2.4) = 36.7465 deg.
+TEST(MachAngle, MatchesArcsineOfInverseMach) {
+  EXPECT_NEAR(gas::Mu_f_M(2.0), 30.0, 1e-12);
+  EXPECT_NEAR(gas::Mu_f_M(1.0 + 1e-12), 90.0, 1e-3);
+  for (const double M : {1.01, 1.5, 2.4, 7.0}) EXPECT_NEAR(gas::Mu_f_M(M), std::asin(1.0 / M) / gas::Pi_180, 1e-12);
+}
+
+TEST(MachAngle, FailsBelowMachOneAndAtZero) {
+  EXPECT_THROW(gas::Mu_f_M(0.0), gas::ArithmeticError);   // division by zero
+  EXPECT_THROW(gas::Mu_f_M(1.0), gas::ArithmeticError);   // a / s with s = 0
+  EXPECT_THROW(gas::Mu_f_M(-1.0), gas::ArithmeticError);
+  EXPECT_THROW(gas::Mu_f_M(0.5), gas::ArithmeticError);   // square root of a negative number
+  EXPECT_THROW(gas::Mu_f_M(NAN), gas::ArithmeticError);
+}
+
+TEST(PrandtlMeyer, MatchesTablesAndIsZeroAtMachOne) {
+  EXPECT_EQ(gas::Nu_f_M(1.0), 0.0);
+  EXPECT_NEAR(gas::Nu_f_M(2.0), 26.3798, 1e-4);
+  EXPECT_NEAR(gas::Nu_f_M(2.4), 36.7465, 1e-4);
+  EXPECT_NEAR(gas::Nu_f_M(2.4) / 2.0, 18.373, 1e-3);  // TetaMax of the default design
+  EXPECT_NEAR(gas::Nu_f_M(1e150), gas::NuMax, 1e-9);
+  EXPECT_THROW(gas::Nu_f_M(1e300), gas::ArithmeticError);  // M * M overflows
+}
+
+TEST(PrandtlMeyer, FailsBelowMachOne) {
+  try {
+    gas::Nu_f_M(0.9);
+    FAIL() << "no error";
+  } catch (const gas::ArithmeticError& e) {
+    EXPECT_EQ(std::string(e.what()), "square root of a negative number");
+  }
+  EXPECT_THROW(gas::Nu_f_M(NAN), gas::ArithmeticError);
+}
+
+TEST(MachFromNu, ApproachesOneFromAboveForZeroAfterSevenEvaluations) {
+  const gas::MachIteration r = gas::IterateMachFromNu(0.0);
+  EXPECT_TRUE(r.converged);
+  EXPECT_EQ(r.evaluations, 7);
+  EXPECT_GT(r.M, 1.0);
+  EXPECT_NEAR(r.M - 1.0, 4e-4, 1e-4);
+}
+
+TEST(MachFromNu, ConvergesForTheFirstDefaultWaveAfterFiveEvaluations) {
+  const gas::MachIteration r = gas::IterateMachFromNu(0.373);
+  EXPECT_EQ(r.evaluations, 5);
+  EXPECT_NEAR(r.M, 1.04, 5e-3);
+}
+
+TEST(MachFromNu, ReturnsTheStartWhenItsResidualIsAlreadyWithinTolerance) {
+  const double start = std::sqrt(2.5);
+  const gas::MachIteration r = gas::IterateMachFromNu(gas::Nu_f_M(start) + 1e-4);
+  EXPECT_EQ(r.evaluations, 1);
+  EXPECT_EQ(r.M, start);
+}
+
+TEST(MachFromNu, InverseStopsAtFirstIterateWithinTolerance) {
+  const gas::MachIteration r = gas::IterateMachFromNu(gas::Nu_f_M(2.0));
+  EXPECT_EQ(r.evaluations, 3);
+  EXPECT_LT(r.M, 2.0);
+  EXPECT_NEAR(2.0 - r.M, 2e-5, 1e-5);
+}
+
+TEST(MachFromNu, ConvergesEverywhereInsideTheDomainWithinNineteenEvaluations) {
+  int worstBelow60 = 0;
+  int worst = 0;
+  for (double nu = 0.0; nu < gas::NuMax; nu += 0.01) {
+    const gas::MachIteration r = gas::IterateMachFromNu(nu);
+    ASSERT_TRUE(r.converged) << nu;
+    ASSERT_GE(r.M, 1.0) << nu;
+    ASSERT_LT(std::fabs(gas::Nu_f_M(r.M) - nu) * gas::Pi_180, 1e-5) << nu;
+    if (nu <= 60.0) worstBelow60 = std::max(worstBelow60, r.evaluations);
+    worst = std::max(worst, r.evaluations);
+  }
+  EXPECT_LE(worstBelow60, 7);
+  EXPECT_LE(worst, 19);
+}
+
+TEST(MachFromNu, FailsAboveTheMaximumAngleAndBelowZero) {
+  try {
+    gas::M_f_Nu(131.0);
+    FAIL() << "no error";
+  } catch (const gas::ArithmeticError& e) {
+    EXPECT_NE(std::string(e.what()).find("infinity"), std::string::npos) << e.what();
+  }
+  try {
+    gas::M_f_Nu(-1.0);
+    FAIL() << "no error";
+  } catch (const gas::ArithmeticError& e) {
+    EXPECT_EQ(std::string(e.what()), "square root of a negative number");
+  }
+  EXPECT_THROW(gas::M_f_Nu(NAN), gas::ArithmeticError);
+}
+
+TEST(MachFromNu, ShowsTheNoticeOnceWhenTheStepsRunOutAndReturnsTheLastIterate) {
+  std::vector<std::string> shown;
+  const auto sink = [&shown](std::string_view text) { shown.emplace_back(text); };
+  const double M = gas::M_f_Nu(0.0, sink, 3);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], "iterasyon adımda yakınsamadı");
+  EXPECT_EQ(M, gas::IterateMachFromNu(0.0, 3).M);
+  EXPECT_GT(M, gas::IterateMachFromNu(0.0).M);  // further from 1 than the converged value
+
+  shown.clear();
+  gas::M_f_Nu(0.0, sink);
+  EXPECT_TRUE(shown.empty());
+}
+
+TEST(CheckedArithmetic, NamesEachFailure) {
+  const auto message = [](auto operation) {
+    try {
+      operation();
+    } catch (const gas::ArithmeticError& e) {
+      return std::string(e.what());
+    }
+    return std::string("no error");
+  };
+  EXPECT_EQ(message([] { gas::Divide(1.0, 0.0); }), "division by zero");
+  EXPECT_EQ(message([] { gas::Divide(1e308, 1e-308); }), "overflow to infinity");
+  EXPECT_EQ(message([] { gas::SquareRoot(-1e-300); }), "square root of a negative number");
+  EXPECT_EQ(message([] { gas::Finite(NAN); }), "invalid operation (not a number)");
+  EXPECT_EQ(gas::SquareRoot(-0.0), -0.0);
+}
+
+}  // namespace
