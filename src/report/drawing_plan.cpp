@@ -17,10 +17,7 @@ DrawingPlan MakeDrawingPlan(const nozzle::DesignResult& result) {
   plan.yMax = extents.yMax;
   const double X = 1.1 * plan.xMax;
   const double Y = 1.1 * plan.yMax;
-  plan.left = -0.1 * X;
-  plan.top = -Y;
-  plan.right = X;
-  plan.bottom = Y;
+  plan.scale = {-0.1 * X, -Y, X, Y};
 
   const auto line = [&](int j1, int k1, int j2, int k2, Rgb upper, Rgb lower) {
     const auto x1 = static_cast<float>(net.x(j1, k1));
@@ -43,8 +40,8 @@ DrawingPlan MakeDrawingPlan(const nozzle::DesignResult& result) {
   return plan;
 }
 
-PixelPoint ToPixels(const DrawingPlan& plan, double u, double v, double width, double height) {
-  return {(u - plan.left) / (plan.right - plan.left) * width, (v - plan.top) / (plan.bottom - plan.top) * height};
+PixelPoint ToPixels(const UserScale& scale, double u, double v, double width, double height) {
+  return {(u - scale.left) / (scale.right - scale.left) * width, (v - scale.top) / (scale.bottom - scale.top) * height};
 }
 
 std::string DrawingSvg(const DrawingPlan& plan, int width, int height) {
@@ -58,8 +55,8 @@ std::string DrawingSvg(const DrawingPlan& plan, int width, int height) {
                     "\" height=\"" + h + "\" fill=\"" + colour(kPictureBackground) + "\"/>\n" +
                     "<g stroke-width=\"1\" stroke-linecap=\"square\" fill=\"none\">\n";
   for (const Segment& s : plan.segments) {
-    const PixelPoint a = ToPixels(plan, s.x1, s.y1, width, height);
-    const PixelPoint b = ToPixels(plan, s.x2, s.y2, width, height);
+    const PixelPoint a = ToPixels(plan.scale, s.x1, s.y1, width, height);
+    const PixelPoint b = ToPixels(plan.scale, s.x2, s.y2, width, height);
     svg += "<line x1=\"" + RoundedText(a.x) + "\" y1=\"" + RoundedText(a.y) + "\" x2=\"" + RoundedText(b.x) +
            "\" y2=\"" + RoundedText(b.y) + "\" stroke=\"" + colour(s.colour) + "\"/>\n";
   }

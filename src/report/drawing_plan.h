@@ -38,9 +38,14 @@ struct Segment {
   Rgb colour;
 };
 
+// A user coordinate system by the values at the four edges of the surface.
+struct UserScale {
+  double left = 0.0, top = 0.0, right = 1.0, bottom = 1.0;
+};
+
 struct DrawingPlan {
   double xMax = 0.0, yMax = 0.0;
-  double left = 0.0, top = 0.0, right = 0.0, bottom = 0.0;  // the Scale corners
+  UserScale scale;
   std::vector<Segment> segments;
 };
 
@@ -53,7 +58,7 @@ DrawingPlan MakeDrawingPlan(const nozzle::DesignResult& result);
 struct PixelPoint {
   double x, y;
 };
-PixelPoint ToPixels(const DrawingPlan& plan, double u, double v, double width, double height);
+PixelPoint ToPixels(const UserScale& scale, double u, double v, double width, double height);
 
 // The drawing as an SVG image of width x height pixels: the light-yellow surface and
 // every segment, in order, as a one-pixel line in its colour.

@@ -34,12 +34,12 @@ TEST(DrawingPlan, ScalesToTheExitLipWithMargins) {
   const DrawingPlan plan = report::MakeDrawingPlan(r);
   EXPECT_EQ(plan.xMax, r.net.x(7, 8));
   EXPECT_EQ(plan.yMax, r.net.y(7, 8));
-  EXPECT_NEAR(plan.left, -0.89, 0.005);
-  EXPECT_NEAR(plan.right, 8.88, 0.005);
-  EXPECT_NEAR(plan.top, -2.64, 0.005);
-  EXPECT_NEAR(plan.bottom, 2.64, 0.005);
-  EXPECT_EQ(plan.left, -0.1 * (1.1 * plan.xMax));
-  const report::PixelPoint throatCorner = report::ToPixels(plan, 0.0, 0.0, 1100.0, 400.0);
+  EXPECT_NEAR(plan.scale.left, -0.89, 0.005);
+  EXPECT_NEAR(plan.scale.right, 8.88, 0.005);
+  EXPECT_NEAR(plan.scale.top, -2.64, 0.005);
+  EXPECT_NEAR(plan.scale.bottom, 2.64, 0.005);
+  EXPECT_EQ(plan.scale.left, -0.1 * (1.1 * plan.xMax));
+  const report::PixelPoint throatCorner = report::ToPixels(plan.scale, 0.0, 0.0, 1100.0, 400.0);
   EXPECT_NEAR(throatCorner.x, 100.0, 1e-9);  // the throat section lies at 1/11 of the width
   EXPECT_NEAR(throatCorner.y, 200.0, 1e-9);  // the axis runs across the middle
 }
@@ -90,7 +90,7 @@ TEST(DrawingSvg, PaintsTheBackgroundAndEverySegmentInItsColour) {
   for (std::size_t at = svg.find("<line "); at != std::string::npos; at = svg.find("<line ", at + 1)) ++lines;
   EXPECT_EQ(lines, 16u);
   // The first wall segment's upper image starts at the throat corner: x = 449/11, v = -1.
-  const report::PixelPoint corner = report::ToPixels(plan, 0.0, -1.0, 449, 265);
+  const report::PixelPoint corner = report::ToPixels(plan.scale, 0.0, -1.0, 449, 265);
   EXPECT_NE(svg.find("<line x1=\"" + report::RoundedText(corner.x) + "\" y1=\"" + report::RoundedText(corner.y) + "\""),
             std::string::npos);
   EXPECT_LT(corner.y, 265 / 2.0);
