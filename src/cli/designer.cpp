@@ -14,6 +14,7 @@
 #include "report/file_output.h"
 #include "report/result_file.h"
 #include "report/results_list.h"
+#include "report/summary.h"
 
 #ifndef NOZZLE_VERSION
 #define NOZZLE_VERSION "0"
@@ -41,6 +42,9 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
   app.add_option("--dir", dir, "folder in which sonuc.txt is written")->capture_default_str();
   app.add_option("--svg", svgPath, "also draw the nozzle into this SVG file");
   app.add_option("--csv", csvPath, "also write the wall contour (x,y) into this CSV file");
+  bool summary = false;
+  app.add_flag("--summary", summary,
+               "print TetaMax, the length, the exit half-height and its deviation from A/A* instead of the list");
   app.set_version_flag("--version", std::string("nozzle-cli ") + NOZZLE_VERSION);
   try {
     app.parse(argc, argv);
@@ -67,7 +71,11 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
     if (!csvPath.empty()) files.emplace_back(csvPath, report::WallContourCsv(result));
     for (report::StagedFile& file : files) file.Commit();
 
-    for (const std::string& line : report::ResultsListLines(result)) out << line << "\n";
+    if (summary) {
+      out << report::SummaryText(report::Summarize(result));
+    } else {
+      for (const std::string& line : report::ResultsListLines(result)) out << line << "\n";
+    }
   } catch (const nozzle::RunError& e) {
     err << "nozzle-cli: " << e.what() << "\n";
     return 1;

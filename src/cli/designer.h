@@ -3,6 +3,8 @@
 //
 //   nozzle-cli [--me TEXT] [--teta0 TEXT] [--n TEXT] [--dir DIR] [--svg FILE] [--csv FILE] [--summary]
 //
+// --summary prints the accuracy report of report/summary.h in place of the list.
+//
 // Exit status: 0 success; 1 the run or a write failed (nothing written, the previous
 // files unchanged); 2 an input was rejected (nothing written). Results go to `out`,
 // notices, warnings and errors to `err`.

@@ -8,7 +8,13 @@ namespace {
 // The fan at the throat corner and the flow state of the net, each point complete
 // before the next.
 void LayFanAndNet(DesignResult& result, RunPlace& where, const gas::NoticeSink& notice) {
-  auto& [Teta, Nu, M, Mu, x, y, Kminus, Kplus] = result.net;
+  Net& net = result.net;
+  Table& Teta = net.Teta;
+  Table& Nu = net.Nu;
+  Table& M = net.M;
+  Table& Mu = net.Mu;
+  Column& Kminus = net.Kminus;
+  Column& Kplus = net.Kplus;
   const double N = result.inputs.N;
 
   // A centred expansion from a uniform sonic throat: nu equals the turning angle.

@@ -1,6 +1,7 @@
 #include "nozzle/geometry.h"
 
 #include <cmath>
+#include <limits>
 
 #include "gas/prandtl_meyer.h"
 
@@ -8,6 +9,14 @@ namespace nozzle {
 namespace {
 
 double TanDegrees(double degrees) { return std::tan(degrees * gas::Pi_180); }
+
+// A coordinate, finite and within the single precision in which it is drawn.
+double Coordinate(double value) {
+  if (std::fabs(gas::Finite(value)) > std::numeric_limits<float>::max()) {
+    throw gas::ArithmeticError("overflow to infinity (single precision of the drawing)");
+  }
+  return value;
+}
 
 // The intersection abscissa of the line through (x1, y1) with slope s1 and the line
 // through (x2, y2) with slope s2, numerator formed in exactly this order.
@@ -18,7 +27,10 @@ double Intersection(double x1, double y1, double s1, double x2, double y2, doubl
 }  // namespace
 
 void PlaceNet(Net& net, double N, RunPlace& where) {
-  auto& [Teta, Nu, M, Mu, x, y, Kminus, Kplus] = net;
+  const Table& Teta = net.Teta;
+  const Table& Mu = net.Mu;
+  Table& x = net.x;
+  Table& y = net.y;
 
   CountedLoop(1.0, N, [&](double k) {
     where = {RunPlace::Step::kFanPoint, 0.0, k};
@@ -36,15 +48,15 @@ void PlaceNet(Net& net, double N, RunPlace& where) {
       const double SlopeMinus =
           TanDegrees((Teta(Jb, K) + Teta(J, K)) / 2.0 - (Mu(Jb, K) + Mu(J, K)) / 2.0);
       if (k == j) {
-        x(J, J) = gas::Finite(x(Jb, J) + gas::Divide(y(Jb, J), std::fabs(SlopeMinus)));
+        x(J, J) = Coordinate(x(Jb, J) + gas::Divide(y(Jb, J), std::fabs(SlopeMinus)));
         y(J, J) = 0.0;
         return;
       }
       const int Kb = Index(k - 1.0);
       const double SlopePlus =
           TanDegrees((Teta(J, Kb) + Teta(J, K)) / 2.0 + (Mu(J, Kb) + Mu(J, K)) / 2.0);
-      x(J, K) = Intersection(x(Jb, K), y(Jb, K), SlopeMinus, x(J, Kb), y(J, Kb), SlopePlus);
-      y(J, K) = gas::Finite(y(J, Kb) + SlopePlus * (x(J, K) - x(J, Kb)));
+      x(J, K) = Coordinate(Intersection(x(Jb, K), y(Jb, K), SlopeMinus, x(J, Kb), y(J, Kb), SlopePlus));
+      y(J, K) = Coordinate(y(J, Kb) + SlopePlus * (x(J, K) - x(J, Kb)));
     });
   });
 
@@ -60,8 +72,8 @@ void PlaceNet(Net& net, double N, RunPlace& where) {
     const int Last = Index(N);
     const double SlopeWall = TanDegrees((Teta(Jb, Last) + Teta(J, Last)) / 2.0);
     const double SlopeToWall = TanDegrees(Teta(J, Last) + Mu(J, Last));
-    x(J, W) = Intersection(x(Jb, W), y(Jb, W), SlopeWall, x(J, Last), y(J, Last), SlopeToWall);
-    y(J, W) = gas::Finite(y(J, Last) + SlopeToWall * (x(J, W) - x(J, Last)));
+    x(J, W) = Coordinate(Intersection(x(Jb, W), y(Jb, W), SlopeWall, x(J, Last), y(J, Last), SlopeToWall));
+    y(J, W) = Coordinate(y(J, Last) + SlopeToWall * (x(J, W) - x(J, Last)));
   });
 }
 

@@ -17,7 +17,8 @@ namespace nozzle {
 
 // Fills x and y of the fan points (0, k), the net points (j, k), 1 <= j <= k <= N,
 // and the wall points (j, N + 1), 0 <= j <= N, from Teta and Mu. Throws
-// gas::ArithmeticError (a divisor of exactly zero, a non-finite coordinate) or
+// gas::ArithmeticError (a divisor of exactly zero, a coordinate that is not finite
+// or lies beyond single precision, in which it is drawn) or
 // IndexError; `where` names the point being placed when it throws.
 void PlaceNet(Net& net, double N, RunPlace& where);
 

@@ -137,13 +137,13 @@ bool ReadField(const Field& field, double& value, std::string& message) {
 }  // namespace
 
 std::variant<DesignInputs, InputRejection> CheckInputs(const InputTexts& texts) {
-  const Field me{"Exit Mach number Me", texts.me, "a number greater than 1"};
+  const Field me{"Exit Mach number Me", texts.me, "a number greater than 1 and not above 1e150"};
   const Field n{"Number of waves N", texts.n, "a whole number from 2 to 49"};
   DesignInputs inputs;
   std::string message;
 
   bool meValid = ReadField(me, inputs.Me, message);
-  if (meValid && !(std::isfinite(inputs.Me) && inputs.Me > 1.0)) {
+  if (meValid && !(inputs.Me > 1.0 && inputs.Me <= kMaxExitMach)) {
     message += std::string(me.label) + " = \"" + me.text + "\": out of range; accepted: " + me.accepted + ".\n";
     meValid = false;
   }

@@ -9,7 +9,9 @@
 //
 // Checking comes before anything is computed: a text is rejected when it holds no
 // number or when anything follows the number read; the values must satisfy
-// Me finite and > 1, N a whole number from 2 to 49, 0 <= Teta0 <= TetaMax(Me).
+// 1 < Me <= 1e150, N a whole number from 2 to 49, 0 <= Teta0 <= TetaMax(Me).
+// (Beyond 1e150, M * M in the Prandtl-Meyer function leaves the double range;
+// the angle itself has long reached its limit there.)
 #pragma once
 
 #include <string>
@@ -33,6 +35,8 @@ struct InputTexts {
   std::string teta0 = "0.373";
   std::string n = "7";
 };
+
+inline constexpr double kMaxExitMach = 1e150;
 
 struct DesignInputs {
   double Me = 0.0;

@@ -10,6 +10,7 @@
 
 #include "support/golden.h"
 #include "support/temp_folder.h"
+#include "support/unprivileged.h"
 
 namespace {
 
@@ -32,18 +33,22 @@ Outcome RunCli(std::vector<std::string> args) {
   return {status, out.str(), err.str()};
 }
 
-// Runs the real executable through the shell, with `prelude` before it (ulimit, trap).
-Outcome RunProcess(const std::string& prelude, const std::string& args) {
+// Runs `command` through the shell, with `prelude` before it (ulimit, trap, setpriv).
+Outcome RunProcessWith(const std::string& prelude, const std::string& command) {
   TempFolder capture;
   const fs::path errFile = capture.path() / "err";
-  const std::string command =
-      prelude + " " + NOZZLE_CLI_PATH + " " + args + " 2>" + errFile.string();
-  FILE* pipe = ::popen(("sh -c '" + command + "'").c_str(), "r");
+  const std::string line = prelude + " " + command + " 2>" + errFile.string();
+  FILE* pipe = ::popen(("sh -c '" + line + "'").c_str(), "r");
   std::string out;
   char buffer[4096];
   for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
   const int status = ::pclose(pipe);
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, ReadBytes(errFile)};
+}
+
+// Runs nozzle-cli itself.
+Outcome RunProcess(const std::string& prelude, const std::string& args) {
+  return RunProcessWith(prelude, std::string(NOZZLE_CLI_PATH) + " " + args);
 }
 
 TEST(CommandLine, DefaultsWriteTheResultFileAndPrintTheListLines) {
@@ -71,6 +76,18 @@ TEST(CommandLine, WritesTheDrawingAndTheContourWhenAsked) {
   ASSERT_EQ(o.status, 0) << o.err;
   EXPECT_EQ(ReadBytes(svg).rfind("<?xml", 0), 0u);
   EXPECT_EQ(ReadBytes(csv).rfind("x,y\n0,1\n", 0), 0u);
+}
+
+TEST(CommandLine, PrintsTheAccuracySummaryInPlaceOfTheListAndStillWritesTheFile) {
+  TempFolder folder;
+  const Outcome o = RunCli({"--summary", "--dir", folder.path().string()});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.out.rfind("TetaMax = 18.373\nNozzle length x = 8.074\nExit half-height y = 2.399\n"
+                        "Isentropic area ratio A/A* = 2.403\nDeviation of y from A/A* = -0.",
+                        0),
+            0u)
+      << o.out;
+  testing_support::ExpectMatchesGolden(ReadBytes(folder.path() / "sonuc.txt"), "default_sonuc.txt");
 }
 
 TEST(CommandLine, RejectsBadInputsWithStatusTwoAndWritesNothing) {
@@ -141,6 +158,76 @@ TEST(CommandLineProcess, KeepsThePreviousResultFileWhenTheDiskFillsHalfway) {
   EXPECT_EQ(o.out, "");
   EXPECT_EQ(o.err, "nozzle-cli: cannot write \"" + file.string() + "\": File too large\n");
   EXPECT_EQ(ReadBytes(file), "previous run\r\n");
+  EXPECT_EQ(folder.Entries(), std::vector<std::string>{"sonuc.txt"});
+}
+
+TEST(CommandLine, ReplacesASymbolicLinkAndLeavesItsTarget) {
+  TempFolder folder;
+  const fs::path target = folder.path() / "precious.txt";
+  std::ofstream(target, std::ios::binary) << "precious";
+  fs::create_symlink(target, folder.path() / "sonuc.txt");
+  const Outcome o = RunCli({"--dir", folder.path().string()});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_FALSE(fs::is_symlink(folder.path() / "sonuc.txt"));
+  testing_support::ExpectMatchesGolden(ReadBytes(folder.path() / "sonuc.txt"), "default_sonuc.txt");
+  EXPECT_EQ(ReadBytes(target), "precious");
+}
+
+// Runs nozzle-cli as a user for whom permission bits count: "nobody" when we are root.
+class CommandLineUnprivileged : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!testing_support::RunningAsRoot()) {
+      program_ = NOZZLE_CLI_PATH;
+      return;
+    }
+    std::string reason;
+    user_ = testing_support::FindUnprivilegedUser(reason);
+    if (!user_) GTEST_SKIP() << "cannot test permissions as root: " << reason;
+    program_ = testing_support::CopyForEveryone(NOZZLE_CLI_PATH, programFolder_.path());
+    prefix_ = user_->Prefix() + " ";
+  }
+
+  // A folder for the outputs, owned by the user the program runs as.
+  void Own(const fs::path& path) {
+    if (user_ && ::chown(path.c_str(), user_->uid, user_->gid) != 0) FAIL() << "chown " << path;
+  }
+
+  Outcome Run(const fs::path& dir) { return RunProcessWith(prefix_, program_.string() + " --dir " + dir.string()); }
+
+  TempFolder programFolder_;
+  fs::path program_;
+  std::string prefix_;
+  std::optional<testing_support::UnprivilegedUser> user_;
+};
+
+TEST_F(CommandLineUnprivileged, KeepsTheResultFileWhenTheFolderIsNotWritable) {
+  TempFolder folder;
+  fs::permissions(folder.path(), fs::perms(0755));
+  const fs::path file = folder.path() / "sonuc.txt";
+  std::ofstream(file, std::ios::binary) << "previous run\r\n";
+  Own(file);  // the file may be written, the folder (root's, or 0555) may not
+  if (!user_) fs::permissions(folder.path(), fs::perms(0555));
+  const Outcome o = Run(folder.path());
+  fs::permissions(folder.path(), fs::perms(0755));
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.err, "nozzle-cli: cannot write \"" + file.string() + "\": Permission denied\n");
+  EXPECT_EQ(ReadBytes(file), "previous run\r\n");
+  EXPECT_EQ(folder.Entries(), std::vector<std::string>{"sonuc.txt"});
+}
+
+TEST_F(CommandLineUnprivileged, DoesNotReplaceAReadOnlyResultFile) {
+  TempFolder folder;
+  fs::permissions(folder.path(), fs::perms(0755));
+  Own(folder.path());
+  const fs::path file = folder.path() / "sonuc.txt";
+  std::ofstream(file, std::ios::binary) << "protected\r\n";
+  Own(file);
+  fs::permissions(file, fs::perms(0444));
+  const Outcome o = Run(folder.path());
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.err, "nozzle-cli: cannot write \"" + file.string() + "\": the file is read-only\n");
+  EXPECT_EQ(ReadBytes(file), "protected\r\n");
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{"sonuc.txt"});
 }
 

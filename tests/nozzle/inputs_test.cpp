@@ -95,10 +95,10 @@ TEST(CheckInputs, AcceptsTheDefaultsAndTheLimits) {
 
 TEST(CheckInputs, RejectsTextsThatHoldNoNumberOrMoreThanANumber) {
   EXPECT_EQ(Rejection({"abc", "0.373", "7"}),
-            "Exit Mach number Me = \"abc\": not a number; accepted: a number greater than 1.");
+            "Exit Mach number Me = \"abc\": not a number; accepted: a number greater than 1 and not above 1e150.");
   EXPECT_EQ(Rejection({"2,4", "0.373", "7"}),
             "Exit Mach number Me = \"2,4\": not a number (use a point as the decimal separator); "
-            "accepted: a number greater than 1.");
+            "accepted: a number greater than 1 and not above 1e150.");
   EXPECT_EQ(Rejection({"2.4", "0.373", "7 waves"}),
             "Number of waves N = \"7 waves\": not a number; accepted: a whole number from 2 to 49.");
   EXPECT_EQ(Rejection({"2.4", "", "7"}).rfind("First wave angle Teta0 = \"\": not a number", 0), 0u);
@@ -107,6 +107,8 @@ TEST(CheckInputs, RejectsTextsThatHoldNoNumberOrMoreThanANumber) {
 TEST(CheckInputs, RejectsValuesOutsideTheirRanges) {
   EXPECT_NE(Rejection({"1", "0", "7"}).find("Me = \"1\": out of range"), std::string::npos);
   EXPECT_NE(Rejection({"1e999", "0", "7"}).find("Me = \"1e999\": out of range"), std::string::npos);
+  EXPECT_NE(Rejection({"1e151", "0", "7"}).find("Me = \"1e151\": out of range"), std::string::npos);
+  EXPECT_EQ(Accepted({"1e150", "0", "7"}).Me, 1e150);
   EXPECT_NE(Rejection({"2.4", "0.373", "1"}).find("N = \"1\": out of range"), std::string::npos);
   EXPECT_NE(Rejection({"2.4", "0.373", "50"}).find("N = \"50\": out of range"), std::string::npos);
   EXPECT_NE(Rejection({"2.4", "0.373", "7.5"}).find("N = \"7.5\": out of range"), std::string::npos);
@@ -120,7 +122,7 @@ TEST(CheckInputs, RejectsValuesOutsideTheirRanges) {
 TEST(CheckInputs, ListsEveryFieldAtFaultInOneMessage) {
   const std::string message = Rejection({"0.5", "x", "60"});
   EXPECT_EQ(message,
-            "Exit Mach number Me = \"0.5\": out of range; accepted: a number greater than 1.\n"
+            "Exit Mach number Me = \"0.5\": out of range; accepted: a number greater than 1 and not above 1e150.\n"
             "First wave angle Teta0 = \"x\": not a number; accepted: a number of degrees from 0 to TetaMax, half "
             "the Prandtl-Meyer angle of Me.\n"
             "Number of waves N = \"60\": out of range; accepted: a whole number from 2 to 49.");

@@ -5,11 +5,15 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/resource.h>
+
+#include <csignal>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -20,6 +24,7 @@
 #include "report/result_file.h"
 #include "report/results_list.h"
 #include "support/message_boxes.h"
+#include "support/unprivileged.h"
 #include "ui/form_about.h"
 #include "ui/picture_box.h"
 
@@ -60,6 +65,47 @@ double Covariance(const QImage& image, QRgb colour, int top, int bottom, int* co
   *count = static_cast<int>(n);
   return n > 0 ? sxy / n - (sx / n) * (sy / n) : 0.0;
 }
+
+void WriteFile(const QString& path, const std::string& bytes) {
+  std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+}
+
+struct ElsewhereOutcome {
+  bool ran = false;
+  QString failure;
+  QString skipped;
+};
+
+// As root, permission bits stop nothing: this runs the test function again in a copy
+// of this program as the user "nobody", and tells how it went.
+ElsewhereOutcome RunAsUnprivileged(const char* function) {
+  if (!testing_support::RunningAsRoot()) return {};
+  std::string reason;
+  const auto user = testing_support::FindUnprivilegedUser(reason);
+  if (!user) return {true, {}, QString::fromStdString("cannot test permissions as root: " + reason)};
+  QTemporaryDir programFolder;
+  const auto copy = testing_support::CopyForEveryone(QCoreApplication::applicationFilePath().toStdString(),
+                                                     programFolder.path().toStdString());
+  QProcess process;
+  process.setProcessChannelMode(QProcess::MergedChannels);
+  process.setWorkingDirectory("/");
+  process.start("setpriv", {QString("--reuid=%1").arg(user->uid), QString("--regid=%1").arg(user->gid),
+                            "--clear-groups", QString::fromStdString(copy.string()), function});
+  if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+    return {true, "as nobody: " + QString::fromUtf8(process.readAll()), {}};
+  }
+  return {true, {}, {}};
+}
+
+#define RUN_AS_UNPRIVILEGED_WHEN_ROOT()                                        \
+  do {                                                                         \
+    const ElsewhereOutcome elsewhere = RunAsUnprivileged(QTest::currentTestFunction()); \
+    if (elsewhere.ran) {                                                       \
+      if (!elsewhere.skipped.isEmpty()) QSKIP(qPrintable(elsewhere.skipped));  \
+      QVERIFY2(elsewhere.failure.isEmpty(), qPrintable(elsewhere.failure));    \
+      return;                                                                  \
+    }                                                                          \
+  } while (false)
 
 }  // namespace
 
@@ -288,6 +334,68 @@ class Form1Test : public QObject {
     QDir("sonuc.txt").removeRecursively();
     Click();
     QVERIFY(QFileInfo("sonuc.txt").isFile());
+  }
+
+  void keepsThePreviousFileWhenTheDiskFillsWhileWriting() {
+    testing_support::MessageBoxAnswerer answerer;
+    WriteFile("sonuc.txt", "previous run\r\n");
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 512;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    Click();
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    QCOMPARE(answerer.shown.size(), std::size_t{1});
+    QVERIFY(answerer.shown[0].text.startsWith("cannot write \"sonuc.txt\": File too large"));
+    QVERIFY(ReadFile("sonuc.txt") == "previous run\r\n");
+    QCOMPARE(QDir(".").entryList(QDir::Files | QDir::Hidden), QStringList{"sonuc.txt"});
+    QCOMPARE(Child<QListWidget>("List1")->count(), 51);
+  }
+
+  void replacesASymbolicLinkWithoutWritingThroughIt() {
+    testing_support::MessageBoxAnswerer answerer;
+    WriteFile("precious.txt", "precious");
+    QVERIFY(QFile::link("precious.txt", "sonuc.txt"));
+    Click();
+    QVERIFY(answerer.shown.empty());
+    QVERIFY(!QFileInfo("sonuc.txt").isSymLink());
+    QVERIFY(ReadFile("sonuc.txt") == report::ResultFileText(nozzle::Design({2.4, 0.373, 7.0})));
+    QVERIFY(ReadFile("precious.txt") == "precious");
+  }
+
+  void keepsAReadOnlyResultFileAndSaysSo() {
+    RUN_AS_UNPRIVILEGED_WHEN_ROOT();
+    testing_support::MessageBoxAnswerer answerer;
+    WriteFile("sonuc.txt", "protected\r\n");
+    QVERIFY(QFile::setPermissions("sonuc.txt", QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    Click();
+    QCOMPARE(answerer.shown.size(), std::size_t{1});
+    QVERIFY2(answerer.shown[0].text.startsWith("cannot write \"sonuc.txt\": the file is read-only"),
+             qPrintable(answerer.shown[0].text));
+    QVERIFY(ReadFile("sonuc.txt") == "protected\r\n");
+    QCOMPARE(Child<QListWidget>("List1")->count(), 51);
+    // The window keeps working: another run reports the same and changes nothing.
+    Click();
+    QCOMPARE(answerer.shown.size(), std::size_t{2});
+    QVERIFY(ReadFile("sonuc.txt") == "protected\r\n");
+  }
+
+  void keepsThePreviousFileWhenTheFolderIsNotWritable() {
+    RUN_AS_UNPRIVILEGED_WHEN_ROOT();
+    testing_support::MessageBoxAnswerer answerer;
+    WriteFile("sonuc.txt", "previous run\r\n");
+    const auto writable = QFile::permissions(".");
+    QVERIFY(QFile::setPermissions(".", QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    Click();
+    QFile::setPermissions(".", writable);
+    QCOMPARE(answerer.shown.size(), std::size_t{1});
+    QVERIFY2(answerer.shown[0].text.startsWith("cannot write \"sonuc.txt\": Permission denied"),
+             qPrintable(answerer.shown[0].text));
+    QVERIFY(ReadFile("sonuc.txt") == "previous run\r\n");
+    QCOMPARE(Child<QListWidget>("List1")->count(), 51);
   }
 
   void warnsAboutAWallThatTurnsBackAfterPresentingTheResults() {

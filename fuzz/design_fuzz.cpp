@@ -1,0 +1,20 @@
+// The design run called directly with any three doubles for Me, Teta0 and N, no
+// checks: every outcome is a complete, finite result or a named RunError.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "fuzz/invariants.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  double values[3] = {};
+  std::memcpy(values, data, size < sizeof values ? size : sizeof values);
+  const nozzle::DesignInputs inputs{values[0], values[1], values[2]};
+  try {
+    const nozzle::DesignResult result = nozzle::Design(inputs);
+    fuzzing::CheckResult(result, result.inputs.N == std::floor(result.inputs.N));
+  } catch (const nozzle::RunError& error) {
+    fuzzing::Require(std::strlen(error.what()) > 0, "an error says what failed");
+  }
+  return 0;
+}

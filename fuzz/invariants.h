@@ -1,0 +1,69 @@
+// What every accepted design must satisfy, checked by the fuzz targets: no NaN or
+// infinity anywhere in the result or its presentations, and the line and segment
+// counts of the results list, the result file and the drawing.
+#pragma once
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "nozzle/design.h"
+#include "report/drawing_plan.h"
+#include "report/result_file.h"
+#include "report/results_list.h"
+
+namespace fuzzing {
+
+[[noreturn]] inline void Violated(const char* what) {
+  std::fprintf(stderr, "invariant violated: %s\n", what);
+  std::abort();
+}
+
+inline void Require(bool condition, const char* what) {
+  if (!condition) Violated(what);
+}
+
+inline bool HasNonFiniteText(const std::string& text) {
+  return text.find("nan") != std::string::npos || text.find("inf") != std::string::npos;
+}
+
+// `whole`: N is a whole number, so the counts of the layouts apply exactly.
+inline void CheckResult(const nozzle::DesignResult& r, bool whole) {
+  Require(std::isfinite(r.TetaMax) && std::isfinite(r.dTeta), "TetaMax and dTeta are finite");
+  for (int j = 0; j <= nozzle::kIndexMax; ++j) {
+    Require(std::isfinite(r.net.Kminus(j)) && std::isfinite(r.net.Kplus(j)), "invariants are finite");
+    for (int k = 0; k <= nozzle::kIndexMax; ++k) {
+      const nozzle::Net& n = r.net;
+      Require(std::isfinite(n.Teta(j, k)) && std::isfinite(n.Nu(j, k)) && std::isfinite(n.M(j, k)) &&
+                  std::isfinite(n.Mu(j, k)) && std::isfinite(n.x(j, k)) && std::isfinite(n.y(j, k)),
+              "the net is finite");
+    }
+  }
+
+  const auto lines = report::ResultsListLines(r);
+  const std::string file = report::ResultFileText(r);
+  const report::DrawingPlan plan = report::MakeDrawingPlan(r);
+  for (const std::string& line : lines) Require(!HasNonFiniteText(line), "list lines are finite");
+  Require(!HasNonFiniteText(file), "the file is finite");
+  for (const report::Segment& s : plan.segments) {
+    Require(std::isfinite(s.x1) && std::isfinite(s.y1) && std::isfinite(s.x2) && std::isfinite(s.y2),
+            "segments are finite");
+  }
+  Require(std::isfinite(plan.scale.left) && std::isfinite(plan.scale.right) && std::isfinite(plan.scale.top) &&
+              std::isfinite(plan.scale.bottom) && plan.scale.right > plan.scale.left &&
+              plan.scale.bottom > plan.scale.top,
+          "the drawing has a finite scale with width and height");
+  if (!whole) return;
+
+  const auto n = static_cast<std::size_t>(r.inputs.N);
+  std::size_t listLines = 2 + n;
+  for (std::size_t j = 1; j <= n; ++j) listLines += n - j + 3;
+  std::size_t fileLines = 0;
+  for (std::size_t at = file.find("\r\n"); at != std::string::npos; at = file.find("\r\n", at + 2)) ++fileLines;
+  Require(lines.size() == listLines, "the list has 2 + N + sum(N - j + 3) lines");
+  Require(fileLines == 9 + n * (n + 1) / 2 + 5 + n, "the file has 9 + N(N + 1)/2 + 5 + N lines");
+  Require(plan.segments.size() == 2 * n * (n + 2), "the drawing has 2N(N + 2) segments");
+}
+
+}  // namespace fuzzing

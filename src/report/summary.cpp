@@ -1,0 +1,35 @@
+#include "report/summary.h"
+
+#include <cmath>
+
+#include "report/number_text.h"
+
+namespace report {
+
+double IsentropicAreaRatio(double M) {
+  constexpr double g = 1.4;
+  return (1.0 / M) * std::pow((2.0 / (g + 1.0)) * (1.0 + (g - 1.0) / 2.0 * M * M), (g + 1.0) / (2.0 * (g - 1.0)));
+}
+
+DesignSummary Summarize(const nozzle::DesignResult& result) {
+  const double N = result.inputs.N;
+  const int lip = nozzle::Index(N);
+  const int wall = nozzle::Index(N + 1.0);
+  DesignSummary summary{};
+  summary.TetaMax = result.TetaMax;
+  summary.length = result.net.x(lip, wall);
+  summary.exitHalfHeight = result.net.y(lip, wall);
+  summary.areaRatio = IsentropicAreaRatio(result.inputs.Me);
+  summary.deviationPercent = (summary.exitHalfHeight - summary.areaRatio) / summary.areaRatio * 100.0;
+  return summary;
+}
+
+std::string SummaryText(const DesignSummary& summary) {
+  return "TetaMax = " + RoundedText(summary.TetaMax) + "\n" +
+         "Nozzle length x = " + RoundedText(summary.length) + "\n" +
+         "Exit half-height y = " + RoundedText(summary.exitHalfHeight) + "\n" +
+         "Isentropic area ratio A/A* = " + RoundedText(summary.areaRatio) + "\n" +
+         "Deviation of y from A/A* = " + RoundedText(summary.deviationPercent) + " %\n";
+}
+
+}  // namespace report
