@@ -116,18 +116,21 @@ struct Field {
   std::string accepted;
 };
 
+// "N = "60": out of range; accepted: a whole number from 2 to 49." and a line feed.
+std::string Fault(const Field& field, const std::string& what) {
+  return std::string(field.label) + " = \"" + field.text + "\": " + what + "; accepted: " + field.accepted + ".\n";
+}
+
 // Reads one field; appends its fault to `message` and returns false when rejected.
 bool ReadField(const Field& field, double& value, std::string& message) {
   const ValReading reading = ReadVal(field.text);
-  const std::string typed = std::string(field.label) + " = \"" + field.text + "\": ";
-  const std::string accepted = "; accepted: " + field.accepted + ".\n";
   if (!reading.found) {
-    message += typed + "not a number" + accepted;
+    message += Fault(field, "not a number");
     return false;
   }
   if (!reading.rest.empty()) {
     const bool comma = reading.rest[0] == ',';
-    message += typed + "not a number" + (comma ? " (use a point as the decimal separator)" : "") + accepted;
+    message += Fault(field, comma ? "not a number (use a point as the decimal separator)" : "not a number");
     return false;
   }
   value = reading.value;
@@ -144,7 +147,7 @@ std::variant<DesignInputs, InputRejection> CheckInputs(const InputTexts& texts) 
 
   bool meValid = ReadField(me, inputs.Me, message);
   if (meValid && !(inputs.Me > 1.0 && inputs.Me <= kMaxExitMach)) {
-    message += std::string(me.label) + " = \"" + me.text + "\": out of range; accepted: " + me.accepted + ".\n";
+    message += Fault(me, "out of range");
     meValid = false;
   }
 
@@ -158,12 +161,12 @@ std::variant<DesignInputs, InputRejection> CheckInputs(const InputTexts& texts) 
   }
   const Field teta0{"First wave angle Teta0", texts.teta0, tetaRange};
   if (ReadField(teta0, inputs.Teta0, message) && !(inputs.Teta0 >= 0.0 && (!meValid || inputs.Teta0 <= tetaMax))) {
-    message += std::string(teta0.label) + " = \"" + teta0.text + "\": out of range; accepted: " + tetaRange + ".\n";
+    message += Fault(teta0, "out of range");
   }
 
   if (ReadField(n, inputs.N, message) &&
       !(inputs.N >= 2.0 && inputs.N <= 49.0 && inputs.N == std::floor(inputs.N))) {
-    message += std::string(n.label) + " = \"" + n.text + "\": out of range; accepted: " + n.accepted + ".\n";
+    message += Fault(n, "out of range");
   }
 
   if (message.empty()) return inputs;

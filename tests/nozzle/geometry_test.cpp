@@ -62,13 +62,6 @@ TEST(Geometry, FirstAxisPointDependsOnTheFirstWaveAngleAlone) {
   EXPECT_NE(Design({2.4, 0.5, 7.0}).net.x(1, 1), x11);
 }
 
-TEST(Geometry, ExtentsAreThoseOfTheExitLip) {
-  const DesignResult r = Design({2.4, 0.373, 7.0});
-  const nozzle::Extents e = nozzle::FindExtents(r.net, 7.0);
-  EXPECT_EQ(e.xMax, r.net.x(7, 8));
-  EXPECT_EQ(e.yMax, r.net.y(7, 8));
-}
-
 TEST(Geometry, FindsTheFirstWallPointThatIsNotMonotone) {
   DesignResult r = Design({2.4, 0.373, 7.0});
   EXPECT_EQ(nozzle::FirstNonMonotoneWallPoint(r.net, 7.0), 0);
