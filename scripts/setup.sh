@@ -22,8 +22,8 @@ nozzle_require_packages() {
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq && apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
   else
-    echo "Missing packages. Run:"
-    echo "  sudo apt-get install -y --no-install-recommends ${missing[*]}"
+    echo "Missing packages. Run as root:"
+    echo "  apt-get update && apt-get install -y --no-install-recommends ${missing[*]}"
     exit 1
   fi
 }
