@@ -37,6 +37,8 @@ StagedFile::StagedFile(std::filesystem::path path, std::string_view bytes) : pat
   if (exists && S_ISREG(existing.st_mode) && ::faccessat(AT_FDCWD, path_.c_str(), W_OK, AT_EACCESS) != 0) {
     Fail(path_, "the file is read-only");
   }
+  // Found now rather than at the rename, so that files staged together fail together.
+  if (exists && S_ISDIR(existing.st_mode)) FailWithErrno(path_, EISDIR);
 
   const std::filesystem::path folder = path_.has_parent_path() ? path_.parent_path() : ".";
   std::string pattern = (folder / ("." + path_.filename().string() + ".XXXXXX")).string();

@@ -121,6 +121,17 @@ TEST(CommandLine, LeavesTheResultFileWhenAnotherOutputCannotBeWritten) {
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{"sonuc.txt"});
 }
 
+TEST(CommandLine, LeavesTheResultFileWhenTheDrawingWouldReplaceAFolder) {
+  TempFolder folder;
+  std::ofstream(folder.path() / "sonuc.txt") << "previous";
+  fs::create_directory(folder.path() / "nozzle.svg");
+  const Outcome o = RunCli({"--dir", folder.path().string(), "--svg", (folder.path() / "nozzle.svg").string()});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_NE(o.err.find("nozzle.svg\": Is a directory"), std::string::npos) << o.err;
+  EXPECT_EQ(ReadBytes(folder.path() / "sonuc.txt"), "previous");
+  EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"nozzle.svg", "sonuc.txt"}));
+}
+
 TEST(CommandLine, WarnsOnStandardErrorWhenTheWallTurnsBack) {
   TempFolder folder;
   const Outcome o = RunCli({"--me", "10", "--n", "2", "--dir", folder.path().string()});
