@@ -36,12 +36,19 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
   std::filesystem::path dir = ".";
   std::string svgPath;
   std::string csvPath;
+  std::string dxfPath;
+  std::string scaleText = "1";
   app.add_option("--me", texts.me, "exit Mach number, as typed in the window")->capture_default_str();
   app.add_option("--teta0", texts.teta0, "angle of the first expansion wave, degrees")->capture_default_str();
   app.add_option("--n", texts.n, "number of expansion waves")->capture_default_str();
   app.add_option("--dir", dir, "folder in which sonuc.txt is written")->capture_default_str();
   app.add_option("--svg", svgPath, "also draw the nozzle into this SVG file");
   app.add_option("--csv", csvPath, "also write the wall contour (x,y) into this CSV file");
+  app.add_option("--dxf", dxfPath, "also write the nozzle outline into this DXF file (AutoCAD R12) for CAD");
+  app.add_option("--scale", scaleText,
+                 "physical throat half-height of the CSV and DXF coordinates: a number with an optional unit "
+                 "mm, cm, m or in (10mm, 25.4mm, 0.5in)")
+      ->capture_default_str();
   bool summary = false;
   app.add_flag("--summary", summary,
                "print TetaMax, the length, the exit half-height and its deviation from A/A* instead of the list");
@@ -53,8 +60,11 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
   }
 
   const auto checked = nozzle::CheckInputs(texts);
-  if (const auto* rejection = std::get_if<nozzle::InputRejection>(&checked)) {
-    err << rejection->message << "\n";
+  const std::optional<report::LengthScale> scale = report::ReadLengthScale(scaleText);
+  const auto* rejection = std::get_if<nozzle::InputRejection>(&checked);
+  if (rejection != nullptr || !scale) {
+    if (rejection != nullptr) err << rejection->message << "\n";
+    if (!scale) err << report::LengthScaleRejection(scaleText) << "\n";
     return 2;
   }
 
@@ -68,7 +78,8 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
     if (!svgPath.empty()) {
       files.emplace_back(svgPath, report::DrawingSvg(report::MakeDrawingPlan(result), kPictureWidth, kPictureHeight));
     }
-    if (!csvPath.empty()) files.emplace_back(csvPath, report::WallContourCsv(result));
+    if (!csvPath.empty()) files.emplace_back(csvPath, report::WallContourCsv(result, *scale));
+    if (!dxfPath.empty()) files.emplace_back(dxfPath, report::NozzleOutlineDxf(result, *scale));
     for (report::StagedFile& file : files) file.Commit();
 
     if (summary) {

@@ -1,10 +1,11 @@
 // The three design inputs as the user types them, read and checked.
 //
-// Reading follows the Val rule of the original tool: blanks, tabs and line feeds
-// anywhere in the text are ignored; a number is read from the start (optional sign,
-// digits, one "." as decimal point whatever the locale, optional exponent E or D
-// with optional sign), or a hexadecimal (&H) or octal (&O) whole number; reading
-// stops at the first character that cannot continue it. A text that does not begin
+// Reading is the designer's own lenient rule for typed numbers: blanks, tabs and
+// line feeds anywhere in the text are ignored; a number is read from the start
+// (optional sign, digits, one "." as decimal point whatever the locale, optional
+// exponent E or D with optional sign), or a hexadecimal (&H) or octal (&O) whole
+// number, prefix and digits in either case; reading stops at the first character
+// that cannot continue it. A text that does not begin
 // with a number reads as 0.
 //
 // Checking comes before anything is computed: a text is rejected when it holds no

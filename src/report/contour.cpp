@@ -1,19 +1,151 @@
 #include "report/contour.h"
 
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <vector>
+
 #include "report/number_text.h"
 
 namespace report {
+namespace {
 
-std::string WallContourCsv(const nozzle::DesignResult& result) {
-  const nozzle::Net& net = result.net;
-  const double N = result.inputs.N;
-  const int W = nozzle::Index(N + 1.0);
-  std::string csv = "x,y\n";
-  nozzle::CountedLoop(0.0, N, [&](double j) {
+struct Point {
+  double x, y;
+};
+
+// The wall points (j, N + 1), j = 0..N, scaled.
+std::vector<Point> ScaledWall(const nozzle::DesignResult& result, const LengthScale& scale) {
+  const int W = nozzle::Index(result.inputs.N + 1.0);
+  std::vector<Point> wall;
+  nozzle::CountedLoop(0.0, result.inputs.N, [&](double j) {
     const int J = nozzle::Index(j);
-    csv += ShortestText(net.x(J, W)) + "," + ShortestText(net.y(J, W)) + "\n";
+    wall.push_back({result.net.x(J, W) * scale.factor, result.net.y(J, W) * scale.factor});
   });
+  return wall;
+}
+
+// DXF group code and value, each on its own line.
+void Group(std::string& dxf, int code, std::string_view value) {
+  dxf.append(std::to_string(code)).append("\n").append(value).append("\n");
+}
+
+void Vertex(std::string& dxf, int code, Point p) {
+  Group(dxf, code, ShortestText(p.x));
+  Group(dxf, code + 10, ShortestText(p.y));
+  Group(dxf, code + 20, "0");
+}
+
+void Polyline(std::string& dxf, const std::vector<Point>& points, double ySign) {
+  Group(dxf, 0, "POLYLINE");
+  Group(dxf, 8, "WALL");
+  Group(dxf, 66, "1");
+  Vertex(dxf, 10, {0.0, 0.0});
+  Group(dxf, 70, "0");
+  for (const Point& p : points) {
+    Group(dxf, 0, "VERTEX");
+    Group(dxf, 8, "WALL");
+    Vertex(dxf, 10, {p.x, ySign * p.y});
+  }
+  Group(dxf, 0, "SEQEND");
+  Group(dxf, 8, "WALL");
+}
+
+void Line(std::string& dxf, std::string_view layer, Point a, Point b) {
+  Group(dxf, 0, "LINE");
+  Group(dxf, 8, layer);
+  Vertex(dxf, 10, a);
+  Vertex(dxf, 11, b);
+}
+
+void Layer(std::string& dxf, std::string_view name, std::string_view colour) {
+  Group(dxf, 0, "LAYER");
+  Group(dxf, 2, name);
+  Group(dxf, 70, "0");
+  Group(dxf, 62, colour);
+  Group(dxf, 6, "CONTINUOUS");
+}
+
+}  // namespace
+
+std::optional<LengthScale> ReadLengthScale(std::string_view text) {
+  LengthScale scale;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, scale.factor);
+  if (ec != std::errc() || !std::isfinite(scale.factor) || !(scale.factor > 0.0)) return std::nullopt;
+  std::string_view unit(ptr, static_cast<std::size_t>(end - ptr));
+  if (!unit.empty() && unit.front() == ' ') unit.remove_prefix(1);
+  static constexpr std::array<std::pair<std::string_view, int>, 4> kUnits{
+      {{"mm", 4}, {"cm", 5}, {"m", 6}, {"in", 1}}};
+  if (unit.empty()) return scale;
+  for (const auto& [name, code] : kUnits) {
+    if (unit == name) {
+      scale.unit = name;
+      scale.dxfUnits = code;
+      return scale;
+    }
+  }
+  return std::nullopt;
+}
+
+std::string LengthScaleRejection(std::string_view text) {
+  return "Throat half-height --scale = \"" + std::string(text) +
+         "\": not a length; accepted: a number greater than 0 with an optional unit mm, cm, m or in "
+         "(10mm, 25.4mm, 0.5in, 1).";
+}
+
+std::string WallContourCsv(const nozzle::DesignResult& result, const LengthScale& scale) {
+  std::string csv = "x,y\n";
+  for (const Point& p : ScaledWall(result, scale)) {
+    csv.append(ShortestText(p.x)).append(",").append(ShortestText(p.y)).append("\n");
+  }
   return csv;
+}
+
+std::string NozzleOutlineDxf(const nozzle::DesignResult& result, const LengthScale& scale) {
+  const std::vector<Point> wall = ScaledWall(result, scale);
+  const Point throat = wall.front();
+  const Point lip = wall.back();
+  std::string dxf;
+  Group(dxf, 0, "SECTION");
+  Group(dxf, 2, "HEADER");
+  Group(dxf, 9, "$ACADVER");
+  Group(dxf, 1, "AC1009");
+  Group(dxf, 9, "$INSUNITS");
+  Group(dxf, 70, std::to_string(scale.dxfUnits));
+  Group(dxf, 0, "ENDSEC");
+
+  Group(dxf, 0, "SECTION");
+  Group(dxf, 2, "TABLES");
+  Group(dxf, 0, "TABLE");
+  Group(dxf, 2, "LTYPE");
+  Group(dxf, 70, "1");
+  Group(dxf, 0, "LTYPE");
+  Group(dxf, 2, "CONTINUOUS");
+  Group(dxf, 70, "0");
+  Group(dxf, 3, "Solid line");
+  Group(dxf, 72, "65");
+  Group(dxf, 73, "0");
+  Group(dxf, 40, "0");
+  Group(dxf, 0, "ENDTAB");
+  Group(dxf, 0, "TABLE");
+  Group(dxf, 2, "LAYER");
+  Group(dxf, 70, "2");
+  Layer(dxf, "WALL", "7");
+  Layer(dxf, "AXIS", "1");
+  Group(dxf, 0, "ENDTAB");
+  Group(dxf, 0, "ENDSEC");
+
+  Group(dxf, 0, "SECTION");
+  Group(dxf, 2, "ENTITIES");
+  Polyline(dxf, wall, 1.0);
+  Polyline(dxf, wall, -1.0);
+  Line(dxf, "WALL", {throat.x, -throat.y}, throat);
+  Line(dxf, "WALL", {lip.x, -lip.y}, lip);
+  Line(dxf, "AXIS", {0.0, 0.0}, {lip.x, 0.0});
+  Group(dxf, 0, "ENDSEC");
+  Group(dxf, 0, "EOF");
+  return dxf;
 }
 
 }  // namespace report

@@ -1,14 +1,40 @@
-// The wall contour for CAD and mesh tools: "x,y", then one line per wall point from
-// the throat corner (0, 1) to the exit lip, in throat half-heights, each number in
-// the shortest text that reads back to the same double. LF line ends.
+// The nozzle for CAD and mesh tools, in a length unit of the user's choosing.
+//
+// Every coordinate is the design's (throat half-heights) multiplied by the scale:
+// the physical throat half-height. Each number is written in the shortest text that
+// reads back to the same double, so a reader gets exactly x * factor and y * factor.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "nozzle/design.h"
 
 namespace report {
 
-std::string WallContourCsv(const nozzle::DesignResult& result);
+// A physical throat half-height: `factor` units of `unit` ("" when unitless).
+// `dxfUnits` is the DXF $INSUNITS code of the unit (0 unitless, 1 in, 4 mm, 5 cm, 6 m).
+struct LengthScale {
+  double factor = 1.0;
+  std::string unit;
+  int dxfUnits = 0;
+};
+
+// Reads "10mm", "25.4 mm", "0.5in", "2cm", "0.01m" or a plain "1": a finite number
+// greater than 0 with an optional unit mm, cm, m or in. Empty when the text is not
+// of that form.
+std::optional<LengthScale> ReadLengthScale(std::string_view text);
+
+// The message for a rejected --scale text, naming it and the accepted forms.
+std::string LengthScaleRejection(std::string_view text);
+
+// "x,y", then one line per wall point from the throat corner to the exit lip. LF line ends.
+std::string WallContourCsv(const nozzle::DesignResult& result, const LengthScale& scale = {});
+
+// The whole nozzle outline as AutoCAD R12 ASCII DXF: the upper wall and its mirror
+// image below the axis as one POLYLINE each (layer WALL), the throat section x = 0
+// and the exit section as LINEs (layer WALL), the axis as a LINE (layer AXIS).
+std::string NozzleOutlineDxf(const nozzle::DesignResult& result, const LengthScale& scale = {});
 
 }  // namespace report

@@ -29,7 +29,13 @@ mode_t ModeFor(const struct stat* existing) {
   return 0666 & ~mask;
 }
 
+long SystemWrite(int fd, const void* data, std::size_t size) { return ::write(fd, data, size); }
+
+WriteCall writeCall = SystemWrite;
+
 }  // namespace
+
+WriteCall SetWriteCall(WriteCall call) { return std::exchange(writeCall, call); }
 
 StagedFile::StagedFile(std::filesystem::path path, std::string_view bytes) : path_(std::move(path)) {
   struct stat existing {};
@@ -41,14 +47,16 @@ StagedFile::StagedFile(std::filesystem::path path, std::string_view bytes) : pat
   if (exists && S_ISDIR(existing.st_mode)) FailWithErrno(path_, EISDIR);
 
   const std::filesystem::path folder = path_.has_parent_path() ? path_.parent_path() : ".";
-  std::string pattern = (folder / ("." + path_.filename().string() + ".XXXXXX")).string();
+  std::string name = ".";
+  name.append(path_.filename().string()).append(".XXXXXX");
+  std::string pattern = (folder / name).string();
   const int fd = ::mkstemp(pattern.data());
   if (fd < 0) FailWithErrno(path_, errno);
   temporary_ = pattern;
 
   int error = 0;
   for (std::size_t written = 0; written < bytes.size() && error == 0;) {
-    const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+    const long n = writeCall(fd, bytes.data() + written, bytes.size() - written);
     if (n >= 0) {
       written += static_cast<std::size_t>(n);
     } else if (errno != EINTR) {

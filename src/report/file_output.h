@@ -42,4 +42,10 @@ class StagedFile {
 
 void ReplaceFile(const std::filesystem::path& path, std::string_view bytes);
 
+// The call that writes the staged bytes, ::write by default. A write may take fewer
+// bytes than asked; staging goes on from where it stopped. Tests put a short-writing
+// call in its place. Returns the call it replaces.
+using WriteCall = long (*)(int fd, const void* data, std::size_t size);
+WriteCall SetWriteCall(WriteCall call);
+
 }  // namespace report

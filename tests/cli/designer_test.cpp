@@ -78,6 +78,19 @@ TEST(CommandLine, WritesTheDrawingAndTheContourWhenAsked) {
   EXPECT_EQ(ReadBytes(csv).rfind("x,y\n0,1\n", 0), 0u);
 }
 
+TEST(CommandLine, ScalesTheCadExportsButNotTheResultsListOrFile) {
+  TempFolder folder;
+  const fs::path dxf = folder.path() / "nozzle.dxf";
+  const fs::path csv = folder.path() / "wall.csv";
+  const Outcome o = RunCli({"--dir", folder.path().string(), "--dxf", dxf.string(), "--csv", csv.string(), "--scale",
+                            "10mm"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  testing_support::ExpectMatchesGolden(o.out, "default_list.txt");
+  testing_support::ExpectMatchesGolden(ReadBytes(folder.path() / "sonuc.txt"), "default_sonuc.txt");
+  EXPECT_EQ(ReadBytes(csv).rfind("x,y\n0,10\n", 0), 0u);
+  EXPECT_NE(ReadBytes(dxf).find("$INSUNITS\n70\n4\n"), std::string::npos);
+}
+
 TEST(CommandLine, PrintsTheAccuracySummaryInPlaceOfTheListAndStillWritesTheFile) {
   TempFolder folder;
   const Outcome o = RunCli({"--summary", "--dir", folder.path().string()});
@@ -93,11 +106,17 @@ TEST(CommandLine, PrintsTheAccuracySummaryInPlaceOfTheListAndStillWritesTheFile)
 TEST(CommandLine, RejectsBadInputsWithStatusTwoAndWritesNothing) {
   TempFolder folder;
   const Outcome o = RunCli({"--me", "2,4", "--n", "50", "--dir", folder.path().string(), "--svg",
-                         (folder.path() / "x.svg").string()});
+                         (folder.path() / "x.svg").string(), "--scale", "10furlongs"});
   EXPECT_EQ(o.status, 2);
   EXPECT_EQ(o.out, "");
   EXPECT_NE(o.err.find("Me = \"2,4\": not a number (use a point as the decimal separator)"), std::string::npos);
   EXPECT_NE(o.err.find("N = \"50\": out of range"), std::string::npos);
+  EXPECT_NE(o.err.find("--scale = \"10furlongs\": not a length; accepted: a number greater than 0 with an optional "
+                       "unit mm, cm, m or in (10mm, 25.4mm, 0.5in, 1)."),
+            std::string::npos)
+      << o.err;
+  EXPECT_TRUE(folder.Entries().empty());
+  EXPECT_EQ(RunCli({"--dir", folder.path().string(), "--scale", "-1mm"}).status, 2);
   EXPECT_TRUE(folder.Entries().empty());
 }
 

@@ -45,6 +45,9 @@ TEST(Val, ReadsHexadecimalAndOctalWholeNumbers) {
   EXPECT_EQ(Val("&H1F"), 31.0);
   EXPECT_EQ(Val("&hff"), 255.0);
   EXPECT_EQ(Val("&O17"), 15.0);
+  EXPECT_EQ(Val("&Ha"), 10.0);
+  EXPECT_EQ(Val("&hFf"), 255.0);
+  EXPECT_EQ(Val("&o7"), 7.0);
   EXPECT_EQ(Val("&o8"), 0.0);
   EXPECT_FALSE(ReadVal("&H").found);
   EXPECT_EQ(ReadVal("&O78").rest, "8");

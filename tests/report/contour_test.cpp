@@ -2,8 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -21,6 +27,81 @@ TEST(WallContourCsv, ListsEveryWallPointFromTheThroatCornerToTheExitLipAtFullPre
   }
   EXPECT_FALSE(std::getline(csv, line));
   EXPECT_EQ(report::WallContourCsv(r).substr(0, 8), "x,y\n0,1\n");
+}
+
+TEST(LengthScale, ReadsANumberWithAnOptionalUnitAndRefusesAnythingElse) {
+  const auto mm = report::ReadLengthScale("25.4mm");
+  ASSERT_TRUE(mm);
+  EXPECT_EQ(mm->factor, 25.4);
+  EXPECT_EQ(mm->unit, "mm");
+  EXPECT_EQ(mm->dxfUnits, 4);
+  EXPECT_EQ(report::ReadLengthScale("0.5 in")->dxfUnits, 1);
+  EXPECT_EQ(report::ReadLengthScale("2cm")->dxfUnits, 5);
+  EXPECT_EQ(report::ReadLengthScale("0.01m")->dxfUnits, 6);
+  EXPECT_EQ(report::ReadLengthScale("1")->dxfUnits, 0);
+  for (const char* bad : {"", "mm", "0mm", "-1mm", "10 ft", "10mmm", "inf", "nan", "1e999", "10  mm", "1,5mm"}) {
+    EXPECT_FALSE(report::ReadLengthScale(bad)) << bad;
+  }
+}
+
+TEST(WallContourCsv, MultipliesEveryCoordinateByTheScale) {
+  const nozzle::DesignResult r = nozzle::Design({2.4, 0.373, 7.0});
+  std::istringstream csv(report::WallContourCsv(r, *report::ReadLengthScale("25.4mm")));
+  std::string line;
+  std::getline(csv, line);
+  for (int j = 0; j <= 7; ++j) {
+    ASSERT_TRUE(std::getline(csv, line));
+    EXPECT_EQ(std::stod(line.substr(line.find(',') + 1)), r.net.y(j, 8) * 25.4) << line;
+  }
+}
+
+// A real DXF reader (ezdxf) opens the file and hands back every vertex as the exact
+// double written, in hexadecimal.
+TEST(NozzleOutlineDxf, OpensInADxfReaderWithEveryVertexExact) {
+  if (std::system("/usr/bin/python3 -c 'import ezdxf' 2>/dev/null") != 0) GTEST_SKIP() << "python3-ezdxf is not installed";
+  const nozzle::DesignResult r = nozzle::Design({2.4, 0.373, 7.0});
+  testing_support::TempFolder folder;
+  const auto dxf = folder.path() / "nozzle.dxf";
+  std::ofstream(dxf, std::ios::binary) << report::NozzleOutlineDxf(r, *report::ReadLengthScale("10mm"));
+  const std::string script =
+      "import ezdxf\n"
+      "doc = ezdxf.readfile('" + dxf.string() + "')\n"
+      "print(doc.header['$INSUNITS'])\n"
+      "for e in doc.modelspace():\n"
+      "    pts = [v.dxf.location for v in e.vertices] if e.dxftype() == 'POLYLINE' else [e.dxf.start, e.dxf.end]\n"
+      "    print(e.dxftype(), e.dxf.layer, ' '.join(p.x.hex() + ' ' + p.y.hex() for p in pts))\n";
+  std::ofstream(folder.path() / "read.py") << script;
+  const std::string command = "/usr/bin/python3 " + (folder.path() / "read.py").string() + " > " +
+                              (folder.path() / "out").string();
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  std::ifstream out(folder.path() / "out");
+  int units = 0;
+  out >> units;
+  EXPECT_EQ(units, 4);
+  const auto readPoints = [&out](std::string& type, std::string& layer) {
+    std::string line;
+    std::getline(out >> std::ws, line);
+    std::istringstream fields(line);
+    fields >> type >> layer;
+    std::vector<double> values;
+    for (std::string hex; fields >> hex;) values.push_back(std::strtod(hex.c_str(), nullptr));
+    return values;
+  };
+  std::string type, layer;
+  for (const double side : {1.0, -1.0}) {
+    const std::vector<double> wall = readPoints(type, layer);
+    EXPECT_EQ(type + " " + layer, "POLYLINE WALL");
+    ASSERT_EQ(wall.size(), 16u);
+    for (int j = 0; j <= 7; ++j) {
+      EXPECT_EQ(wall[2 * j], r.net.x(j, 8) * 10.0) << j;
+      EXPECT_EQ(wall[2 * j + 1], side * r.net.y(j, 8) * 10.0) << j;
+    }
+  }
+  EXPECT_EQ(readPoints(type, layer), (std::vector<double>{0.0, -10.0, 0.0, 10.0}));
+  EXPECT_EQ(readPoints(type, layer),
+            (std::vector<double>{r.net.x(7, 8) * 10, -r.net.y(7, 8) * 10, r.net.x(7, 8) * 10, r.net.y(7, 8) * 10}));
+  EXPECT_EQ(readPoints(type, layer), (std::vector<double>{0.0, 0.0, r.net.x(7, 8) * 10, 0.0}));
+  EXPECT_EQ(type + " " + layer, "LINE AXIS");
 }
 
 }  // namespace

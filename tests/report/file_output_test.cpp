@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -28,6 +29,20 @@ std::string FailureOf(const fs::path& path, const std::string& bytes) {
     return e.what();
   }
   return "no error";
+}
+
+// Takes at most three bytes a call, as a write to a pipe or a full disk may.
+long ShortWrite(int fd, const void* data, std::size_t size) {
+  return static_cast<long>(::write(fd, data, std::min<std::size_t>(size, 3)));
+}
+
+TEST(ReplaceFile, GoesOnAfterAShortWriteFromWhereItStopped) {
+  TempFolder folder;
+  const fs::path file = folder.path() / "sonuc.txt";
+  const report::WriteCall previous = report::SetWriteCall(ShortWrite);
+  report::ReplaceFile(file, "K- = 0.746  K+ = -0.746\r\n");
+  report::SetWriteCall(previous);
+  EXPECT_EQ(ReadBytes(file), "K- = 0.746  K+ = -0.746\r\n");
 }
 
 TEST(ReplaceFile, CreatesOrReplacesTheWholeFile) {

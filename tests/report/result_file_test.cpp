@@ -64,7 +64,8 @@ TEST(ResultFile, NumbersThePointRowsAsTheirPlacesInTheResultsList) {
     EXPECT_EQ(k, expected[row]) << lines[9 + row];
     if (i == j) {
       EXPECT_EQ(teta, 0.0);
-      EXPECT_NE(lines[9 + row].find(" " + std::to_string(k) + "  0 "), std::string::npos);
+      const std::string axisPoint = std::string(" ").append(std::to_string(k)).append("  0 ");
+      EXPECT_NE(lines[9 + row].find(axisPoint), std::string::npos);
     }
   }
 }

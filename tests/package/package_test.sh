@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the build into a staging root as a packager would, checks what lands
+# there, then builds the .deb, unpacks it and runs the command line from it.
+#   package_test.sh BUILD_DIR
+set -euo pipefail
+build=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAILED: $*" >&2; exit 1; }
+
+DESTDIR="$work/root" cmake --install "$build" --prefix /usr >/dev/null
+root="$work/root/usr"
+for file in bin/nozzle-cli bin/nozzle-designer share/applications/nozzle-designer.desktop \
+    share/icons/hicolor/scalable/apps/nozzle-designer.svg share/man/man1/nozzle-cli.1 \
+    share/doc/nozzle-designer/README.md share/doc/nozzle-designer/LICENSE; do
+  [ -f "$root/$file" ] || fail "not installed: $file"
+done
+desktop-file-validate --no-hints "$root/share/applications/nozzle-designer.desktop" || fail "desktop entry"
+MANWIDTH=100 man -l "$root/share/man/man1/nozzle-cli.1" 2>&1 | grep -q -- "--scale LENGTH" || fail "man page"
+grep -q "<svg" "$root/share/icons/hicolor/scalable/apps/nozzle-designer.svg" || fail "icon"
+
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb" >/dev/null
+deb=$(ls "$work"/deb/nozzle-designer_*.deb)
+depends=$(dpkg-deb -f "$deb" Depends)
+for package in libqt6widgets6 libqt6svg6 libstdc++6; do
+  [[ $depends == *"$package"* ]] || fail "Depends lacks $package: $depends"
+done
+[ "$(dpkg-deb -f "$deb" Section)" = science ] || fail "section"
+dpkg-deb -x "$deb" "$work/unpacked"
+"$work/unpacked/usr/bin/nozzle-cli" --n 2 --dir "$work" | head -1 | grep -qx "TetaMax  = 18.373" || fail "packaged nozzle-cli"
+[ -s "$work/sonuc.txt" ] || fail "packaged nozzle-cli wrote no sonuc.txt"
+echo "installed files, desktop entry, man page and the .deb ($depends) are sound"
