@@ -1,9 +1,65 @@
 #include "nozzle/design.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <vector>
+
 #include "nozzle/geometry.h"
 
 namespace nozzle {
 namespace {
+
+// M = M_f_Nu(Nu) and Mu = Mu_f_M(M) are pure functions of Nu, and a run asks for few
+// distinct Nu: Nu(j, k) depends on j + k up to rounding (224 distinct targets among
+// the 1,274 points of N = 49). Each distinct target, told by its exact bits, is
+// iterated once; a target that did not converge passes the notice on at every call.
+class MachOfNu {
+ public:
+  struct State {
+    double M, Mu;
+  };
+
+  MachOfNu(double N, const gas::NoticeSink& notice) : notice_(notice) {
+    // Room for every fan and net point at a load of at most 2/3.
+    const double points = N + N * (N + 1.0) / 2.0;
+    const double wanted = std::min(1.5 * points + 1.0, 65536.0);
+    slots_.assign(std::bit_ceil(static_cast<std::size_t>(wanted)), Slot{kEmpty, {0.0, 0.0}, false});
+  }
+
+  State operator()(double Nu) {
+    const std::uint64_t key = std::bit_cast<std::uint64_t>(Nu);
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t i = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 40) & mask;
+    for (std::size_t probes = 0; probes <= mask; ++probes, i = (i + 1) & mask) {
+      Slot& slot = slots_[i];
+      if (slot.key == key) {
+        if (!slot.converged && notice_) notice_(gas::kNotConvergedNotice);
+        return slot.state;
+      }
+      if (slot.key == kEmpty) {
+        const gas::MachIteration iteration = gas::IterateMachFromNu(Nu);
+        if (!iteration.converged && notice_) notice_(gas::kNotConvergedNotice);
+        slot = {key, {iteration.M, gas::Mu_f_M(iteration.M)}, iteration.converged};
+        return slot.state;
+      }
+    }
+    // A full table (beyond any N the record holds): compute without keeping.
+    const double M = gas::M_f_Nu(Nu, notice_);
+    return {M, gas::Mu_f_M(M)};
+  }
+
+ private:
+  // A NaN pattern: targets are finite, so no key ever has these bits.
+  static constexpr std::uint64_t kEmpty = ~std::uint64_t{0};
+  struct Slot {
+    std::uint64_t key;
+    State state;
+    bool converged;
+  };
+  const gas::NoticeSink& notice_;
+  std::vector<Slot> slots_;
+};
 
 // The fan at the throat corner and the flow state of the net, each point complete
 // before the next.
@@ -16,6 +72,7 @@ void LayFanAndNet(DesignResult& result, RunPlace& where, const gas::NoticeSink& 
   Column& Kminus = net.Kminus;
   Column& Kplus = net.Kplus;
   const double N = result.inputs.N;
+  MachOfNu machOfNu(N, notice);
 
   // A centred expansion from a uniform sonic throat: nu equals the turning angle.
   CountedLoop(1.0, N, [&](double k) {
@@ -23,8 +80,9 @@ void LayFanAndNet(DesignResult& result, RunPlace& where, const gas::NoticeSink& 
     const int K = Index(k);
     Teta(0, K) = gas::Finite(result.inputs.Teta0 + (k - 1.0) * result.dTeta);
     Nu(0, K) = Teta(0, K);
-    M(0, K) = gas::M_f_Nu(Nu(0, K), notice);
-    Mu(0, K) = gas::Mu_f_M(M(0, K));
+    const MachOfNu::State state = machOfNu(Nu(0, K));
+    M(0, K) = state.M;
+    Mu(0, K) = state.Mu;
     Kminus(K) = gas::Finite(Teta(0, K) + Nu(0, K));
   });
   // Reflection at the axis, where theta = 0: K+ = -nu = -K-.
@@ -39,8 +97,9 @@ void LayFanAndNet(DesignResult& result, RunPlace& where, const gas::NoticeSink& 
       const int K = Index(k);
       Teta(J, K) = gas::Finite((Kminus(K) + Kplus(J)) / 2.0);
       Nu(J, K) = gas::Finite((Kminus(K) - Kplus(J)) / 2.0);
-      M(J, K) = gas::M_f_Nu(Nu(J, K), notice);
-      Mu(J, K) = gas::Mu_f_M(M(J, K));
+      const MachOfNu::State state = machOfNu(Nu(J, K));
+      M(J, K) = state.M;
+      Mu(J, K) = state.Mu;
     });
   });
 }

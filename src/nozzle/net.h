@@ -12,6 +12,7 @@
 // lie in 0..50, else Index throws IndexError.
 #pragma once
 
+#include <array>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -43,24 +44,24 @@ void CountedLoop(double from, double to, Body body) {
   for (double counter = from; counter <= to; counter += 1.0) body(counter);
 }
 
+// The tables are held in place, not on the heap: a run then makes no allocation of
+// its own for the record, and the record is released with its owner.
 class Table {
  public:
-  Table() : values_((kIndexMax + 1) * (kIndexMax + 1), 0.0) {}
   double& operator()(int j, int k) { return values_[static_cast<std::size_t>(j * (kIndexMax + 1) + k)]; }
   double operator()(int j, int k) const { return values_[static_cast<std::size_t>(j * (kIndexMax + 1) + k)]; }
 
  private:
-  std::vector<double> values_;
+  std::array<double, (kIndexMax + 1) * (kIndexMax + 1)> values_{};
 };
 
 class Column {
  public:
-  Column() : values_(kIndexMax + 1, 0.0) {}
   double& operator()(int i) { return values_[static_cast<std::size_t>(i)]; }
   double operator()(int i) const { return values_[static_cast<std::size_t>(i)]; }
 
  private:
-  std::vector<double> values_;
+  std::array<double, kIndexMax + 1> values_{};
 };
 
 // The step of a design run being computed, to name it when an operation fails.

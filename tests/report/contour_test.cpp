@@ -92,9 +92,9 @@ TEST(NozzleOutlineDxf, OpensInADxfReaderWithEveryVertexExact) {
     const std::vector<double> wall = readPoints(type, layer);
     EXPECT_EQ(type + " " + layer, "POLYLINE WALL");
     ASSERT_EQ(wall.size(), 16u);
-    for (int j = 0; j <= 7; ++j) {
-      EXPECT_EQ(wall[2 * j], r.net.x(j, 8) * 10.0) << j;
-      EXPECT_EQ(wall[2 * j + 1], side * r.net.y(j, 8) * 10.0) << j;
+    for (std::size_t j = 0; j <= 7; ++j) {
+      EXPECT_EQ(wall[2 * j], r.net.x(static_cast<int>(j), 8) * 10.0) << j;
+      EXPECT_EQ(wall[2 * j + 1], side * r.net.y(static_cast<int>(j), 8) * 10.0) << j;
     }
   }
   EXPECT_EQ(readPoints(type, layer), (std::vector<double>{0.0, -10.0, 0.0, 10.0}));
