@@ -20,18 +20,18 @@ class MachOfNu {
     double M, Mu;
   };
 
+  // Room for every fan and net point the record can hold (the loops stop at index 50
+  // before any more), at a load of at most 2/3: a free slot is always found.
   MachOfNu(double N, const gas::NoticeSink& notice) : notice_(notice) {
-    // Room for every fan and net point at a load of at most 2/3.
-    const double points = N + N * (N + 1.0) / 2.0;
-    const double wanted = std::min(1.5 * points + 1.0, 65536.0);
-    slots_.assign(std::bit_ceil(static_cast<std::size_t>(wanted)), Slot{kEmpty, {0.0, 0.0}, false});
+    const double n = std::min(N, kIndexMax + 1.0);
+    const double points = n + n * (n + 1.0) / 2.0;
+    slots_.assign(std::bit_ceil(static_cast<std::size_t>(1.5 * points + 1.0)), Slot{kEmpty, {0.0, 0.0}, false});
   }
 
   State operator()(double Nu) {
     const std::uint64_t key = std::bit_cast<std::uint64_t>(Nu);
     const std::size_t mask = slots_.size() - 1;
-    std::size_t i = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 40) & mask;
-    for (std::size_t probes = 0; probes <= mask; ++probes, i = (i + 1) & mask) {
+    for (std::size_t i = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 40) & mask;; i = (i + 1) & mask) {
       Slot& slot = slots_[i];
       if (slot.key == key) {
         if (!slot.converged && notice_) notice_(gas::kNotConvergedNotice);
@@ -44,9 +44,6 @@ class MachOfNu {
         return slot.state;
       }
     }
-    // A full table (beyond any N the record holds): compute without keeping.
-    const double M = gas::M_f_Nu(Nu, notice_);
-    return {M, gas::Mu_f_M(M)};
   }
 
  private:

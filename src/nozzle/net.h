@@ -15,7 +15,6 @@
 #include <array>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 namespace nozzle {
 
