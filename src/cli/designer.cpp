@@ -85,7 +85,7 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
     if (summary) {
       out << report::SummaryText(report::Summarize(result));
     } else {
-      for (const std::string& line : report::ResultsListLines(result)) out << line << "\n";
+      out << report::ResultsListText(result);
     }
   } catch (const nozzle::RunError& e) {
     err << "nozzle-cli: " << e.what() << "\n";

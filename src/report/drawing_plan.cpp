@@ -1,5 +1,7 @@
 #include "report/drawing_plan.h"
 
+#include <algorithm>
+
 #include "nozzle/geometry.h"
 #include "report/number_text.h"
 
@@ -54,11 +56,29 @@ std::string DrawingSvg(const DrawingPlan& plan, int width, int height) {
                     w + "\" height=\"" + h + "\" viewBox=\"0 0 " + w + " " + h + "\">\n<rect width=\"" + w +
                     "\" height=\"" + h + "\" fill=\"" + colour(kPictureBackground) + "\"/>\n" +
                     "<g stroke-width=\"1\" stroke-linecap=\"square\" fill=\"none\">\n";
+  svg.reserve(svg.size() + plan.segments.size() * 96 + 16);
+  struct Stroke {
+    Rgb colour;
+    std::string closing;  // the end of a line element in this colour
+  };
+  std::vector<Stroke> strokes;
+  LineBuffer line;
   for (const Segment& s : plan.segments) {
+    auto stroke = std::find_if(strokes.begin(), strokes.end(), [&s](const Stroke& k) { return k.colour == s.colour; });
+    if (stroke == strokes.end()) stroke = strokes.insert(stroke, {s.colour, "\" stroke=\"" + colour(s.colour) + "\"/>\n"});
     const PixelPoint a = ToPixels(plan.scale, s.x1, s.y1, width, height);
     const PixelPoint b = ToPixels(plan.scale, s.x2, s.y2, width, height);
-    svg += "<line x1=\"" + RoundedText(a.x) + "\" y1=\"" + RoundedText(a.y) + "\" x2=\"" + RoundedText(b.x) +
-           "\" y2=\"" + RoundedText(b.y) + "\" stroke=\"" + colour(s.colour) + "\"/>\n";
+    svg += line.Clear()
+               .Text("<line x1=\"")
+               .Rounded(a.x)
+               .Text("\" y1=\"")
+               .Rounded(a.y)
+               .Text("\" x2=\"")
+               .Rounded(b.x)
+               .Text("\" y2=\"")
+               .Rounded(b.y)
+               .Text(stroke->closing)
+               .View();
   }
   svg += "</g>\n</svg>\n";
   return svg;

@@ -10,17 +10,22 @@ std::string ResultFileText(const nozzle::DesignResult& result) {
   const nozzle::Net& net = result.net;
   const double N = result.inputs.N;
   std::string text;
-  const auto line = [&text](const std::string& content) { text += content + "\r\n"; };
+  text.reserve(static_cast<std::size_t>(N * (N + 1) / 2 * 100 + N * 30) + 512);
+  LineBuffer b;
+  const auto line = [&text](const LineBuffer& content) {
+    text += content.View();
+    text += "\r\n";
+  };
 
-  line(" Çıkış Mach sayısı  = " + NumberField(result.inputs.Me));
-  line(" İlk dalga PM açısı = " + NumberField(result.inputs.Teta0));
-  line(" Çıkan dalga sayısı = " + NumberField(N));
-  line("");
-  line(" TetaMax = " + NumberField(result.TetaMax));
-  line("");
-  line("Karakteristik ve akım özellikleri");
-  line("");
-  line(" i  j  k Teta   Nu   M   Mu   K-   K+   x   y");
+  line(b.Clear().Text(" Çıkış Mach sayısı  = ").Field(result.inputs.Me));
+  line(b.Clear().Text(" İlk dalga PM açısı = ").Field(result.inputs.Teta0));
+  line(b.Clear().Text(" Çıkan dalga sayısı = ").Field(N));
+  line(b.Clear());
+  line(b.Clear().Text(" TetaMax = ").Field(result.TetaMax));
+  line(b.Clear());
+  line(b.Clear().Text("Karakteristik ve akım özellikleri"));
+  line(b.Clear());
+  line(b.Clear().Text(" i  j  k Teta   Nu   M   Mu   K-   K+   x   y"));
 
   double number = 0.0;
   CountedLoop(1.0, N, [&](double j) {
@@ -28,23 +33,31 @@ std::string ResultFileText(const nozzle::DesignResult& result) {
       const int J = Index(j);
       const int K = Index(k);
       number += 1.0;
-      line(NumberField(j, 0) + NumberField(k, 0) + NumberField(number, 0) + NumberField(net.Teta(J, K)) +
-           NumberField(net.Nu(J, K)) + NumberField(net.M(J, K)) + NumberField(net.Mu(J, K)) +
-           NumberField(net.Kminus(K)) + NumberField(net.Kplus(J)) + NumberField(net.x(J, K)) +
-           NumberField(net.y(J, K)));
+      line(b.Clear()
+               .Field(j, 0)
+               .Field(k, 0)
+               .Field(number, 0)
+               .Field(net.Teta(J, K))
+               .Field(net.Nu(J, K))
+               .Field(net.M(J, K))
+               .Field(net.Mu(J, K))
+               .Field(net.Kminus(K))
+               .Field(net.Kplus(J))
+               .Field(net.x(J, K))
+               .Field(net.y(J, K)));
     });
     number += 1.0;
   });
 
-  line("");
-  line("Duvar koordinatları");
-  line("");
-  line(" i    x     y");
-  line("");
+  line(b.Clear());
+  line(b.Clear().Text("Duvar koordinatları"));
+  line(b.Clear());
+  line(b.Clear().Text(" i    x     y"));
+  line(b.Clear());
   const int W = Index(N + 1.0);
   CountedLoop(1.0, N, [&](double j) {
     const int J = Index(j);
-    line(NumberField(j, 0) + NumberField(net.x(J, W)) + NumberField(net.y(J, W)));
+    line(b.Clear().Field(j, 0).Field(net.x(J, W)).Field(net.y(J, W)));
   });
   return text;
 }

@@ -4,29 +4,61 @@
 
 namespace report {
 
-std::vector<std::string> ResultsListLines(const nozzle::DesignResult& result) {
+namespace {
+
+// Hands every line of the list, in order, to `add`.
+template <class Add>
+void ForEachLine(const nozzle::DesignResult& result, Add add) {
   using nozzle::CountedLoop;
   using nozzle::Index;
   const nozzle::Net& net = result.net;
   const double N = result.inputs.N;
-  std::vector<std::string> lines;
-  lines.push_back("TetaMax  = " + RoundedText(result.TetaMax));
-  lines.emplace_back(" ");
+  LineBuffer line;
+  add(line.Text("TetaMax  = ").Rounded(result.TetaMax));
+  add(line.Clear().Text(" "));
   CountedLoop(1.0, N, [&](double j) {
     const int J = Index(j);
-    lines.push_back("K- = " + RoundedText(net.Kminus(J)) + "  K+ = " + RoundedText(net.Kplus(J)));
+    add(line.Clear().Text("K- = ").Rounded(net.Kminus(J)).Text("  K+ = ").Rounded(net.Kplus(J)));
   });
   CountedLoop(1.0, N, [&](double j) {
-    lines.emplace_back();
+    add(line.Clear());
     CountedLoop(j, N + 1.0, [&](double k) {
       const int J = Index(j);
       const int K = Index(k);
-      lines.push_back("TETA = " + RoundedText(net.Teta(J, K)) + "   Nu = " + RoundedText(net.Nu(J, K)) +
-                      "   M = " + RoundedText(net.M(J, K)) + "   x = " + RoundedText(net.x(J, K)) +
-                      "   y = " + RoundedText(net.y(J, K)));
+      add(line.Clear()
+              .Text("TETA = ")
+              .Rounded(net.Teta(J, K))
+              .Text("   Nu = ")
+              .Rounded(net.Nu(J, K))
+              .Text("   M = ")
+              .Rounded(net.M(J, K))
+              .Text("   x = ")
+              .Rounded(net.x(J, K))
+              .Text("   y = ")
+              .Rounded(net.y(J, K)));
     });
   });
+}
+
+}  // namespace
+
+std::vector<std::string> ResultsListLines(const nozzle::DesignResult& result) {
+  std::vector<std::string> lines;
+  const double N = result.inputs.N;
+  lines.reserve(static_cast<std::size_t>(2 + N * (N + 5) / 2) + 8);
+  ForEachLine(result, [&lines](const LineBuffer& line) { lines.emplace_back(line.View()); });
   return lines;
+}
+
+std::string ResultsListText(const nozzle::DesignResult& result) {
+  std::string text;
+  const double N = result.inputs.N;
+  text.reserve(static_cast<std::size_t>(N * (N + 5) / 2 * 60) + 256);
+  ForEachLine(result, [&text](const LineBuffer& line) {
+    text += line.View();
+    text += '\n';
+  });
+  return text;
 }
 
 }  // namespace report

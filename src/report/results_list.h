@@ -16,4 +16,7 @@ namespace report {
 
 std::vector<std::string> ResultsListLines(const nozzle::DesignResult& result);
 
+// The same lines as one text, each ended by a line feed, for a terminal or a file.
+std::string ResultsListText(const nozzle::DesignResult& result);
+
 }  // namespace report

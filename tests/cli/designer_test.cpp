@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/golden.h"
+#include "support/svg_shape.h"
 #include "support/temp_folder.h"
 #include "support/unprivileged.h"
 
@@ -74,7 +75,10 @@ TEST(CommandLine, WritesTheDrawingAndTheContourWhenAsked) {
   const fs::path csv = folder.path() / "wall.csv";
   const Outcome o = RunCli({"--dir", folder.path().string(), "--svg", svg.string(), "--csv", csv.string()});
   ASSERT_EQ(o.status, 0) << o.err;
-  EXPECT_EQ(ReadBytes(svg).rfind("<?xml", 0), 0u);
+  const testing_support::SvgShape shape = testing_support::ReadSvgShape(svg);
+  ASSERT_TRUE(shape.parsed);
+  EXPECT_EQ(shape.width + "x" + shape.height, "449x265");  // the window's drawing surface
+  EXPECT_EQ(shape.lines, 2 * 7 * 9);
   EXPECT_EQ(ReadBytes(csv).rfind("x,y\n0,1\n", 0), 0u);
 }
 

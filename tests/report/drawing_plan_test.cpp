@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 
 #include "report/number_text.h"
+#include "support/svg_shape.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -86,9 +89,11 @@ TEST(DrawingSvg, PaintsTheBackgroundAndEverySegmentInItsColour) {
   const DrawingPlan plan = report::MakeDrawingPlan(nozzle::Design({2.4, 0.373, 2.0}));
   const std::string svg = report::DrawingSvg(plan, 449, 265);
   EXPECT_NE(svg.find("<rect width=\"449\" height=\"265\" fill=\"rgb(255,255,192)\"/>"), std::string::npos);
-  std::size_t lines = 0;
-  for (std::size_t at = svg.find("<line "); at != std::string::npos; at = svg.find("<line ", at + 1)) ++lines;
-  EXPECT_EQ(lines, 16u);
+  testing_support::TempFolder folder;
+  std::ofstream(folder.path() / "n.svg", std::ios::binary) << svg;
+  const testing_support::SvgShape shape = testing_support::ReadSvgShape(folder.path() / "n.svg");
+  ASSERT_TRUE(shape.parsed) << svg;
+  EXPECT_EQ(shape.lines, 16);  // 2 N (N + 2)
   // The first wall segment's upper image starts at the throat corner: x = 449/11, v = -1.
   const report::PixelPoint corner = report::ToPixels(plan.scale, 0.0, -1.0, 449, 265);
   EXPECT_NE(svg.find("<line x1=\"" + report::RoundedText(corner.x) + "\" y1=\"" + report::RoundedText(corner.y) + "\""),

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <random>
+
 namespace {
 
 using report::NumberField;
@@ -32,6 +36,31 @@ TEST(RoundedText, WritesValuesThatRoundToZeroWithoutMinusSign) {
   EXPECT_EQ(RoundedText(-0.0004), "0");
   EXPECT_EQ(RoundedText(-0.4, 0), "0");
   EXPECT_EQ(RoundedText(-0.0006), "-0.001");
+}
+
+// The exact fixed form of the C++ library, trimmed as the general form asks.
+std::string LibraryRounded(double value, int decimals) {
+  char buffer[400];
+  std::string text(buffer, std::to_chars(buffer, buffer + 400, value, std::chars_format::fixed, decimals).ptr);
+  if (decimals > 0) {
+    text.erase(text.find_last_not_of('0') + 1);
+    if (text.back() == '.') text.pop_back();
+  }
+  return text == "-0" ? "0" : text;
+}
+
+TEST(RoundedText, AgreesWithTheLibrarysExactFixedFormOnHalvesNeighboursAndRandomValues) {
+  std::mt19937_64 random(20261208);
+  std::uniform_real_distribution<double> exponent(-12.0, 18.0);
+  std::uniform_int_distribution<long long> counter(-5'000'000, 5'000'000);
+  for (int i = 0; i < 200'000; ++i) {
+    const int decimals = i % 7;
+    const double halves = std::ldexp(static_cast<double>(counter(random)), -(i % 12));  // many exact halves
+    const double wide = std::pow(10.0, exponent(random)) * (i % 2 ? 1.0 : -1.0);
+    for (const double v : {halves, std::nextafter(halves, 0.0), std::nextafter(halves, 1e300), wide}) {
+      ASSERT_EQ(RoundedText(v, decimals), LibraryRounded(v, decimals)) << std::hexfloat << v << " " << decimals;
+    }
+  }
 }
 
 TEST(NumberField, HasASignPositionAndATrailingBlank) {
