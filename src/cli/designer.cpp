@@ -1,12 +1,19 @@
 #include "cli/designer.h"
 
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
 #include <filesystem>
+#include <iostream>
 #include <optional>
 #include <string>
 #include <variant>
 #include <vector>
 
+#include "cfd/exit_flow.h"
+#include "cfd/mach_picture.h"
+#include "cfd/openfoam_case.h"
+#include "cfd/solver_run.h"
 #include "nozzle/design.h"
 #include "nozzle/inputs.h"
 #include "report/contour.h"
@@ -26,6 +33,47 @@ namespace {
 // The size of the window's drawing surface, in pixels at 96 dots per inch.
 constexpr int kPictureWidth = 449;
 constexpr int kPictureHeight = 265;
+
+// Writes the case and, when asked, runs it and reports its exit flow. Returns the exit status.
+int CheckWithOpenFoam(const nozzle::DesignResult& result, const std::filesystem::path& caseDir,
+                      const cfd::CaseOptions& options, bool verify, double timeout, std::ostream& out,
+                      std::ostream& err) {
+  if (verify) {
+    if (const auto missing = cfd::MissingOpenFoam(options.jobs)) {
+      err << "nozzle-cli: " << *missing << "\n";
+      return 1;
+    }
+  }
+  try {
+    const cfd::CaseFacts facts = cfd::WriteCase(result, caseDir, options);
+    if (!verify) return 0;
+    cfd::RunOptions run;
+    run.timeoutSeconds = timeout;
+    run.progress = &err;
+    run.terminal = (&err == &std::cerr) && ::isatty(STDERR_FILENO) != 0;
+    const cfd::RunOutcome outcome = cfd::RunCase(caseDir, facts, run);
+    if (outcome.kind != cfd::RunOutcome::Kind::kFinished) {
+      err << "nozzle-cli: " << outcome.message << "\n";
+      return outcome.kind == cfd::RunOutcome::Kind::kInterrupted ? 130 : 1;
+    }
+    const cfd::SolvedFlow flow = cfd::ReadSolvedFlow(caseDir, facts);
+    const cfd::ExitFigures figures = cfd::MeasureExit(caseDir, facts, flow);
+    report::ReplaceFile(caseDir / "exit_profile.csv", cfd::ExitProfileCsv(figures));
+    cfd::WriteMachPicture(caseDir / "mach.png", result, facts, flow, options.metresPerHalfHeight);
+    out << cfd::CheckReport(figures, facts);
+    out.flush();
+  } catch (const cfd::CaseError& e) {
+    err << "nozzle-cli: " << e.what() << "\n";
+    return 1;
+  } catch (const cfd::FieldError& e) {
+    err << "nozzle-cli: " << e.what() << "; the case is kept in \"" << caseDir.string() << "\"\n";
+    return 1;
+  } catch (const report::WriteError& e) {
+    err << "nozzle-cli: " << e.what() << "\n";
+    return 1;
+  }
+  return 0;
+}
 
 }  // namespace
 
@@ -49,6 +97,24 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
                  "physical throat half-height of the CSV and DXF coordinates: a number with an optional unit "
                  "mm, cm, m or in (10mm, 25.4mm, 0.5in)")
       ->capture_default_str();
+  std::string caseDir;
+  bool verify = false;
+  int cfdJobs = 0;
+  double cfdTimeout = 0.0;
+  app.add_option("--openfoam", caseDir,
+                 "also write an OpenFOAM case of the design into this folder (created; an existing non-empty "
+                 "folder is refused)");
+  app.add_flag("--verify", verify,
+               "run the OpenFOAM case (blockMesh, checkMesh, rhoCentralFoam) and report the exit flow; needs "
+               "--openfoam")
+      ->needs("--openfoam");
+  app.add_option("--cfd-jobs", cfdJobs, "cores for the solver (default: all)")->check(CLI::PositiveNumber);
+  int cfdCells = 400;
+  app.add_option("--cfd-cells", cfdCells, "cells of the mesh along the axis; a quarter of them across")
+      ->check(CLI::Range(8, 100000))
+      ->capture_default_str();
+  app.add_option("--cfd-timeout", cfdTimeout, "end the solver after this many seconds (default: no limit)")
+      ->check(CLI::PositiveNumber);
   bool summary = false;
   app.add_flag("--summary", summary,
                "print TetaMax, the length, the exit half-height and its deviation from A/A* instead of the list");
@@ -56,15 +122,17 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    return app.exit(e, out, err);
+    return app.exit(e, out, err) == 0 ? 0 : 2;  // a usage error is a rejected input
   }
 
   const auto checked = nozzle::CheckInputs(texts);
   const std::optional<report::LengthScale> scale = report::ReadLengthScale(scaleText);
   const auto* rejection = std::get_if<nozzle::InputRejection>(&checked);
-  if (rejection != nullptr || !scale) {
+  const bool caseRefused = !caseDir.empty() && !cfd::CaseFolderIsFree(caseDir);
+  if (rejection != nullptr || !scale || caseRefused) {
     if (rejection != nullptr) err << rejection->message << "\n";
     if (!scale) err << report::LengthScaleRejection(scaleText) << "\n";
+    if (caseRefused) err << "nozzle-cli: the case folder \"" << caseDir << "\" exists and is not empty\n";
     return 2;
   }
 
@@ -86,6 +154,16 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
       out << report::SummaryText(report::Summarize(result));
     } else {
       out << report::ResultsListText(result);
+    }
+    if (!caseDir.empty()) {
+      out.flush();
+      cfd::CaseOptions options;
+      options.jobs = cfdJobs > 0 ? cfdJobs : cfd::AvailableCores();
+      options.metresPerHalfHeight = report::InMetres(*scale);
+      options.cellsAlong = cfdCells;
+      options.cellsAcross = std::max(2, cfdCells / 4);
+      const int status = CheckWithOpenFoam(result, caseDir, options, verify, cfdTimeout, out, err);
+      if (status != 0) return status;
     }
   } catch (const nozzle::RunError& e) {
     err << "nozzle-cli: " << e.what() << "\n";

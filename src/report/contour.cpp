@@ -88,6 +88,13 @@ std::optional<LengthScale> ReadLengthScale(std::string_view text) {
   return std::nullopt;
 }
 
+double InMetres(const LengthScale& scale) {
+  if (scale.unit == "mm") return scale.factor * 1e-3;
+  if (scale.unit == "cm") return scale.factor * 1e-2;
+  if (scale.unit == "in") return scale.factor * 0.0254;
+  return scale.factor;
+}
+
 std::string LengthScaleRejection(std::string_view text) {
   return "Throat half-height --scale = \"" + std::string(text) +
          "\": not a length; accepted: a number greater than 0 with an optional unit mm, cm, m or in "

@@ -21,6 +21,9 @@ struct LengthScale {
   int dxfUnits = 0;
 };
 
+// The throat half-height in metres; a unitless scale is taken as it stands.
+double InMetres(const LengthScale& scale);
+
 // Reads "10mm", "25.4 mm", "0.5in", "2cm", "0.01m" or a plain "1": a finite number
 // greater than 0 with an optional unit mm, cm, m or in. Empty when the text is not
 // of that form.

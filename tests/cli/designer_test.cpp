@@ -265,4 +265,47 @@ TEST_F(CommandLineUnprivileged, DoesNotReplaceAReadOnlyResultFile) {
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{"sonuc.txt"});
 }
 
+TEST(CommandLine, RefusesAnOpenFoamFolderInUseAndAVerifyWithoutOne) {
+  TempFolder folder;
+  const fs::path used = folder.path() / "case";
+  fs::create_directory(used);
+  std::ofstream(used / "mine.txt") << "keep";
+  const Outcome o = RunCli({"--dir", folder.path().string(), "--openfoam", used.string()});
+  EXPECT_EQ(o.status, 2);
+  EXPECT_EQ(o.err, "nozzle-cli: the case folder \"" + used.string() + "\" exists and is not empty\n");
+  EXPECT_EQ(folder.Entries(), std::vector<std::string>{"case"});  // no sonuc.txt either
+  EXPECT_EQ(ReadBytes(used / "mine.txt"), "keep");
+  EXPECT_EQ(RunCli({"--dir", folder.path().string(), "--verify"}).status, 2);
+}
+
+TEST(CommandLine, WritesTheOutputsButNoCaseForAWallThatTurnsBackOrWithoutOpenFoam) {
+  TempFolder folder;
+  const Outcome turning =
+      RunCli({"--me", "10", "--n", "2", "--dir", folder.path().string(), "--openfoam", (folder.path() / "c").string()});
+  EXPECT_EQ(turning.status, 1);
+  EXPECT_NE(turning.err.find("nozzle-cli: no valid mesh exists: The wall turns back on itself at wall point"),
+            std::string::npos)
+      << turning.err;
+  EXPECT_EQ(folder.Entries(), std::vector<std::string>{"sonuc.txt"});
+
+  const std::string path = std::getenv("PATH");
+  ::setenv("PATH", folder.path().c_str(), 1);
+  const Outcome missing = RunCli({"--n", "7", "--dir", folder.path().string(), "--openfoam",
+                                  (folder.path() / "c").string(), "--verify", "--cfd-jobs", "1"});
+  ::setenv("PATH", path.c_str(), 1);
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.err, "nozzle-cli: OpenFOAM is not installed (blockMesh not found): install the Debian package "
+                         "openfoam (apt-get install openfoam)\n");
+  EXPECT_NE(missing.out.find("TetaMax  = 18.373"), std::string::npos);
+
+  // Writing the case alone needs no OpenFOAM.
+  ::setenv("PATH", folder.path().c_str(), 1);
+  const Outcome written = RunCli({"--n", "7", "--dir", folder.path().string(), "--openfoam",
+                                  (folder.path() / "c").string()});
+  ::setenv("PATH", path.c_str(), 1);
+  EXPECT_EQ(written.status, 0) << written.err;
+  EXPECT_TRUE(fs::exists(folder.path() / "c" / "Allrun"));
+  EXPECT_TRUE(fs::exists(folder.path() / "c" / "coarse" / "0" / "U"));
+}
+
 }  // namespace

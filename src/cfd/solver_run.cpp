@@ -1,0 +1,249 @@
+#include "cfd/solver_run.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "report/number_text.h"
+
+extern char** environ;
+
+namespace cfd {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+volatile std::sig_atomic_t interrupted = 0;
+extern "C" void OnInterrupt(int) { interrupted = 1; }
+
+bool OnPath(const std::string& program) {
+  const char* path = std::getenv("PATH");
+  std::istringstream folders(path != nullptr ? path : "");
+  for (std::string folder; std::getline(folders, folder, ':');) {
+    if (!folder.empty() && ::access((fs::path(folder) / program).c_str(), X_OK) == 0) return true;
+  }
+  return false;
+}
+
+// The last "Time = t" the solver wrote into its log, 0 when none yet.
+double LastSimulatedTime(const fs::path& log) {
+  std::ifstream file(log, std::ios::binary | std::ios::ate);
+  if (!file) return 0.0;
+  const std::streamoff size = file.tellg();
+  const std::streamoff from = std::max<std::streamoff>(0, size - 8192);
+  file.seekg(from);
+  std::string tail(static_cast<std::size_t>(size - from), '\0');
+  file.read(tail.data(), static_cast<std::streamsize>(tail.size()));
+  const std::size_t at = tail.rfind("\nTime = ");
+  return at == std::string::npos ? 0.0 : std::atof(tail.c_str() + at + 8);
+}
+
+// The step Allrun reports as failed ("failed: <what>"), empty when none.
+std::string FailedStep(const fs::path& log) {
+  std::ifstream file(log);
+  std::string line, failed;
+  while (std::getline(file, line)) {
+    if (line.rfind("failed: ", 0) == 0) failed = line.substr(8);
+  }
+  return failed;
+}
+
+std::string Duration(double seconds) {
+  const long s = std::lround(seconds);
+  return s >= 60 ? std::to_string(s / 60) + " min " + std::to_string(s % 60) + " s" : std::to_string(s) + " s";
+}
+
+// Where the solver is: on the coarse mesh until the fine mesh's log exists.
+struct Stage {
+  bool fine = false;
+  double time = 0.0;  // simulated time on the current mesh
+};
+
+Stage CurrentStage(const fs::path& folder) {
+  const fs::path fine = folder / "log.rhoCentralFoam";
+  if (fs::exists(fine)) return {true, LastSimulatedTime(fine)};
+  return {false, LastSimulatedTime(folder / "coarse" / "log.rhoCentralFoam")};
+}
+
+class Progress {
+ public:
+  Progress(const RunOptions& options, const CaseFacts& facts) : options_(options), facts_(facts) {}
+
+  // The last line: the final state when the run finished; on a terminal, the end of the bar.
+  void End(const Stage& stage, bool finished) {
+    if (finished) {
+      Show(stage, true);
+    } else if (options_.terminal && started_) {
+      *options_.progress << "\n";
+    }
+  }
+
+  void Show(const Stage& stage, bool last = false) {
+    if (options_.progress == nullptr || (stage.time <= 0.0 && !stage.fine)) return;
+    const auto now = Clock::now();
+    // A coarse time step covers twice the time on an eighth of the work.
+    const double coarseWork = facts_.coarseEndTime / 8.0;
+    const double work = (stage.fine ? coarseWork + stage.time : stage.time / 8.0) / (coarseWork + facts_.endTime);
+    if (!started_) {
+      started_ = true;
+      start_ = now;
+      startWork_ = work;
+    }
+    if (!last && !options_.terminal && now - shown_ < std::chrono::duration<double>(options_.lineSeconds)) return;
+    shown_ = now;
+    const double fraction = std::clamp(work, 0.0, 1.0);
+    const double elapsed = std::chrono::duration<double>(now - start_).count();
+    const double pace = (fraction - startWork_) / std::max(elapsed, 1e-9);
+    std::string line = std::string(stage.fine ? "fine mesh" : "coarse mesh") + ": t = " +
+                       report::RoundedText(stage.time, 3) + " of " +
+                       report::RoundedText(stage.fine ? facts_.endTime : facts_.coarseEndTime, 3) + ", " +
+                       std::to_string(static_cast<int>(100.0 * fraction)) + " %";
+    if (pace > 0.0 && elapsed > 2.0) line += ", " + Duration((1.0 - fraction) / pace) + " left";
+    std::ostream& out = *options_.progress;
+    if (options_.terminal) {
+      const int filled = static_cast<int>(30.0 * fraction);
+      out << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
+          << std::string(static_cast<std::size_t>(30 - filled), '.') << "] " << line << "   ";
+      if (last) out << "\n";
+    } else {
+      out << line << "\n";
+    }
+    out.flush();
+  }
+
+ private:
+  const RunOptions& options_;
+  const CaseFacts& facts_;
+  bool started_ = false;
+  Clock::time_point start_, shown_;
+  double startWork_ = 0.0;
+};
+
+void EndGroup(pid_t group) {
+  ::kill(-group, SIGTERM);
+  const auto deadline = Clock::now() + std::chrono::seconds(3);
+  int status = 0;
+  while (::waitpid(group, &status, WNOHANG) == 0 && Clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  ::kill(-group, SIGKILL);  // whatever of the group is left, mpirun's ranks included
+  ::waitpid(group, &status, 0);
+}
+
+}  // namespace
+
+std::optional<std::string> MissingOpenFoam(int jobs) {
+  std::vector<std::string> programs{"blockMesh", "checkMesh", "rhoCentralFoam"};
+  if (jobs > 1) programs.insert(programs.end(), {"decomposePar", "reconstructPar", "mpirun"});
+  for (const std::string& program : programs) {
+    if (!OnPath(program)) {
+      return "OpenFOAM is not installed (" + program +
+             " not found): install the Debian package openfoam (apt-get install openfoam)";
+    }
+  }
+  return std::nullopt;
+}
+
+RunOutcome RunCase(const fs::path& folder, const CaseFacts& facts, const RunOptions& options) {
+  const fs::path allrunLog = folder / "log.Allrun";
+  std::string script = (folder / "Allrun").string();
+  std::string sh = "/bin/sh";
+  std::string jobs = std::to_string(facts.jobs);
+  std::vector<char*> argv{sh.data(), script.data(), jobs.data(), nullptr};
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, allrunLog.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+  posix_spawnattr_setpgroup(&attributes, 0);
+
+  interrupted = 0;
+  struct sigaction handler {}, previous {};
+  handler.sa_handler = OnInterrupt;
+  sigemptyset(&handler.sa_mask);
+  ::sigaction(SIGINT, &handler, &previous);
+
+  pid_t child = 0;
+  const int failed = posix_spawn(&child, sh.c_str(), &actions, &attributes, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
+  RunOutcome outcome;
+  if (failed != 0) {
+    ::sigaction(SIGINT, &previous, nullptr);
+    outcome.kind = RunOutcome::Kind::kFailed;
+    outcome.message = "cannot start \"" + script + "\"";
+    return outcome;
+  }
+
+  Progress progress(options, facts);
+  Stage stage;
+  const auto start = Clock::now();
+  int status = 0;
+  bool ended = false;
+  while (!ended) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    stage = CurrentStage(folder);
+    progress.Show(stage);
+    if (::waitpid(child, &status, WNOHANG) == child) {
+      ended = true;
+    } else if (interrupted != 0) {
+      EndGroup(child);
+      outcome.kind = RunOutcome::Kind::kInterrupted;
+      ended = true;
+    } else if (options.timeoutSeconds > 0.0 &&
+               std::chrono::duration<double>(Clock::now() - start).count() > options.timeoutSeconds) {
+      EndGroup(child);
+      outcome.kind = RunOutcome::Kind::kTimedOut;
+      ended = true;
+    }
+  }
+  ::sigaction(SIGINT, &previous, nullptr);
+  stage = CurrentStage(folder);
+  outcome.lastTime = stage.time;
+
+  const std::string mesh = stage.fine ? "the fine mesh" : "the coarse mesh";
+  const fs::path solverLog = stage.fine ? folder / "log.rhoCentralFoam" : folder / "coarse" / "log.rhoCentralFoam";
+  const std::string at = " at simulated time " + report::RoundedText(stage.time, 4) + " of " +
+                         report::RoundedText(stage.fine ? facts.endTime : facts.coarseEndTime, 4) + " on " + mesh;
+  const std::string kept = "; the case is kept in \"" + folder.string() + "\"";
+  if (outcome.kind == RunOutcome::Kind::kInterrupted) {
+    outcome.message = "the run was interrupted" + at + "; log \"" + solverLog.string() + "\"" + kept;
+  } else if (outcome.kind == RunOutcome::Kind::kTimedOut) {
+    outcome.message = "the run passed its time limit of " + report::RoundedText(options.timeoutSeconds, 3) + " s" +
+                      at + "; log \"" + solverLog.string() + "\"" + kept;
+  } else if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    const std::string step = FailedStep(allrunLog);
+    outcome.kind = RunOutcome::Kind::kFailed;
+    const std::size_t slash = step.rfind('/');
+    const std::string name = slash == std::string::npos ? step : step.substr(slash + 1);
+    const fs::path log = folder / step.substr(0, slash == std::string::npos ? 0 : slash + 1) / ("log." + name);
+    if (step.rfind("checkMesh", 0) == 0) {
+      outcome.message = "checkMesh rejected the mesh; log \"" + (folder / "log.checkMesh").string() + "\"" + kept;
+    } else if (step.empty()) {
+      outcome.message = "the run failed; log \"" + allrunLog.string() + "\"" + kept;
+    } else {
+      outcome.message = name + " failed" + (name == "rhoCentralFoam" ? at : std::string()) + "; log \"" +
+                        log.lexically_normal().string() + "\"" + kept;
+    }
+  }
+  progress.End(stage, outcome.kind == RunOutcome::Kind::kFinished);
+  return outcome;
+}
+
+}  // namespace cfd

@@ -1,0 +1,86 @@
+#include "cfd/openfoam_case.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "report/contour.h"
+#include "support/golden.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::ReadBytes;
+using testing_support::TempFolder;
+
+// The points of the first polyLine of a blockMeshDict, as "x,y" texts.
+std::vector<std::string> PolyLinePoints(const std::string& dict) {
+  std::istringstream in(dict.substr(dict.find("polyLine 3 2")));
+  std::string line;
+  std::getline(in, line);
+  std::getline(in, line);  // "("
+  std::vector<std::string> points;
+  while (std::getline(in, line) && line.find_first_not_of(' ') != line.find(')')) {
+    std::istringstream p(line.substr(line.find('(') + 1));
+    std::string x, y;
+    p >> x >> y;
+    points.push_back(x + "," + y);
+  }
+  return points;
+}
+
+TEST(OpenFoamCase, WallPolyLineHoldsExactlyTheWallPointsOfTheRun) {
+  const nozzle::DesignResult result = nozzle::Design({2.4, 0.373, 49.0});
+  TempFolder folder;
+  const cfd::CaseFacts facts = cfd::WriteCase(result, folder.path() / "case", {});
+  std::istringstream csv(report::WallContourCsv(result));
+  std::vector<std::string> wall;
+  for (std::string line; std::getline(csv, line);) wall.push_back(line);
+  ASSERT_EQ(wall.size(), 51u);  // the header, the throat corner and 49 wall points
+  const std::string dict = ReadBytes(folder.path() / "case" / "system" / "blockMeshDict");
+  EXPECT_EQ(PolyLinePoints(dict), std::vector<std::string>(wall.begin() + 2, wall.end() - 1));
+  const std::string lip = wall.back().substr(0, wall.back().find(',')) + " " + wall.back().substr(wall.back().find(',') + 1);
+  EXPECT_NE(dict.find("    (" + lip + " 0)\n"), std::string::npos) << "the exit lip is a vertex";
+  EXPECT_NE(dict.find("(400 100 1)"), std::string::npos);
+  EXPECT_DOUBLE_EQ(facts.length, result.net.x(49, 50));
+  // 8.0794 / (2.4 sqrt(1.2 / 2.152)) = 4.508 time units a flow-through
+  EXPECT_NEAR(facts.flowThroughTime, 4.508, 0.001);
+}
+
+TEST(OpenFoamCase, RefusesAFolderInUseAndAWallThatTurnsBackTouchingNothing) {
+  TempFolder folder;
+  std::ofstream(folder.path() / "notes.txt") << "mine";
+  const nozzle::DesignResult good = nozzle::Design({2.4, 0.373, 7.0});
+  EXPECT_FALSE(cfd::CaseFolderIsFree(folder.path()));
+  EXPECT_THROW(cfd::WriteCase(good, folder.path(), {}), cfd::CaseError);
+  EXPECT_EQ(folder.Entries(), std::vector<std::string>{"notes.txt"});
+
+  const nozzle::DesignResult turning = nozzle::Design({10.0, 0.373, 2.0});
+  ASSERT_FALSE(turning.wallWarning.empty());
+  try {
+    cfd::WriteCase(turning, folder.path() / "case", {});
+    ADD_FAILURE() << "a wall that turns back was meshed";
+  } catch (const cfd::CaseError& e) {
+    EXPECT_NE(std::string(e.what()).find(turning.wallWarning), std::string::npos) << e.what();
+  }
+  EXPECT_FALSE(fs::exists(folder.path() / "case"));
+}
+
+TEST(OpenFoamCase, CheckMeshAcceptsTheMeshOfTheDefaultDesign) {
+  if (std::system("command -v blockMesh >/dev/null") != 0) GTEST_SKIP() << "OpenFOAM is not installed";
+  TempFolder folder;
+  const fs::path dir = folder.path() / "case";
+  cfd::WriteCase(nozzle::Design({2.4, 0.373, 49.0}), dir, {});
+  const std::string command = "cd '" + dir.string() +
+                              "' && export WM_PROJECT_DIR=/usr/share/openfoam && blockMesh > log.blockMesh 2>&1 && "
+                              "checkMesh > log.checkMesh 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0) << ReadBytes(dir / "log.blockMesh");
+  const std::string log = ReadBytes(dir / "log.checkMesh");
+  EXPECT_NE(log.find("\nMesh OK."), std::string::npos) << log;
+  EXPECT_NE(log.find("cells:            40000"), std::string::npos) << log;
+}
+
+}  // namespace

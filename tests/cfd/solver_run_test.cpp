@@ -1,0 +1,91 @@
+#include "cfd/solver_run.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <fstream>
+#include <regex>
+
+#include "support/golden.h"
+#include "support/processes.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::ReadBytes;
+using testing_support::TempFolder;
+
+bool OpenFoamInstalled() { return !cfd::MissingOpenFoam(1).has_value(); }
+
+cfd::CaseFacts SmallCase(const fs::path& dir) {
+  cfd::CaseOptions options;
+  options.cellsAlong = 40;
+  options.cellsAcross = 10;
+  return cfd::WriteCase(nozzle::Design({2.4, 0.373, 7.0}), dir, options);
+}
+
+void Replace(const fs::path& file, const std::regex& what, const std::string& with) {
+  const std::string text = std::regex_replace(ReadBytes(file), what, with, std::regex_constants::format_first_only);
+  std::ofstream(file, std::ios::binary) << text;
+}
+
+TEST(SolverRun, NamesTheDebianPackageWhenOpenFoamIsNotOnThePath) {
+  const std::string path = std::getenv("PATH");
+  TempFolder empty;
+  ::setenv("PATH", empty.path().c_str(), 1);
+  const std::optional<std::string> missing = cfd::MissingOpenFoam(2);
+  ::setenv("PATH", path.c_str(), 1);
+  ASSERT_TRUE(missing.has_value());
+  EXPECT_EQ(*missing, "OpenFOAM is not installed (blockMesh not found): install the Debian package openfoam "
+                      "(apt-get install openfoam)");
+}
+
+TEST(SolverRun, ReportsACrashedSolverWithItsLastTimeAndLogAndKeepsTheCase) {
+  if (!OpenFoamInstalled()) GTEST_SKIP() << "OpenFOAM is not installed";
+  TempFolder folder;
+  const fs::path dir = folder.path() / "case";
+  const cfd::CaseFacts facts = SmallCase(dir);
+  Replace(dir / "coarse" / "system" / "controlDict", std::regex("maxCo +0.25;"), "maxCo 40;");
+  const cfd::RunOutcome outcome = cfd::RunCase(dir, facts, {});
+  EXPECT_EQ(outcome.kind, cfd::RunOutcome::Kind::kFailed);
+  EXPECT_NE(outcome.message.find("rhoCentralFoam failed at simulated time "), std::string::npos) << outcome.message;
+  EXPECT_NE(outcome.message.find(" on the coarse mesh; log \"" + (dir / "coarse" / "log.rhoCentralFoam").string()),
+            std::string::npos)
+      << outcome.message;
+  EXPECT_TRUE(fs::exists(dir / "coarse" / "log.rhoCentralFoam"));
+  EXPECT_EQ(testing_support::ProcessesWorkingIn(dir), std::vector<std::string>{});
+}
+
+TEST(SolverRun, ReportsAMeshThatCheckMeshRejects) {
+  if (!OpenFoamInstalled()) GTEST_SKIP() << "OpenFOAM is not installed";
+  TempFolder folder;
+  const fs::path dir = folder.path() / "case";
+  const cfd::CaseFacts facts = SmallCase(dir);
+  // The first wall point pulled far below the axis: the cells beside it turn inside out.
+  Replace(dir / "system" / "blockMeshDict", std::regex("\\(\\s*\\n\\s*\\(([0-9.e-]+) [0-9.e-]+ 0\\)"),
+          "(\n        ($1 -3 0)");
+  const cfd::RunOutcome outcome = cfd::RunCase(dir, facts, {});
+  EXPECT_EQ(outcome.kind, cfd::RunOutcome::Kind::kFailed);
+  EXPECT_EQ(outcome.message, "checkMesh rejected the mesh; log \"" + (dir / "log.checkMesh").string() +
+                                 "\"; the case is kept in \"" + dir.string() + "\"");
+}
+
+TEST(SolverRun, EndsEverySolverProcessAtTheTimeLimit) {
+  if (!OpenFoamInstalled()) GTEST_SKIP() << "OpenFOAM is not installed";
+  TempFolder folder;
+  const fs::path dir = folder.path() / "case";
+  cfd::CaseOptions options;
+  options.jobs = 2;
+  const cfd::CaseFacts facts = cfd::WriteCase(nozzle::Design({2.4, 0.373, 7.0}), dir, options);
+  cfd::RunOptions run;
+  run.timeoutSeconds = 8.0;
+  const cfd::RunOutcome outcome = cfd::RunCase(dir, facts, run);
+  EXPECT_EQ(outcome.kind, cfd::RunOutcome::Kind::kTimedOut);
+  EXPECT_NE(outcome.message.find("the run passed its time limit of 8 s at simulated time "), std::string::npos)
+      << outcome.message;
+  EXPECT_GT(outcome.lastTime, 0.0) << "the solver had started";
+  EXPECT_EQ(testing_support::ProcessesWorkingIn(dir), std::vector<std::string>{});
+}
+
+}  // namespace
