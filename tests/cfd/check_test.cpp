@@ -61,7 +61,9 @@ TEST(CfdCheck, FortyNineWavesGiveUniformExitFlowAndTwoWavesAClearlyLargerSpread)
   if (!OpenFoamInstalled()) GTEST_SKIP() << "OpenFOAM is not installed";
   TempFolder folder;
   const fs::path fine = folder.path() / "n49";
-  ASSERT_EQ(Finish(Start(folder.path(), {"--dir", folder.path().string(), "--openfoam", fine.string(), "--verify"})), 0)
+  ASSERT_EQ(Finish(Start(folder.path(),
+                         {"--n", "49", "--dir", folder.path().string(), "--openfoam", fine.string(), "--verify"})),
+            0)
       << ReadBytes(folder.path() / "err");
   const std::string out = ReadBytes(folder.path() / "out");
   auto good = ReportValues(out);

@@ -62,9 +62,9 @@ TEST(SolverRun, ReportsAMeshThatCheckMeshRejects) {
   TempFolder folder;
   const fs::path dir = folder.path() / "case";
   const cfd::CaseFacts facts = SmallCase(dir);
-  // The first wall point pulled far below the axis: the cells beside it turn inside out.
-  Replace(dir / "system" / "blockMeshDict", std::regex("\\(\\s*\\n\\s*\\(([0-9.e-]+) [0-9.e-]+ 0\\)"),
-          "(\n        ($1 -3 0)");
+  // The first wall point moved far downstream: the wall runs back and cells turn inside out.
+  Replace(dir / "system" / "blockMeshDict", std::regex("polyLine 3 2\n    \\(\n        \\([0-9.e-]+ "),
+          "polyLine 3 2\n    (\n        (6 ");
   const cfd::RunOutcome outcome = cfd::RunCase(dir, facts, {});
   EXPECT_EQ(outcome.kind, cfd::RunOutcome::Kind::kFailed);
   EXPECT_EQ(outcome.message, "checkMesh rejected the mesh; log \"" + (dir / "log.checkMesh").string() +
