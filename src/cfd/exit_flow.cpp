@@ -1,7 +1,9 @@
 #include "cfd/exit_flow.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>

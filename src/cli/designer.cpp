@@ -66,7 +66,8 @@ int CheckWithOpenFoam(const nozzle::DesignResult& result, const std::filesystem:
     err << "nozzle-cli: " << e.what() << "\n";
     return 1;
   } catch (const cfd::FieldError& e) {
-    err << "nozzle-cli: " << e.what() << "; the case is kept in \"" << caseDir.string() << "\"\n";
+    err << "nozzle-cli: " << e.what() << "; log \"" << (caseDir / "log.rhoCentralFoam").string()
+        << "\"; the case is kept in \"" << caseDir.string() << "\"\n";
     return 1;
   } catch (const report::WriteError& e) {
     err << "nozzle-cli: " << e.what() << "\n";
