@@ -7,6 +7,7 @@
 #include <tuple>
 #include <vector>
 
+#include "report/contour.h"
 #include "report/number_text.h"
 
 namespace cfd {
@@ -18,9 +19,7 @@ using report::ShortestText;
 constexpr double kGamma = 1.4;
 constexpr double kStagnationT = 1.0 + 0.5 * (kGamma - 1.0);  // T0 / T* with T* = 1
 
-struct Point {
-  double x, y;
-};
+using Point = report::ContourPoint;
 
 // Cells along the axis grow by this ratio from the throat to the exit: the corner's
 // centred expansion gets the finest cells.
@@ -31,17 +30,6 @@ struct Mesh {
   int nx, ny;
   double endTime;
 };
-
-// The wall from the throat corner (j = 0) to the exit lip (j = N).
-std::vector<Point> Wall(const nozzle::DesignResult& result) {
-  const int W = nozzle::Index(result.inputs.N + 1.0);
-  std::vector<Point> wall;
-  nozzle::CountedLoop(0.0, result.inputs.N, [&](double j) {
-    const int J = nozzle::Index(j);
-    wall.push_back({result.net.x(J, W), result.net.y(J, W)});
-  });
-  return wall;
-}
 
 // The point at the fraction s of the wall's arc length, as blockMesh spaces a polyLine edge.
 Point AlongWall(const std::vector<Point>& wall, double s) {
@@ -470,7 +458,7 @@ bool CaseFolderIsFree(const fs::path& folder) {
 int AvailableCores() { return std::max(1, static_cast<int>(std::thread::hardware_concurrency())); }
 
 CaseFacts DescribeCase(const nozzle::DesignResult& result, const CaseOptions& options) {
-  const std::vector<Point> wall = Wall(result);
+  const std::vector<Point> wall = report::WallPoints(result);
   CaseFacts facts;
   facts.nx = options.cellsAlong;
   facts.ny = options.cellsAcross;
@@ -494,7 +482,7 @@ CaseFacts WriteCase(const nozzle::DesignResult& result, const fs::path& folder, 
     throw CaseError("the case folder \"" + folder.string() + "\" exists and is not empty");
   }
   const CaseFacts facts = DescribeCase(result, options);
-  const std::vector<Point> wall = Wall(result);
+  const std::vector<Point> wall = report::WallPoints(result);
   WriteSolverFolder(folder / "coarse", result, wall, facts, {facts.coarseNx, facts.coarseNy, facts.coarseEndTime},
                     options, true);
   WriteSolverFolder(folder, result, wall, facts, {facts.nx, facts.ny, facts.endTime}, options, false);

@@ -1,14 +1,16 @@
-// Running an OpenFOAM case written by WriteCase: its Allrun script (blockMesh,
-// checkMesh, decomposePar, rhoCentralFoam on `jobs` cores, reconstructPar) as a
-// child process group, watched every fifth of a second.
+// Running an OpenFOAM case written by WriteCase: its Allrun script (checkMesh, then
+// the coarse and the fine stage, each decomposed for `jobs` cores and reconstructed)
+// as a child process group, watched every fifth of a second.
 //
-// Progress goes to `progress` while the solver runs: the simulated time against the
-// end time, percent and the time left (from the pace so far); a bar redrawn in place
-// when `terminal`, else one line every `lineSeconds`.
+// Progress goes to `progress` while the solver runs: the stage, its simulated time
+// against its end time, the percent of the whole run and the time left (from the
+// pace so far); a bar redrawn in place when `terminal`, else one line every
+// `lineSeconds`.
 //
-// The run ends the child processes (SIGTERM to the group, SIGKILL after 3 s) when
-// it passes `timeoutSeconds` (0: no limit) or when SIGINT arrives while it runs
-// (the handler is installed for the run only). The case folder is always kept.
+// The run ends the child processes (SIGTERM to the group, SIGKILL to what is left
+// after 5 s) when it passes `timeoutSeconds` (0: no limit) or when SIGINT arrives
+// while it runs (the handler is installed for the run only). The case folder is
+// always kept.
 #pragma once
 
 #include <filesystem>

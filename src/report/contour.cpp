@@ -10,20 +10,7 @@
 namespace report {
 namespace {
 
-struct Point {
-  double x, y;
-};
-
-// The wall points (j, N + 1), j = 0..N, scaled.
-std::vector<Point> ScaledWall(const nozzle::DesignResult& result, const LengthScale& scale) {
-  const int W = nozzle::Index(result.inputs.N + 1.0);
-  std::vector<Point> wall;
-  nozzle::CountedLoop(0.0, result.inputs.N, [&](double j) {
-    const int J = nozzle::Index(j);
-    wall.push_back({result.net.x(J, W) * scale.factor, result.net.y(J, W) * scale.factor});
-  });
-  return wall;
-}
+using Point = ContourPoint;
 
 // DXF group code and value, each on its own line.
 void Group(std::string& dxf, int code, std::string_view value) {
@@ -68,6 +55,16 @@ void Layer(std::string& dxf, std::string_view name, std::string_view colour) {
 
 }  // namespace
 
+std::vector<ContourPoint> WallPoints(const nozzle::DesignResult& result, double factor) {
+  const int W = nozzle::Index(result.inputs.N + 1.0);
+  std::vector<ContourPoint> wall;
+  nozzle::CountedLoop(0.0, result.inputs.N, [&](double j) {
+    const int J = nozzle::Index(j);
+    wall.push_back({result.net.x(J, W) * factor, result.net.y(J, W) * factor});
+  });
+  return wall;
+}
+
 std::optional<LengthScale> ReadLengthScale(std::string_view text) {
   LengthScale scale;
   const char* end = text.data() + text.size();
@@ -103,14 +100,14 @@ std::string LengthScaleRejection(std::string_view text) {
 
 std::string WallContourCsv(const nozzle::DesignResult& result, const LengthScale& scale) {
   std::string csv = "x,y\n";
-  for (const Point& p : ScaledWall(result, scale)) {
+  for (const Point& p : WallPoints(result, scale.factor)) {
     csv.append(ShortestText(p.x)).append(",").append(ShortestText(p.y)).append("\n");
   }
   return csv;
 }
 
 std::string NozzleOutlineDxf(const nozzle::DesignResult& result, const LengthScale& scale) {
-  const std::vector<Point> wall = ScaledWall(result, scale);
+  const std::vector<Point> wall = WallPoints(result, scale.factor);
   const Point throat = wall.front();
   const Point lip = wall.back();
   std::string dxf;

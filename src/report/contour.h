@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "nozzle/design.h"
 
@@ -31,6 +32,14 @@ std::optional<LengthScale> ReadLengthScale(std::string_view text);
 
 // The message for a rejected --scale text, naming it and the accepted forms.
 std::string LengthScaleRejection(std::string_view text);
+
+struct ContourPoint {
+  double x, y;
+};
+
+// The wall points (j, N + 1), j = 0..N, from the throat corner (0, 1) to the exit
+// lip, multiplied by `factor`.
+std::vector<ContourPoint> WallPoints(const nozzle::DesignResult& result, double factor = 1.0);
 
 // "x,y", then one line per wall point from the throat corner to the exit lip. LF line ends.
 std::string WallContourCsv(const nozzle::DesignResult& result, const LengthScale& scale = {});
