@@ -19,6 +19,9 @@ using report::ShortestText;
 constexpr double kGamma = 1.4;
 constexpr double kStagnationT = 1.0 + 0.5 * (kGamma - 1.0);  // T0 / T* with T* = 1
 
+// The temperature of the isentropic flow at Mach number M, with T* = 1.
+double IsentropicT(double M) { return kStagnationT / (1.0 + 0.5 * (kGamma - 1.0) * M * M); }
+
 using Point = report::ContourPoint;
 
 // Cells along the axis grow by this ratio from the throat to the exit: the corner's
@@ -179,7 +182,7 @@ StartField FromDesign(const nozzle::DesignResult& result, const std::vector<Poin
       }
       M = std::max(1.0, M / weights);
       const double angle = teta / weights * std::acos(-1.0) / 180.0;
-      const double T = kStagnationT / (1.0 + 0.5 * (kGamma - 1.0) * M * M);
+      const double T = IsentropicT(M);
       const double u = M * std::sqrt(T);
       field.T.push_back(T);
       field.p.push_back(std::pow(T, kGamma / (kGamma - 1.0)));
@@ -446,6 +449,26 @@ void WriteSolverFolder(const fs::path& folder, const nozzle::DesignResult& resul
                       std::string(fixed) + "(1 0 0);\n", "        type            slip;\n"));
 }
 
+// The facts of the case, from the design, its wall and the options.
+CaseFacts DescribeCase(const nozzle::DesignResult& result, const std::vector<Point>& wall,
+                       const CaseOptions& options) {
+  CaseFacts facts;
+  facts.nx = options.cellsAlong;
+  facts.ny = options.cellsAcross;
+  facts.length = wall.back().x;
+  facts.exitHalfHeight = wall.back().y;
+  facts.designMach = result.inputs.Me;
+  const double Me = result.inputs.Me;
+  const double exitSpeed = Me * std::sqrt(IsentropicT(Me));
+  facts.flowThroughTime = options.metresPerHalfHeight * facts.length / exitSpeed;
+  facts.endTime = options.flowThroughTimes * facts.flowThroughTime;
+  facts.coarseNx = std::max(4, facts.nx / 2);
+  facts.coarseNy = std::max(2, facts.ny / 2);
+  facts.coarseEndTime = options.coarseFlowThroughTimes * facts.flowThroughTime;
+  facts.jobs = std::max(1, options.jobs);
+  return facts;
+}
+
 }  // namespace
 
 bool CaseFolderIsFree(const fs::path& folder) {
@@ -457,32 +480,13 @@ bool CaseFolderIsFree(const fs::path& folder) {
 
 int AvailableCores() { return std::max(1, static_cast<int>(std::thread::hardware_concurrency())); }
 
-CaseFacts DescribeCase(const nozzle::DesignResult& result, const CaseOptions& options) {
-  const std::vector<Point> wall = report::WallPoints(result);
-  CaseFacts facts;
-  facts.nx = options.cellsAlong;
-  facts.ny = options.cellsAcross;
-  facts.length = wall.back().x;
-  facts.exitHalfHeight = wall.back().y;
-  facts.designMach = result.inputs.Me;
-  const double Me = result.inputs.Me;
-  const double exitSpeed = Me * std::sqrt(kStagnationT / (1.0 + 0.5 * (kGamma - 1.0) * Me * Me));
-  facts.flowThroughTime = options.metresPerHalfHeight * facts.length / exitSpeed;
-  facts.endTime = options.flowThroughTimes * facts.flowThroughTime;
-  facts.coarseNx = std::max(4, facts.nx / 2);
-  facts.coarseNy = std::max(2, facts.ny / 2);
-  facts.coarseEndTime = options.coarseFlowThroughTimes * facts.flowThroughTime;
-  facts.jobs = std::max(1, options.jobs);
-  return facts;
-}
-
 CaseFacts WriteCase(const nozzle::DesignResult& result, const fs::path& folder, const CaseOptions& options) {
   if (!result.wallWarning.empty()) throw CaseError("no valid mesh exists: " + result.wallWarning);
   if (!CaseFolderIsFree(folder)) {
     throw CaseError("the case folder \"" + folder.string() + "\" exists and is not empty");
   }
-  const CaseFacts facts = DescribeCase(result, options);
   const std::vector<Point> wall = report::WallPoints(result);
+  const CaseFacts facts = DescribeCase(result, wall, options);
   WriteSolverFolder(folder / "coarse", result, wall, facts, {facts.coarseNx, facts.coarseNy, facts.coarseEndTime},
                     options, true);
   WriteSolverFolder(folder, result, wall, facts, {facts.nx, facts.ny, facts.endTime}, options, false);

@@ -72,9 +72,6 @@ bool CaseFolderIsFree(const std::filesystem::path& folder);
 // The processor cores this machine offers (at least 1).
 int AvailableCores();
 
-// The facts of the case WriteCase would write, without writing it.
-CaseFacts DescribeCase(const nozzle::DesignResult& result, const CaseOptions& options);
-
 // Writes the case into `folder`, which must not exist or be empty (else CaseError,
 // nothing touched). A design whose wall turns back on itself has no valid mesh:
 // CaseError with the wall warning. A file that cannot be written: CaseError naming it.
