@@ -110,7 +110,6 @@ SolvedFlow ReadSolvedFlow(const fs::path& folder, const CaseFacts& facts) {
 }
 
 ExitFigures MeasureExit(const fs::path& folder, const CaseFacts& facts, const SolvedFlow& flow) {
-  constexpr double kGamma = 1.4;
   const double Me = facts.designMach;
   const auto nx = static_cast<std::size_t>(facts.nx);
   ExitFigures f;
@@ -121,7 +120,7 @@ ExitFigures MeasureExit(const fs::path& folder, const CaseFacts& facts, const So
     const std::size_t cell = j * nx + nx - 1;
     const double y0 = flow.pointY[j * (nx + 1) + nx];
     const double y1 = flow.pointY[(j + 1) * (nx + 1) + nx];
-    const double w = kGamma * flow.p[cell] / flow.T[cell] * flow.Ux[cell] * (y1 - y0);
+    const double w = facts.gamma * flow.p[cell] / flow.T[cell] * flow.Ux[cell] * (y1 - y0);
     weighted += w * flow.Ma[cell];
     weights += w;
     f.least = std::min(f.least, flow.Ma[cell]);
@@ -166,7 +165,8 @@ std::string CheckReport(const ExitFigures& f, const CaseFacts& facts) {
   const auto mach = [](double v) { return report::RoundedText(v, 4); };
   std::string text = "CFD check: rhoCentralFoam, inviscid, " + std::to_string(facts.nx) + " x " +
                      std::to_string(facts.ny) + " cells, " + std::to_string(facts.jobs) + " core" +
-                     (facts.jobs > 1 ? "s" : "") + "\n";
+                     (facts.jobs > 1 ? "s" : "") +
+                     (facts.gamma == 1.4 ? std::string() : ", gamma = " + report::ShortestText(facts.gamma)) + "\n";
   text += "Exit Mach number, mass-flow-weighted mean = " + mach(f.mean) + "\n";
   text += "Exit Mach number, least = " + mach(f.least) + "\n";
   text += "Exit Mach number, greatest = " + mach(f.greatest) + "\n";

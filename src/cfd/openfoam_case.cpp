@@ -16,11 +16,9 @@ namespace {
 namespace fs = std::filesystem;
 using report::ShortestText;
 
-constexpr double kGamma = 1.4;
-constexpr double kStagnationT = 1.0 + 0.5 * (kGamma - 1.0);  // T0 / T* with T* = 1
-
-// The temperature of the isentropic flow at Mach number M, with T* = 1.
-double IsentropicT(double M) { return kStagnationT / (1.0 + 0.5 * (kGamma - 1.0) * M * M); }
+// The temperature of the isentropic flow at Mach number M in a gas of ratio of
+// specific heats g, with T* = 1 (T0 / T* = (g + 1) / 2).
+double IsentropicT(double M, double g) { return (1.0 + 0.5 * (g - 1.0)) / (1.0 + 0.5 * (g - 1.0) * M * M); }
 
 using Point = report::ContourPoint;
 
@@ -182,10 +180,10 @@ StartField FromDesign(const nozzle::DesignResult& result, const std::vector<Poin
       }
       M = std::max(1.0, M / weights);
       const double angle = teta / weights * std::acos(-1.0) / 180.0;
-      const double T = IsentropicT(M);
+      const double T = IsentropicT(M, facts.gamma);
       const double u = M * std::sqrt(T);
       field.T.push_back(T);
-      field.p.push_back(std::pow(T, kGamma / (kGamma - 1.0)));
+      field.p.push_back(std::pow(T, facts.gamma / (facts.gamma - 1.0)));
       field.ux.push_back(u * std::cos(angle));
       field.uy.push_back(u * std::sin(angle));
     }
@@ -220,7 +218,13 @@ std::string FieldFile(std::string_view type, std::string_view name, std::string_
   return text;
 }
 
-constexpr const char* kThermo = R"foam(thermoType
+// The perfect gas in normalised units: R = 1 / gamma, so that the speed of sound is
+// sqrt(T), and Cp = gamma R / (gamma - 1) = 1 / (gamma - 1). OpenFOAM takes R as
+// 8314.47 / molWeight.
+std::string Thermo(double gamma) {
+  const std::string molWeight = report::RoundedText(8314.47 * gamma, 1);
+  const std::string Cp = report::RoundedText(1.0 / (gamma - 1.0), 9);
+  return R"foam(thermoType
 {
     type            hePsiThermo;
     mixture         pureMixture;
@@ -231,17 +235,17 @@ constexpr const char* kThermo = R"foam(thermoType
     energy          sensibleInternalEnergy;
 }
 
-// Normalised units: R = 8314.47 / molWeight = 1 / gamma and Cp = 2.5 = gamma R / (gamma - 1),
-// so that gamma = 1.4 and the speed of sound is sqrt(T).
+// Normalised units: R = 8314.47 / molWeight = 1 / gamma and Cp = )foam" + Cp + R"foam( = gamma R / (gamma - 1),
+// so that gamma = )foam" + report::ShortestText(gamma) + R"foam( and the speed of sound is sqrt(T).
 mixture
 {
     specie
     {
-        molWeight       11640.3;
+        molWeight       )foam" + molWeight + R"foam(;
     }
     thermodynamics
     {
-        Cp              2.5;
+        Cp              )foam" + Cp + R"foam(;
         Hf              0;
     }
     transport
@@ -251,6 +255,7 @@ mixture
     }
 }
 )foam";
+}
 
 constexpr const char* kSchemes = R"foam(fluxScheme      Kurganov;
 
@@ -428,7 +433,7 @@ void WriteSolverFolder(const fs::path& folder, const nozzle::DesignResult& resul
   WriteText(folder / "system" / "fvSolution", Header("dictionary", "fvSolution", "system") + kSolution);
   WriteText(folder / "system" / "decomposeParDict", DecomposeParDict(facts.jobs));
   WriteText(folder / "constant" / "thermophysicalProperties",
-            Header("dictionary", "thermophysicalProperties", "constant") + kThermo);
+            Header("dictionary", "thermophysicalProperties", "constant") + Thermo(facts.gamma));
   WriteText(folder / "constant" / "turbulenceProperties",
             Header("dictionary", "turbulenceProperties", "constant") + "simulationType  laminar;\n");
 
@@ -458,8 +463,9 @@ CaseFacts DescribeCase(const nozzle::DesignResult& result, const std::vector<Poi
   facts.length = wall.back().x;
   facts.exitHalfHeight = wall.back().y;
   facts.designMach = result.inputs.Me;
+  facts.gamma = result.gas.gamma;
   const double Me = result.inputs.Me;
-  const double exitSpeed = Me * std::sqrt(IsentropicT(Me));
+  const double exitSpeed = Me * std::sqrt(IsentropicT(Me, facts.gamma));
   facts.flowThroughTime = options.metresPerHalfHeight * facts.length / exitSpeed;
   facts.endTime = options.flowThroughTimes * facts.flowThroughTime;
   facts.coarseNx = std::max(4, facts.nx / 2);

@@ -8,8 +8,9 @@
 // (x = L), wall (slip), axis (symmetryPlane), frontAndBack (empty). Lengths are in
 // throat half-heights times `metresPerHalfHeight` (blockMeshDict `scale`).
 //
-// Gas: perfect, gamma = 1.4, in normalised units (molWeight 11640.3, Cp 2.5, mu 0):
-// R = 1/gamma, so the speed of sound is sqrt(T) and is 1 at T = 1. Inflow sonic and
+// Gas: perfect, the design's gamma, in normalised units: R = 1/gamma and
+// Cp = 1/(gamma - 1) (for air molWeight 11640.3, Cp 2.5), mu 0, so the speed of
+// sound is sqrt(T) and is 1 at T = 1. Inflow sonic and
 // fixed (p = 1, T = 1, U = (1 0 0)); outflow supersonic (zeroGradient).
 // Solver: rhoCentralFoam, Kurganov flux, vanLeer/vanLeerV, adjustable time step.
 //
@@ -59,6 +60,7 @@ struct CaseFacts {
   double length = 0.0;          // L, the exit plane's x
   double exitHalfHeight = 0.0;  // the wall's last y
   double designMach = 0.0;      // Me
+  double gamma = 1.4;           // the ratio of specific heats
   double flowThroughTime = 0.0; // L / u_e, scaled
   double endTime = 0.0;
   int coarseNx = 0, coarseNy = 0;

@@ -90,6 +90,10 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
   app.add_option("--me", texts.me, "exit Mach number, as typed in the window")->capture_default_str();
   app.add_option("--teta0", texts.teta0, "angle of the first expansion wave, degrees")->capture_default_str();
   app.add_option("--n", texts.n, "number of expansion waves")->capture_default_str();
+  app.add_option("--gamma", texts.gamma,
+                 "ratio of specific heats of the gas, 1 < G <= 5/3 (the ideal-gas range; 5/3 may be typed as a "
+                 "fraction)")
+      ->capture_default_str();
   app.add_option("--dir", dir, "folder in which sonuc.txt is written")->capture_default_str();
   app.add_option("--svg", svgPath, "also draw the nozzle into this SVG file");
   app.add_option("--csv", csvPath, "also write the wall contour (x,y) into this CSV file");

@@ -1,7 +1,7 @@
 // The command-line designer: the same read, check, run and presentation as the
 // window's "Calculate", for scripts and machines without a display.
 //
-//   nozzle-cli [--me TEXT] [--teta0 TEXT] [--n TEXT] [--dir DIR] [--svg FILE] [--csv FILE]
+//   nozzle-cli [--me TEXT] [--teta0 TEXT] [--n TEXT] [--gamma TEXT] [--dir DIR] [--svg FILE] [--csv FILE]
 //              [--dxf FILE] [--scale LENGTH] [--summary]
 //
 // --scale multiplies the CSV and DXF coordinates (report/contour.h); the list and

@@ -2,6 +2,11 @@
 
 namespace gas {
 
+Gas Gas::WithGamma(double g) {
+  if (g == 1.4) return kAir;
+  return {g, std::sqrt((g + 1.0) / (g - 1.0)), (g - 1.0) / 2.0};
+}
+
 void ThrowNonFinite(double value) {
   throw ArithmeticError(std::isnan(value) ? "invalid operation (not a number)" : "overflow to infinity");
 }
@@ -16,26 +21,28 @@ double Mu_f_M(double M) {
 namespace {
 
 // nu(M) in radians, formed as in Nu_f_M; also hands back b = sqrt(M * M - 1).
-double PrandtlMeyerRadians(double M, double& b) {
+double PrandtlMeyerRadians(double M, const Gas& gas, double& b) {
   b = SquareRoot(Finite(M * M) - 1.0);
-  return Sqr6 * std::atan(b / Sqr6) - std::atan(b);
+  return gas.root * std::atan(b / gas.root) - std::atan(b);
 }
 
 }  // namespace
 
-double Nu_f_M(double M) {
+double Nu_f_M(double M, const Gas& gas) {
   double b = 0.0;
-  return PrandtlMeyerRadians(M, b) / Pi_180;
+  return PrandtlMeyerRadians(M, gas, b) / Pi_180;
 }
 
-MachIteration IterateMachFromNu(double Nu, int steps) {
+MachIteration IterateMachFromNu(double Nu, int steps) { return IterateMachFromNu(Nu, kAir, steps); }
+
+MachIteration IterateMachFromNu(double Nu, const Gas& gas, int steps) {
   const double target = Finite(Nu * Pi_180);
   double M = std::sqrt(2.5);
   for (int step = 1; step <= steps; ++step) {
     double b = 0.0;
-    const double F = PrandtlMeyerRadians(M, b) - target;
+    const double F = PrandtlMeyerRadians(M, gas, b) - target;
     if (std::fabs(F) < kMachIterationTolerance) return {M, step, true};
-    const double dF = Divide(Divide(b, M), 1.0 + 0.2 * Finite(std::pow(M, 2)));
+    const double dF = Divide(Divide(b, M), 1.0 + gas.half * Finite(std::pow(M, 2)));
     M = Finite(M - Divide(F, dF));
   }
   return {M, steps, false};

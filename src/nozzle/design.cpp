@@ -22,7 +22,7 @@ class MachOfNu {
 
   // Room for every fan and net point the record can hold (the loops stop at index 50
   // before any more), at a load of at most 2/3: a free slot is always found.
-  MachOfNu(double N, const gas::NoticeSink& notice) : notice_(notice) {
+  MachOfNu(double N, const gas::Gas& gas, const gas::NoticeSink& notice) : gas_(gas), notice_(notice) {
     const double n = std::min(N, kIndexMax + 1.0);
     const double points = n + n * (n + 1.0) / 2.0;
     slots_.assign(std::bit_ceil(static_cast<std::size_t>(1.5 * points + 1.0)), Slot{kEmpty, {0.0, 0.0}, false});
@@ -38,7 +38,7 @@ class MachOfNu {
         return slot.state;
       }
       if (slot.key == kEmpty) {
-        const gas::MachIteration iteration = gas::IterateMachFromNu(Nu);
+        const gas::MachIteration iteration = gas::IterateMachFromNu(Nu, gas_);
         if (!iteration.converged && notice_) notice_(gas::kNotConvergedNotice);
         slot = {key, {iteration.M, gas::Mu_f_M(iteration.M)}, iteration.converged};
         return slot.state;
@@ -54,6 +54,7 @@ class MachOfNu {
     State state;
     bool converged;
   };
+  const gas::Gas& gas_;
   const gas::NoticeSink& notice_;
   std::vector<Slot> slots_;
 };
@@ -69,7 +70,7 @@ void LayFanAndNet(DesignResult& result, RunPlace& where, const gas::NoticeSink& 
   Column& Kminus = net.Kminus;
   Column& Kplus = net.Kplus;
   const double N = result.inputs.N;
-  MachOfNu machOfNu(N, notice);
+  MachOfNu machOfNu(N, result.gas, notice);
 
   // A centred expansion from a uniform sonic throat: nu equals the turning angle.
   CountedLoop(1.0, N, [&](double k) {
@@ -119,8 +120,13 @@ DesignResult Design(const DesignInputs& inputs, const gas::NoticeSink& notice) {
   };
   RunPlace where;
   try {
+    where = {RunPlace::Step::kGas};
+    if (!(inputs.gamma > 1.0 && inputs.gamma <= gas::kMaxGamma)) {
+      throw gas::ArithmeticError("ratio of specific heats outside 1 < gamma <= 5/3");
+    }
+    result.gas = gas::Gas::WithGamma(inputs.gamma);
     where = {RunPlace::Step::kTetaMax};
-    result.TetaMax = gas::Nu_f_M(inputs.Me) / 2.0;
+    result.TetaMax = gas::Nu_f_M(inputs.Me, result.gas) / 2.0;
     where = {RunPlace::Step::kDTeta};
     result.dTeta = gas::Divide(gas::Finite(result.TetaMax - inputs.Teta0), inputs.N - 1.0);
     // Below one wave nothing is laid and the net has no extent to draw.

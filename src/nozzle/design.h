@@ -1,6 +1,7 @@
 // The design run: from the exit Mach number Me, the first wave angle Teta0 (degrees)
 // and the number of waves N to the complete characteristic net and wall of a
-// minimum-length planar nozzle (gamma = 1.4).
+// minimum-length planar nozzle, for a perfect gas of ratio of specific heats
+// gamma (air, 1.4, in the window; gas/prandtl_meyer.h for what depends on it).
 //
 //   TetaMax = nu(Me) / 2                      wall angle at the throat corner
 //   dTeta   = (TetaMax - Teta0) / (N - 1)     step between fan waves
@@ -14,8 +15,8 @@
 // the whole numbers up to N and every index is rounded half to even (nozzle/net.h).
 //
 // Failure contract: a divisor of exactly zero, the square root of a negative number,
-// an index outside 0..50, a non-finite value or N below 1 (no wave, nothing to
-// draw) throws RunError naming what failed and where, for example
+// an index outside 0..50, a non-finite value, N below 1 (no wave, nothing to
+// draw) or gamma outside 1 < gamma <= 5/3 throws RunError naming what failed and where, for example
 // "division by zero at wall point 1"; no partial result is returned. Valid inputs
 // (nozzle/inputs.h) never fail.
 #pragma once
@@ -36,6 +37,7 @@ class RunError : public std::runtime_error {
 
 struct DesignResult {
   DesignInputs inputs;
+  gas::Gas gas;  // of inputs.gamma
   double TetaMax = 0.0;
   double dTeta = 0.0;
   Net net;

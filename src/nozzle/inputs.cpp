@@ -137,13 +137,36 @@ bool ReadField(const Field& field, double& value, std::string& message) {
   return true;
 }
 
+// A number, or a fraction of two numbers ("5/3").
+bool ReadRatio(const Field& field, double& value, std::string& message) {
+  const std::size_t slash = field.text.find('/');
+  if (slash == std::string::npos) return ReadField(field, value, message);
+  const ValReading top = ReadVal(std::string_view(field.text).substr(0, slash));
+  const ValReading bottom = ReadVal(std::string_view(field.text).substr(slash + 1));
+  if (!top.found || !bottom.found || !top.rest.empty() || !bottom.rest.empty() || bottom.value == 0.0) {
+    message += Fault(field, "not a number");
+    return false;
+  }
+  value = top.value / bottom.value;
+  return true;
+}
+
 }  // namespace
 
 std::variant<DesignInputs, InputRejection> CheckInputs(const InputTexts& texts) {
   const Field me{"Exit Mach number Me", texts.me, "a number greater than 1 and not above 1e150"};
   const Field n{"Number of waves N", texts.n, "a whole number from 2 to 49"};
+  const Field g{"Ratio of specific heats G", texts.gamma,
+                "a number greater than 1 and not above 5/3 (the ideal-gas range; 5/3 may be typed as a fraction)"};
   DesignInputs inputs;
   std::string message;
+  std::string gasMessage;
+  bool gasValid = ReadRatio(g, inputs.gamma, gasMessage);
+  if (gasValid && !(inputs.gamma > 1.0 && inputs.gamma <= gas::kMaxGamma)) {
+    gasMessage += Fault(g, "out of range");
+    gasValid = false;
+  }
+  const gas::Gas theGas = gas::Gas::WithGamma(gasValid ? inputs.gamma : 1.4);
 
   bool meValid = ReadField(me, inputs.Me, message);
   if (meValid && !(inputs.Me > 1.0 && inputs.Me <= kMaxExitMach)) {
@@ -155,12 +178,14 @@ std::variant<DesignInputs, InputRejection> CheckInputs(const InputTexts& texts) 
   // to three decimals, so that every value up to the figure shown is accepted.
   std::string tetaRange = "a number of degrees from 0 to TetaMax, half the Prandtl-Meyer angle of Me";
   double tetaMax = 0.0;
-  if (meValid) {
-    tetaMax = gas::Nu_f_M(inputs.Me) / 2.0;
-    tetaRange = "a number of degrees from 0 to " + CutToThousandths(tetaMax) + " (TetaMax for Me = " + texts.me + ")";
+  const bool rangeKnown = meValid && gasValid;
+  if (rangeKnown) {
+    tetaMax = gas::Nu_f_M(inputs.Me, theGas) / 2.0;
+    tetaRange = "a number of degrees from 0 to " + CutToThousandths(tetaMax) + " (TetaMax for Me = " + texts.me +
+                (theGas.IsAir() ? std::string() : ", G = " + texts.gamma) + ")";
   }
   const Field teta0{"First wave angle Teta0", texts.teta0, tetaRange};
-  if (ReadField(teta0, inputs.Teta0, message) && !(inputs.Teta0 >= 0.0 && (!meValid || inputs.Teta0 <= tetaMax))) {
+  if (ReadField(teta0, inputs.Teta0, message) && !(inputs.Teta0 >= 0.0 && (!rangeKnown || inputs.Teta0 <= tetaMax))) {
     message += Fault(teta0, "out of range");
   }
 
@@ -168,6 +193,7 @@ std::variant<DesignInputs, InputRejection> CheckInputs(const InputTexts& texts) 
       !(inputs.N >= 2.0 && inputs.N <= 49.0 && inputs.N == std::floor(inputs.N))) {
     message += Fault(n, "out of range");
   }
+  message += gasMessage;
 
   if (message.empty()) return inputs;
   message.pop_back();

@@ -10,7 +10,8 @@
 //
 // Checking comes before anything is computed: a text is rejected when it holds no
 // number or when anything follows the number read; the values must satisfy
-// 1 < Me <= 1e150, N a whole number from 2 to 49, 0 <= Teta0 <= TetaMax(Me).
+// 1 < Me <= 1e150, N a whole number from 2 to 49, 1 < G <= 5/3 and
+// 0 <= Teta0 <= TetaMax(Me) of that gas.
 // (Beyond 1e150, M * M in the Prandtl-Meyer function leaves the double range;
 // the angle itself has long reached its limit there.)
 #pragma once
@@ -30,11 +31,13 @@ struct ValReading {
 ValReading ReadVal(std::string_view text);
 double Val(std::string_view text);
 
-// The texts of Text_Me, Text_Teta0 and Text_N.
+// The texts of Text_Me, Text_Teta0 and Text_N, and the gas's ratio of specific
+// heats (air unless the command line says otherwise).
 struct InputTexts {
   std::string me = "2.4";
   std::string teta0 = "0.373";
   std::string n = "7";
+  std::string gamma = "1.4";
 };
 
 inline constexpr double kMaxExitMach = 1e150;
@@ -43,6 +46,7 @@ struct DesignInputs {
   double Me = 0.0;
   double Teta0 = 0.0;
   double N = 0.0;
+  double gamma = 1.4;  // the ratio of specific heats
 };
 
 // One message, one line per field at fault, naming the text typed and the range

@@ -24,6 +24,7 @@ int RoundedIndex(double value) {
 
 std::string RunPlace::Describe() const {
   switch (step) {
+    case Step::kGas: return "for the gas";
     case Step::kTetaMax: return "in TetaMax = Nu_f_M(Me) / 2";
     case Step::kDTeta: return "in dTeta = (TetaMax - Teta0) / (N - 1)";
     case Step::kFan: return "in the fan at the throat corner";

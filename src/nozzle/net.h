@@ -65,8 +65,8 @@ class Column {
 
 // The step of a design run being computed, to name it when an operation fails.
 struct RunPlace {
-  enum class Step { kTetaMax, kDTeta, kFan, kFanPoint, kNetPoint, kFirstWallPoint, kWallPoint };
-  Step step = Step::kTetaMax;
+  enum class Step { kGas, kTetaMax, kDTeta, kFan, kFanPoint, kNetPoint, kFirstWallPoint, kWallPoint };
+  Step step = Step::kGas;
   double j = 0.0;
   double k = 0.0;
   std::string Describe() const;  // "in dTeta = ...", "at net point (2, 5)", "at wall point 1", ...

@@ -55,6 +55,11 @@ void Layer(std::string& dxf, std::string_view name, std::string_view colour) {
 
 }  // namespace
 
+std::string GasNote(const nozzle::DesignResult& result) {
+  if (result.gas.IsAir()) return {};
+  return "Nozzle Designer: ratio of specific heats gamma = " + ShortestText(result.gas.gamma);
+}
+
 std::vector<ContourPoint> WallPoints(const nozzle::DesignResult& result, double factor) {
   const int W = nozzle::Index(result.inputs.N + 1.0);
   std::vector<ContourPoint> wall;
@@ -111,6 +116,7 @@ std::string NozzleOutlineDxf(const nozzle::DesignResult& result, const LengthSca
   const Point throat = wall.front();
   const Point lip = wall.back();
   std::string dxf;
+  if (const std::string note = GasNote(result); !note.empty()) Group(dxf, 999, note);
   Group(dxf, 0, "SECTION");
   Group(dxf, 2, "HEADER");
   Group(dxf, 9, "$ACADVER");

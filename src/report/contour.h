@@ -33,6 +33,10 @@ std::optional<LengthScale> ReadLengthScale(std::string_view text);
 // The message for a rejected --scale text, naming it and the accepted forms.
 std::string LengthScaleRejection(std::string_view text);
 
+// "Nozzle Designer: ratio of specific heats gamma = 1.2" for a gas other than air,
+// empty for air: the comment that the SVG and DXF files carry.
+std::string GasNote(const nozzle::DesignResult& result);
+
 struct ContourPoint {
   double x, y;
 };
@@ -44,7 +48,8 @@ std::vector<ContourPoint> WallPoints(const nozzle::DesignResult& result, double 
 // "x,y", then one line per wall point from the throat corner to the exit lip. LF line ends.
 std::string WallContourCsv(const nozzle::DesignResult& result, const LengthScale& scale = {});
 
-// The whole nozzle outline as AutoCAD R12 ASCII DXF: the upper wall and its mirror
+// The whole nozzle outline as AutoCAD R12 ASCII DXF (for another gas than air a 999
+// comment with GasNote first): the upper wall and its mirror
 // image below the axis as one POLYLINE each (layer WALL), the throat section x = 0
 // and the exit section as LINEs (layer WALL), the axis as a LINE (layer AXIS).
 std::string NozzleOutlineDxf(const nozzle::DesignResult& result, const LengthScale& scale = {});

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "nozzle/geometry.h"
+#include "report/contour.h"
 #include "report/number_text.h"
 
 namespace report {
@@ -14,6 +15,7 @@ DrawingPlan MakeDrawingPlan(const nozzle::DesignResult& result) {
   const double N = result.inputs.N;
 
   DrawingPlan plan;
+  plan.note = GasNote(result);
   const nozzle::Extents extents = nozzle::FindExtents(net, N);
   plan.xMax = extents.xMax;
   plan.yMax = extents.yMax;
@@ -52,8 +54,9 @@ std::string DrawingSvg(const DrawingPlan& plan, int width, int height) {
   };
   const std::string w = std::to_string(width);
   const std::string h = std::to_string(height);
-  std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
-                    w + "\" height=\"" + h + "\" viewBox=\"0 0 " + w + " " + h + "\">\n<rect width=\"" + w +
+  const std::string note = plan.note.empty() ? std::string() : "<!-- " + plan.note + " -->\n";
+  std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + note +
+                    "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w + "\" height=\"" + h + "\" viewBox=\"0 0 " + w + " " + h + "\">\n<rect width=\"" + w +
                     "\" height=\"" + h + "\" fill=\"" + colour(kPictureBackground) + "\"/>\n" +
                     "<g stroke-width=\"1\" stroke-linecap=\"square\" fill=\"none\">\n";
   svg.reserve(svg.size() + plan.segments.size() * 96 + 16);

@@ -44,6 +44,7 @@ struct UserScale {
 };
 
 struct DrawingPlan {
+  std::string note;  // report::GasNote of the design: empty for air
   double xMax = 0.0, yMax = 0.0;
   UserScale scale;
   std::vector<Segment> segments;
@@ -61,7 +62,8 @@ struct PixelPoint {
 PixelPoint ToPixels(const UserScale& scale, double u, double v, double width, double height);
 
 // The drawing as an SVG image of width x height pixels: the light-yellow surface and
-// every segment, in order, as a one-pixel line in its colour.
+// every segment, in order, as a one-pixel line in its colour; a plan's note as an
+// XML comment after the declaration.
 std::string DrawingSvg(const DrawingPlan& plan, int width, int height);
 
 }  // namespace report

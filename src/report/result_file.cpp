@@ -20,6 +20,9 @@ std::string ResultFileText(const nozzle::DesignResult& result) {
   line(b.Clear().Text(" Çıkış Mach sayısı  = ").Field(result.inputs.Me));
   line(b.Clear().Text(" İlk dalga PM açısı = ").Field(result.inputs.Teta0));
   line(b.Clear().Text(" Çıkan dalga sayısı = ").Field(N));
+  if (!result.gas.IsAir()) {
+    line(b.Clear().Text(" Özgül ısılar oranı =  ").Text(ShortestText(result.gas.gamma)).Text(" "));
+  }
   line(b.Clear());
   line(b.Clear().Text(" TetaMax = ").Field(result.TetaMax));
   line(b.Clear());

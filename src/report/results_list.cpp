@@ -14,7 +14,8 @@ void ForEachLine(const nozzle::DesignResult& result, Add add) {
   const nozzle::Net& net = result.net;
   const double N = result.inputs.N;
   LineBuffer line;
-  add(line.Text("TetaMax  = ").Rounded(result.TetaMax));
+  if (!result.gas.IsAir()) add(line.Clear().Text("Gamma  = ").Text(ShortestText(result.gas.gamma)));
+  add(line.Clear().Text("TetaMax  = ").Rounded(result.TetaMax));
   add(line.Clear().Text(" "));
   CountedLoop(1.0, N, [&](double j) {
     const int J = Index(j);

@@ -6,8 +6,7 @@
 
 namespace report {
 
-double IsentropicAreaRatio(double M) {
-  constexpr double g = 1.4;
+double IsentropicAreaRatio(double M, double g) {
   return (1.0 / M) * std::pow((2.0 / (g + 1.0)) * (1.0 + (g - 1.0) / 2.0 * M * M), (g + 1.0) / (2.0 * (g - 1.0)));
 }
 
@@ -16,16 +15,19 @@ DesignSummary Summarize(const nozzle::DesignResult& result) {
   const int lip = nozzle::Index(N);
   const int wall = nozzle::Index(N + 1.0);
   DesignSummary summary{};
+  summary.gamma = result.gas.gamma;
   summary.TetaMax = result.TetaMax;
   summary.length = result.net.x(lip, wall);
   summary.exitHalfHeight = result.net.y(lip, wall);
-  summary.areaRatio = IsentropicAreaRatio(result.inputs.Me);
+  summary.areaRatio = IsentropicAreaRatio(result.inputs.Me, result.gas.gamma);
   summary.deviationPercent = (summary.exitHalfHeight - summary.areaRatio) / summary.areaRatio * 100.0;
   return summary;
 }
 
 std::string SummaryText(const DesignSummary& summary) {
-  return "TetaMax = " + RoundedText(summary.TetaMax) + "\n" +
+  const std::string gas =
+      summary.gamma == 1.4 ? std::string() : "Ratio of specific heats G = " + ShortestText(summary.gamma) + "\n";
+  return gas + "TetaMax = " + RoundedText(summary.TetaMax) + "\n" +
          "Nozzle length x = " + RoundedText(summary.length) + "\n" +
          "Exit half-height y = " + RoundedText(summary.exitHalfHeight) + "\n" +
          "Isentropic area ratio A/A* = " + RoundedText(summary.areaRatio) + "\n" +
