@@ -1,5 +1,6 @@
-// The design run called directly with any three doubles for Me, Teta0 and N, no
-// checks: every outcome is a complete, finite result or a named RunError.
+// The design run called directly with any doubles for Me, Teta0, N and gamma (air
+// when the input holds only three), no checks: every outcome is a complete, finite
+// result or a named RunError.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -7,9 +8,9 @@
 #include "fuzz/invariants.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  double values[3] = {};
+  double values[4] = {0.0, 0.0, 0.0, 1.4};
   std::memcpy(values, data, size < sizeof values ? size : sizeof values);
-  const nozzle::DesignInputs inputs{values[0], values[1], values[2]};
+  const nozzle::DesignInputs inputs{values[0], values[1], values[2], values[3]};
   try {
     const nozzle::DesignResult result = nozzle::Design(inputs);
     fuzzing::CheckResult(result, result.inputs.N == std::floor(result.inputs.N));

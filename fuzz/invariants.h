@@ -57,12 +57,14 @@ inline void CheckResult(const nozzle::DesignResult& r, bool whole) {
   if (!whole) return;
 
   const auto n = static_cast<std::size_t>(r.inputs.N);
-  std::size_t listLines = 2 + n;
+  const std::size_t gasLine = r.gas.IsAir() ? 0 : 1;  // "Gamma  = ..." for another gas
+  std::size_t listLines = 2 + n + gasLine;
   for (std::size_t j = 1; j <= n; ++j) listLines += n - j + 3;
   std::size_t fileLines = 0;
   for (std::size_t at = file.find("\r\n"); at != std::string::npos; at = file.find("\r\n", at + 2)) ++fileLines;
   Require(lines.size() == listLines, "the list has 2 + N + sum(N - j + 3) lines");
-  Require(fileLines == 9 + n * (n + 1) / 2 + 5 + n, "the file has 9 + N(N + 1)/2 + 5 + N lines");
+  Require((lines.front().rfind("Gamma  = ", 0) == 0) == !r.gas.IsAir(), "the list names another gas, never air");
+  Require(fileLines == 9 + gasLine + n * (n + 1) / 2 + 5 + n, "the file has 9 + N(N + 1)/2 + 5 + N lines");
   Require(plan.segments.size() == 2 * n * (n + 2), "the drawing has 2N(N + 2) segments");
 }
 

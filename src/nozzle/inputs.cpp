@@ -174,6 +174,17 @@ std::variant<DesignInputs, InputRejection> CheckInputs(const InputTexts& texts) 
     meValid = false;
   }
 
+  // A gas with nu_max above 180 degrees (G below 1.25) reaches a wall angle of 90
+  // degrees at the throat corner: beyond it the wall would run upstream.
+  if (meValid && gasValid && gas::Nu_f_M(inputs.Me, theGas) / 2.0 >= 90.0) {
+    const Field steep{me.label, texts.me,
+                      "a number greater than 1 whose TetaMax, half the Prandtl-Meyer angle, lies below 90 degrees: "
+                      "below about " + CutToThousandths(gas::IterateMachFromNu(180.0, theGas).M) + " for G = " +
+                          texts.gamma};
+    message += Fault(steep, "out of range");
+    meValid = false;
+  }
+
   // The upper bound of Teta0 is TetaMax = nu(Me) / 2; it is shown cut (not rounded)
   // to three decimals, so that every value up to the figure shown is accepted.
   std::string tetaRange = "a number of degrees from 0 to TetaMax, half the Prandtl-Meyer angle of Me";

@@ -56,8 +56,9 @@ std::string DrawingSvg(const DrawingPlan& plan, int width, int height) {
   const std::string h = std::to_string(height);
   const std::string note = plan.note.empty() ? std::string() : "<!-- " + plan.note + " -->\n";
   std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + note +
-                    "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w + "\" height=\"" + h + "\" viewBox=\"0 0 " + w + " " + h + "\">\n<rect width=\"" + w +
-                    "\" height=\"" + h + "\" fill=\"" + colour(kPictureBackground) + "\"/>\n" +
+                    "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w + "\" height=\"" + h +
+                    "\" viewBox=\"0 0 " + w + " " + h + "\">\n<rect width=\"" + w + "\" height=\"" + h +
+                    "\" fill=\"" + colour(kPictureBackground) + "\"/>\n" +
                     "<g stroke-width=\"1\" stroke-linecap=\"square\" fill=\"none\">\n";
   svg.reserve(svg.size() + plan.segments.size() * 96 + 16);
   struct Stroke {

@@ -69,6 +69,33 @@ TEST(CommandLine, ReadsTheThreeTextsAsTheWindowDoes) {
   testing_support::ExpectMatchesGolden(ReadBytes(folder.path() / "sonuc.txt"), "n2_sonuc.txt");
 }
 
+// N = 49 fills the net record to its edge (column 50 is the wall).
+TEST(CommandLine, FullNetOfFortyNineWavesMatchesItsGoldenOutputs) {
+  TempFolder folder;
+  const Outcome o = RunCli({"--n", "49", "--dir", folder.path().string()});
+  EXPECT_EQ(o.status, 0) << o.err;
+  testing_support::ExpectMatchesGolden(o.out, "n49_list.txt");
+  testing_support::ExpectMatchesGolden(ReadBytes(folder.path() / "sonuc.txt"), "n49_sonuc.txt");
+}
+
+TEST(CommandLine, NamesAnotherGasInEveryOutputThatHasRoomForIt) {
+  TempFolder folder;
+  const fs::path svg = folder.path() / "nozzle.svg";
+  const fs::path dxf = folder.path() / "nozzle.dxf";
+  const Outcome o = RunCli({"--gamma", "5/3", "--n", "13", "--dir", folder.path().string(), "--svg", svg.string(),
+                            "--dxf", dxf.string()});
+  EXPECT_EQ(o.status, 0) << o.err;
+  testing_support::ExpectMatchesGolden(o.out, "gamma53_list.txt");
+  testing_support::ExpectMatchesGolden(ReadBytes(folder.path() / "sonuc.txt"), "gamma53_sonuc.txt");
+  const std::string note = "Nozzle Designer: ratio of specific heats gamma = 1.6666666666666667";
+  EXPECT_EQ(ReadBytes(svg).find("<!-- " + note + " -->\n<svg "), 39u);  // after the XML declaration
+  EXPECT_TRUE(testing_support::ReadSvgShape(svg).parsed);
+  EXPECT_EQ(ReadBytes(dxf).rfind("999\n" + note + "\n0\nSECTION\n", 0), 0u);
+  const Outcome summary = RunCli({"--gamma", "1.2", "--summary", "--dir", folder.path().string()});
+  EXPECT_EQ(summary.out.rfind("Ratio of specific heats G = 1.2\nTetaMax = 22.597\n", 0), 0u) << summary.out;
+  EXPECT_NE(summary.out.find("Isentropic area ratio A/A* = 3.011\n"), std::string::npos) << summary.out;
+}
+
 TEST(CommandLine, WritesTheDrawingAndTheContourWhenAsked) {
   TempFolder folder;
   const fs::path svg = folder.path() / "nozzle.svg";
@@ -306,6 +333,36 @@ TEST(CommandLine, WritesTheOutputsButNoCaseForAWallThatTurnsBackOrWithoutOpenFoa
   EXPECT_EQ(written.status, 0) << written.err;
   EXPECT_TRUE(fs::exists(folder.path() / "c" / "Allrun"));
   EXPECT_TRUE(fs::exists(folder.path() / "c" / "coarse" / "0" / "U"));
+}
+
+// The case runs on the cores asked for, in metres, with the gas asked for.
+TEST(CommandLine, WritesTheCaseForTheCoresTheUnitAndTheGasAsked) {
+  TempFolder folder;
+  const auto write = [&](const std::string& name, std::vector<std::string> args) {
+    for (const char* arg : {"--cfd-cells", "16", "--dir"}) args.push_back(arg);
+    args.push_back(folder.path().string());
+    args.push_back("--openfoam");
+    args.push_back((folder.path() / name).string());
+    const Outcome o = RunCli(args);
+    EXPECT_EQ(o.status, 0) << o.err;
+    return folder.path() / name;
+  };
+  const fs::path one = write("one", {"--cfd-jobs", "1", "--scale", "0.5in"});
+  EXPECT_NE(ReadBytes(one / "system" / "decomposeParDict").find("numberOfSubdomains 1;"), std::string::npos);
+  EXPECT_NE(ReadBytes(one / "Allrun").find("jobs=\"${1:-1}\""), std::string::npos);
+  EXPECT_NE(ReadBytes(one / "system" / "blockMeshDict").find("scale   0.0127;"), std::string::npos);
+  const fs::path three = write("three", {"--cfd-jobs", "3", "--scale", "2cm", "--gamma", "1.2"});
+  EXPECT_NE(ReadBytes(three / "coarse" / "system" / "decomposeParDict").find("numberOfSubdomains 3;"),
+            std::string::npos);
+  EXPECT_NE(ReadBytes(three / "system" / "blockMeshDict").find("scale   0.02;"), std::string::npos);
+  // R = 8314.47 / molWeight = 1 / 1.2 and Cp = 1 / (1.2 - 1): the speed of sound is 1 at T = 1.
+  const std::string thermo = ReadBytes(three / "constant" / "thermophysicalProperties");
+  EXPECT_NE(thermo.find("molWeight       9977.4;"), std::string::npos) << thermo;
+  EXPECT_NE(thermo.find("Cp              5;"), std::string::npos) << thermo;
+  const fs::path air = write("air", {"--scale", "10mm"});
+  EXPECT_NE(ReadBytes(air / "system" / "blockMeshDict").find("scale   0.01;"), std::string::npos);
+  EXPECT_NE(ReadBytes(air / "constant" / "thermophysicalProperties").find("molWeight       11640.3;"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -122,6 +122,40 @@ TEST(CheckInputs, RejectsValuesOutsideTheirRanges) {
   EXPECT_NE(Rejection({"2.4", "18.374", "7"}).find("out of range"), std::string::npos);
 }
 
+TEST(CheckInputs, ReadsTheRatioOfSpecificHeatsAsANumberOrAFractionWithinTheIdealGasRange) {
+  EXPECT_EQ(Accepted({}).gamma, 1.4);
+  EXPECT_EQ(Accepted({"2.4", "0.373", "7", " 7/5"}).gamma, 1.4);  // the same double as 1.4: air
+  EXPECT_EQ(Accepted({"2.4", "0.373", "7", "5/3"}).gamma, 5.0 / 3.0);
+  EXPECT_EQ(Accepted({"2.4", "0.373", "7", "1.0001"}).gamma, 1.0001);
+  // The upper bound of Teta0 is TetaMax of the gas: nu(2.4) = 45.193 degrees for g = 1.2.
+  EXPECT_EQ(Accepted({"2.4", "22.596", "7", "1.2"}).Teta0, 22.596);
+  EXPECT_EQ(Rejection({"2.4", "22.597", "7", "1.2"}),
+            "First wave angle Teta0 = \"22.597\": out of range; accepted: a number of degrees from 0 to 22.596 "
+            "(TetaMax for Me = 2.4, G = 1.2).");
+  const std::string accepted =
+      "accepted: a number greater than 1 and not above 5/3 (the ideal-gas range; 5/3 may be typed as a fraction).";
+  for (const char* outside : {"1", "1.7", "1.6666667", "-5/3", "0"}) {
+    EXPECT_EQ(Rejection({"2.4", "0.373", "7", outside}),
+              "Ratio of specific heats G = \"" + std::string(outside) + "\": out of range; " + accepted);
+  }
+  for (const char* bad : {"air", "1,4", "5/", "5/0", "5/3/2", "1.4x"}) {
+    EXPECT_NE(Rejection({"2.4", "0.373", "7", bad}).find("G = \"" + std::string(bad) + "\": not a number"),
+              std::string::npos)
+        << bad;
+  }
+  // Below G = 1.25 nu can pass 180 degrees: a wall angle of 90 degrees at the corner
+  // bounds Me (nu = 180 degrees at M = 4.618 for G = 1.001).
+  EXPECT_EQ(Accepted({"4.6", "0", "7", "1.001"}).Me, 4.6);
+  EXPECT_EQ(Rejection({"4.7", "0", "7", "1.001"}),
+            "Exit Mach number Me = \"4.7\": out of range; accepted: a number greater than 1 whose TetaMax, half the "
+            "Prandtl-Meyer angle, lies below 90 degrees: below about 4.618 for G = 1.001.");
+  EXPECT_EQ(Accepted({"1e150", "0", "7", "1.26"}).Me, 1e150);
+  // Reported with the other faults, and without the gas the bound of Teta0 is not judged.
+  EXPECT_EQ(Rejection({"2.4", "40", "60", "2"}),
+            "Number of waves N = \"60\": out of range; accepted: a whole number from 2 to 49.\n"
+            "Ratio of specific heats G = \"2\": out of range; " + accepted);
+}
+
 TEST(CheckInputs, ListsEveryFieldAtFaultInOneMessage) {
   const std::string message = Rejection({"0.5", "x", "60"});
   EXPECT_EQ(message,

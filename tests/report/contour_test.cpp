@@ -39,6 +39,12 @@ TEST(LengthScale, ReadsANumberWithAnOptionalUnitAndRefusesAnythingElse) {
   EXPECT_EQ(report::ReadLengthScale("2cm")->dxfUnits, 5);
   EXPECT_EQ(report::ReadLengthScale("0.01m")->dxfUnits, 6);
   EXPECT_EQ(report::ReadLengthScale("1")->dxfUnits, 0);
+  // The case's mesh is in metres: each unit's own factor.
+  EXPECT_DOUBLE_EQ(report::InMetres(*report::ReadLengthScale("10mm")), 0.01);
+  EXPECT_DOUBLE_EQ(report::InMetres(*report::ReadLengthScale("2cm")), 0.02);
+  EXPECT_DOUBLE_EQ(report::InMetres(*report::ReadLengthScale("0.5in")), 0.0127);
+  EXPECT_DOUBLE_EQ(report::InMetres(*report::ReadLengthScale("0.25m")), 0.25);
+  EXPECT_DOUBLE_EQ(report::InMetres(*report::ReadLengthScale("3")), 3.0);
   for (const char* bad : {"", "mm", "0mm", "-1mm", "10 ft", "10mmm", "inf", "nan", "1e999", "10  mm", "1,5mm"}) {
     EXPECT_FALSE(report::ReadLengthScale(bad)) << bad;
   }
@@ -66,6 +72,8 @@ TEST(NozzleOutlineDxf, OpensInADxfReaderWithEveryVertexExact) {
   const std::string script =
       "import ezdxf\n"
       "doc = ezdxf.readfile('" + dxf.string() + "')\n"
+      "auditor = doc.audit()\n"
+      "print(len(auditor.errors), len(auditor.fixes))\n"
       "print(doc.header['$INSUNITS'])\n"
       "for e in doc.modelspace():\n"
       "    pts = [v.dxf.location for v in e.vertices] if e.dxftype() == 'POLYLINE' else [e.dxf.start, e.dxf.end]\n"
@@ -75,8 +83,10 @@ TEST(NozzleOutlineDxf, OpensInADxfReaderWithEveryVertexExact) {
                               (folder.path() / "out").string();
   ASSERT_EQ(std::system(command.c_str()), 0);
   std::ifstream out(folder.path() / "out");
-  int units = 0;
-  out >> units;
+  int errors = -1, fixes = -1, units = 0;
+  out >> errors >> fixes >> units;
+  EXPECT_EQ(errors, 0);  // the tables and entities hold together
+  EXPECT_EQ(fixes, 0);
   EXPECT_EQ(units, 4);
   const auto readPoints = [&out](std::string& type, std::string& layer) {
     std::string line;
@@ -98,8 +108,10 @@ TEST(NozzleOutlineDxf, OpensInADxfReaderWithEveryVertexExact) {
     }
   }
   EXPECT_EQ(readPoints(type, layer), (std::vector<double>{0.0, -10.0, 0.0, 10.0}));
+  EXPECT_EQ(type + " " + layer, "LINE WALL");  // the throat section
   EXPECT_EQ(readPoints(type, layer),
             (std::vector<double>{r.net.x(7, 8) * 10, -r.net.y(7, 8) * 10, r.net.x(7, 8) * 10, r.net.y(7, 8) * 10}));
+  EXPECT_EQ(type + " " + layer, "LINE WALL");  // the exit section
   EXPECT_EQ(readPoints(type, layer), (std::vector<double>{0.0, 0.0, r.net.x(7, 8) * 10, 0.0}));
   EXPECT_EQ(type + " " + layer, "LINE AXIS");
 }

@@ -94,6 +94,13 @@ TEST(DrawingSvg, PaintsTheBackgroundAndEverySegmentInItsColour) {
   const testing_support::SvgShape shape = testing_support::ReadSvgShape(folder.path() / "n.svg");
   ASSERT_TRUE(shape.parsed) << svg;
   EXPECT_EQ(shape.lines, 16);  // 2 N (N + 2)
+  ASSERT_EQ(shape.strokes.size(), plan.segments.size());
+  for (std::size_t i = 0; i < plan.segments.size(); ++i) {
+    const report::Rgb c = plan.segments[i].colour;
+    EXPECT_EQ(shape.strokes[i], "rgb(" + std::to_string(c.red) + "," + std::to_string(c.green) + "," +
+                                    std::to_string(c.blue) + ")")
+        << "segment " << i;
+  }
   // The first wall segment's upper image starts at the throat corner: x = 449/11, v = -1.
   const report::PixelPoint corner = report::ToPixels(plan.scale, 0.0, -1.0, 449, 265);
   EXPECT_NE(svg.find("<line x1=\"" + report::RoundedText(corner.x) + "\" y1=\"" + report::RoundedText(corner.y) + "\""),

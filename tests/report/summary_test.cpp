@@ -18,6 +18,22 @@ TEST(IsentropicAreaRatio, MatchesTheTables) {
   EXPECT_NEAR(report::IsentropicAreaRatio(3.0), 4.2346, 1e-4);
 }
 
+// Other gases, from the same relation: for g = 5/3 the exponent is 2 and A/A* at
+// M = 2 is (1/2) (3/4 * 7/3)^2 = 1.53125 exactly; for g = 1.2 at M = 2.4,
+// (1/2.4) (1.576 / 1.1)^5.5 = 3.01084.
+TEST(IsentropicAreaRatio, FollowsTheGas) {
+  EXPECT_NEAR(report::IsentropicAreaRatio(2.0, 5.0 / 3.0), 1.53125, 1e-12);
+  EXPECT_NEAR(report::IsentropicAreaRatio(2.4, 1.2), 3.01084, 1e-5);
+}
+
+TEST(Validation, ExitHalfHeightOfOtherGasesApproachesTheirAreaRatio) {
+  for (const double g : {1.2, 1.3, 5.0 / 3.0}) {
+    const report::DesignSummary s = report::Summarize(nozzle::Design({2.4, 0.373, 49.0, g}));
+    EXPECT_EQ(s.areaRatio, report::IsentropicAreaRatio(2.4, g));
+    EXPECT_LT(std::fabs(s.deviationPercent), 0.3) << "gamma " << g << ": " << s.deviationPercent;
+  }
+}
+
 // A property of the method: with enough waves the wall ends at the isentropic exit
 // height and rises all the way. A failure means the net or the wall is wrong.
 TEST(Validation, ExitHalfHeightApproachesTheIsentropicAreaRatio) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -14,6 +15,7 @@ struct SvgShape {
   bool parsed = false;
   std::string width, height;
   int lines = 0;  // <line> elements with x1, y1, x2, y2 and stroke
+  std::vector<std::string> strokes;  // the stroke of each, in order
 };
 
 inline SvgShape ReadSvgShape(const std::filesystem::path& svg) {
@@ -23,11 +25,13 @@ inline SvgShape ReadSvgShape(const std::filesystem::path& svg) {
       "r = E.parse(sys.argv[1]).getroot()\n"
       "ls = [e for e in r.iter('{http://www.w3.org/2000/svg}line') if all(k in e.attrib for k in "
       "('x1', 'y1', 'x2', 'y2', 'stroke'))]\n"
-      "print(r.get('width'), r.get('height'), len(ls))\" '" +
+      "print(r.get('width'), r.get('height'), len(ls), ' '.join(e.get('stroke') for e in ls))\" '" +
       svg.string() + "' > '" + out.string() + "' 2>/dev/null";
   SvgShape shape;
   if (std::system(command.c_str()) != 0) return shape;
-  std::ifstream(out) >> shape.width >> shape.height >> shape.lines;
+  std::ifstream in(out);
+  in >> shape.width >> shape.height >> shape.lines;
+  for (std::string stroke; in >> stroke;) shape.strokes.push_back(stroke);
   shape.parsed = true;
   return shape;
 }
