@@ -2,7 +2,7 @@
 # installed. As root it installs what is missing with apt-get; otherwise it prints
 # the exact apt-get line to run and stops.
 
-NOZZLE_PACKAGES=(cmake make g++ pkg-config libgtest-dev libbenchmark-dev libcli11-dev libcairo2-dev qt6-base-dev libqt6svg6
+NOZZLE_PACKAGES=(cmake make g++ pkg-config libgtest-dev libbenchmark-dev libcli11-dev libcairo2-dev nlohmann-json3-dev qt6-base-dev libqt6svg6
   fonts-dejavu-core)
 
 nozzle_missing_packages() {

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "cfd/case_files.h"
 #include "report/number_text.h"
 
 namespace cfd {
@@ -82,16 +83,60 @@ fs::path LatestTime(const fs::path& folder) {
   return latest;
 }
 
-std::string Percent(double v) { return report::RoundedText(v, 2) + " %"; }
+// Rows "iteration value value ..." of a function object's file; '#' lines skipped,
+// a last row without its line end left out.
+std::vector<std::vector<double>> ReadRows(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  std::vector<std::vector<double>> rows;
+  std::istringstream lines(text.substr(0, text.rfind('\n') == std::string::npos ? 0 : text.rfind('\n') + 1));
+  for (std::string line; std::getline(lines, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream fields(line);
+    std::vector<double> row;
+    for (double v = 0.0; fields >> v;) row.push_back(v);
+    if (!row.empty()) rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+// The solver's last "ExecutionTime = s", 0 when none.
+double ExecutionSeconds(const fs::path& log) {
+  std::ifstream file(log, std::ios::binary);
+  std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  const std::size_t at = text.rfind("ExecutionTime = ");
+  return at == std::string::npos ? 0.0 : std::atof(text.c_str() + at + 16);
+}
+
+// The rows of a function object's file, from every start-time folder it has (one a
+// start of the solver, named by the time of its first row), in order.
+std::vector<std::vector<double>> ReadHistory(const fs::path& functionFolder, const std::string& file) {
+  std::vector<std::pair<double, fs::path>> starts;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(functionFolder, error)) {
+    const std::string name = entry.path().filename().string();
+    char* end = nullptr;
+    const double t = std::strtod(name.c_str(), &end);
+    if (end != name.c_str() && *end == '\0') starts.emplace_back(t, entry.path() / file);
+  }
+  std::sort(starts.begin(), starts.end());
+  std::vector<std::vector<double>> rows;
+  for (const auto& [t, path] : starts) {
+    for (auto& row : ReadRows(path)) rows.push_back(std::move(row));
+  }
+  return rows;
+}
 
 }  // namespace
 
-SolvedFlow ReadSolvedFlow(const fs::path& folder, const CaseFacts& facts) {
+SolvedFlow ReadSolvedFlow(const fs::path& folder, int nx, int ny) {
   const fs::path time = LatestTime(folder);
   SolvedFlow flow;
   flow.time = std::stod(time.filename().string());
-  const std::size_t cells = static_cast<std::size_t>(facts.nx) * static_cast<std::size_t>(facts.ny);
-  const std::size_t facePoints = static_cast<std::size_t>(facts.nx + 1) * static_cast<std::size_t>(facts.ny + 1);
+  flow.nx = nx;
+  flow.ny = ny;
+  const std::size_t cells = static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny);
+  const std::size_t facePoints = static_cast<std::size_t>(nx + 1) * static_cast<std::size_t>(ny + 1);
   const fs::path pointsPath = folder / "constant" / "polyMesh" / "points";
   const std::string pointsText = ReadAll(pointsPath);
   const std::size_t header = pointsText.find('}');
@@ -109,83 +154,126 @@ SolvedFlow ReadSolvedFlow(const fs::path& folder, const CaseFacts& facts) {
   return flow;
 }
 
-ExitFigures MeasureExit(const fs::path& folder, const CaseFacts& facts, const SolvedFlow& flow) {
-  const double Me = facts.designMach;
-  const auto nx = static_cast<std::size_t>(facts.nx);
-  ExitFigures f;
+ExitHistory ReadExitHistory(const fs::path& meshFolder) {
+  ExitHistory history;
+  for (const auto& row : ReadHistory(meshFolder / "postProcessing" / "exitMach", "surfaceFieldValue.dat")) {
+    if (row.size() < 2) continue;
+    history.meanIterations.push_back(row[0]);
+    history.means.push_back(row[1]);
+  }
+  for (auto& row : ReadHistory(meshFolder / "postProcessing" / "exitProfile", "Ma")) {
+    if (row.size() < 2) continue;
+    history.profileIterations.push_back(row[0]);
+    history.profiles.emplace_back(row.begin() + 1, row.end());
+  }
+  return history;
+}
+
+namespace {
+
+// The averages over [from, to] of a history's rows, one a column.
+std::vector<double> Average(const std::vector<double>& at, const std::vector<std::vector<double>>& rows, double from,
+                            double to) {
+  std::vector<double> sum;
+  int count = 0;
+  for (std::size_t n = 0; n < rows.size(); ++n) {
+    if (at[n] < from || at[n] > to || (!sum.empty() && rows[n].size() != sum.size())) continue;
+    if (sum.empty()) sum.assign(rows[n].size(), 0.0);
+    for (std::size_t c = 0; c < sum.size(); ++c) sum[c] += rows[n][c];
+    ++count;
+  }
+  for (double& v : sum) v /= std::max(1, count);
+  return sum;
+}
+
+std::vector<std::vector<double>> Column(const std::vector<double>& values) {
+  std::vector<std::vector<double>> rows;
+  for (const double v : values) rows.push_back({v});
+  return rows;
+}
+
+}  // namespace
+
+Steadiness JudgeSteadiness(const ExitHistory& h, int window, int minIterations, double Me) {
+  Steadiness s;
+  if (h.means.empty() || h.profiles.empty()) return s;
+  s.end = std::min(h.meanIterations.back(), h.profileIterations.back());
+  const double from = s.end - window;
+  const double middle = s.end - 0.5 * window;
+  if (h.meanIterations.front() > from + kMeanEvery || h.profileIterations.front() > from + kProfileEvery) return s;
+  s.known = true;
+  const auto means = Column(h.means);
+  const double early = Average(h.meanIterations, means, from, middle)[0];
+  const double late = Average(h.meanIterations, means, middle, s.end)[0];
+  s.meanDriftPercent = 100.0 * std::fabs(late - early) / Me;
+  const std::vector<double> before = Average(h.profileIterations, h.profiles, from, middle);
+  const std::vector<double> after = Average(h.profileIterations, h.profiles, middle, s.end);
+  for (std::size_t c = 0; c < std::min(before.size(), after.size()); ++c) {
+    s.cellDriftPercent = std::max(s.cellDriftPercent, 100.0 * std::fabs(after[c] - before[c]) / Me);
+  }
+  s.settled = s.end >= minIterations && s.meanDriftPercent <= kSettledMeanDriftPercent &&
+              s.cellDriftPercent <= kSettledCellDriftPercent;
+  return s;
+}
+
+MeshFigures MeasureMesh(const fs::path& meshFolder, const MeshPlan& plan, const FlowFacts& flowFacts,
+                        double coreFraction, const SolvedFlow& flow) {
+  const double Me = flowFacts.designMach;
+  const auto nx = static_cast<std::size_t>(plan.nx);
+  MeshFigures f;
+  f.nx = plan.nx;
+  f.ny = plan.ny;
   double weighted = 0.0, weights = 0.0;
-  f.least = INFINITY;
-  f.greatest = -INFINITY;
-  for (std::size_t j = 0; j < static_cast<std::size_t>(facts.ny); ++j) {
+  const double coreTop = coreFraction * flow.pointY[static_cast<std::size_t>(plan.ny) * (nx + 1) + nx];
+  for (std::size_t j = 0; j < static_cast<std::size_t>(plan.ny); ++j) {
     const std::size_t cell = j * nx + nx - 1;
     const double y0 = flow.pointY[j * (nx + 1) + nx];
     const double y1 = flow.pointY[(j + 1) * (nx + 1) + nx];
-    const double w = facts.gamma * flow.p[cell] / flow.T[cell] * flow.Ux[cell] * (y1 - y0);
-    weighted += w * flow.Ma[cell];
+    const double w = flowFacts.gamma * flow.p[cell] / flow.T[cell] * flow.Ux[cell] * (y1 - y0);
+    const double Ma = flow.Ma[cell];
+    weighted += w * Ma;
     weights += w;
-    f.least = std::min(f.least, flow.Ma[cell]);
-    f.greatest = std::max(f.greatest, flow.Ma[cell]);
     f.profileY.push_back(0.5 * (y0 + y1));
-    f.profileMa.push_back(flow.Ma[cell]);
+    f.profileMa.push_back(Ma);
   }
   f.mean = weighted / weights;
+  f.axisGreatest = *std::max_element(flow.Ma.begin(), flow.Ma.begin() + static_cast<std::ptrdiff_t>(nx));
+  const ExitHistory history = ReadExitHistory(meshFolder);
+  f.steadiness = JudgeSteadiness(history, plan.window, plan.minIterations, Me);
+  // A settled exit still flickers next to the wall: its figures are the averages over
+  // the window, when the histories hold it and match the mesh.
+  if (f.steadiness.known && history.profiles.back().size() == f.profileMa.size()) {
+    const double from = f.steadiness.end - plan.window;
+    f.mean = Average(history.meanIterations, Column(history.means), from, f.steadiness.end)[0];
+    f.profileMa = Average(history.profileIterations, history.profiles, from, f.steadiness.end);
+  }
+  f.least = f.coreLeast = INFINITY;
+  f.greatest = f.coreGreatest = -INFINITY;
+  for (std::size_t j = 0; j < f.profileMa.size(); ++j) {
+    const double Ma = f.profileMa[j];
+    f.least = std::min(f.least, Ma);
+    f.greatest = std::max(f.greatest, Ma);
+    if (f.profileY[j] <= coreTop || j == 0) {
+      f.coreLeast = std::min(f.coreLeast, Ma);
+      f.coreGreatest = std::max(f.coreGreatest, Ma);
+    }
+  }
   f.deviationPercent = 100.0 * (f.mean - Me) / Me;
   f.spreadPercent = 100.0 * (f.greatest - f.least) / Me;
-  f.axisGreatest = *std::max_element(flow.Ma.begin(), flow.Ma.begin() + static_cast<std::ptrdiff_t>(nx));
-  f.overshootPercent = 100.0 * (f.axisGreatest - Me) / Me;
-
-  std::ifstream history(folder / "postProcessing" / "exitMach" / "0" / "surfaceFieldValue.dat");
-  std::vector<std::pair<double, double>> means;
-  for (std::string line; std::getline(history, line);) {
-    if (line.empty() || line[0] == '#') continue;
-    std::istringstream fields(line);
-    double t = 0.0, m = 0.0;
-    if (fields >> t >> m) means.emplace_back(t, m);
-  }
-  if (!means.empty() && means.back().first - means.front().first >= facts.flowThroughTime) {
-    const double end = means.back().first;
-    const auto before = std::lower_bound(means.begin(), means.end(), end - facts.flowThroughTime,
-                                         [](const auto& entry, double t) { return entry.first < t; });
-    f.steadinessKnown = true;
-    f.lastChangePercent = 100.0 * std::fabs(means.back().second - before->second) / means.back().second;
-    f.steady = f.lastChangePercent < 0.1;
-  }
+  f.coreSpreadPercent = 100.0 * (f.coreGreatest - f.coreLeast) / Me;
+  f.iterations = static_cast<int>(std::lround(flow.time));
+  f.seconds = ExecutionSeconds(meshFolder / "log.rhoCentralFoam");
+  f.meanIterations = history.meanIterations;
+  f.means = history.means;
   return f;
 }
 
-std::string ExitProfileCsv(const ExitFigures& figures) {
+std::string ExitProfileCsv(const MeshFigures& figures) {
   std::string csv = "y,Ma\n";
   for (std::size_t i = 0; i < figures.profileY.size(); ++i) {
     csv += report::ShortestText(figures.profileY[i]) + "," + report::ShortestText(figures.profileMa[i]) + "\n";
   }
   return csv;
-}
-
-std::string CheckReport(const ExitFigures& f, const CaseFacts& facts) {
-  const auto mach = [](double v) { return report::RoundedText(v, 4); };
-  std::string text = "CFD check: rhoCentralFoam, inviscid, " + std::to_string(facts.nx) + " x " +
-                     std::to_string(facts.ny) + " cells, " + std::to_string(facts.jobs) + " core" +
-                     (facts.jobs > 1 ? "s" : "") +
-                     (facts.gamma == 1.4 ? std::string() : ", gamma = " + report::ShortestText(facts.gamma)) + "\n";
-  text += "Exit Mach number, mass-flow-weighted mean = " + mach(f.mean) + "\n";
-  text += "Exit Mach number, least = " + mach(f.least) + "\n";
-  text += "Exit Mach number, greatest = " + mach(f.greatest) + "\n";
-  text += "Deviation of the mean from Me = " + Percent(f.deviationPercent) + "\n";
-  text += "Spread across the exit (greatest - least) / Me = " + Percent(f.spreadPercent) + "\n";
-  text += "Largest Mach number on the axis = " + mach(f.axisGreatest) + "\n";
-  text += "Axis overshoot over Me = " + Percent(f.overshootPercent) + "\n";
-  text += "Steady exit (mean changed by less than 0.1 % over the last flow-through time) = ";
-  text += f.steadinessKnown ? (f.steady ? "yes" : "no") + std::string(" (") + Percent(f.lastChangePercent) + ")\n"
-                            : "unknown (the run is shorter than a flow-through time)\n";
-  const bool good = std::fabs(f.deviationPercent) <= 0.3 && f.spreadPercent <= 2.0 && f.overshootPercent <= 1.0;
-  if (!f.steady) {
-    text += "Verdict: not settled: run the case longer before judging the wall\n";
-  } else if (good) {
-    text += "Verdict: uniform parallel flow at Me: mean within 0.3 %, spread within 2 %, overshoot within 1 %\n";
-  } else {
-    text += "Verdict: the exit flow is not uniform at Me: the wall needs more waves or a finer mesh\n";
-  }
-  return text;
 }
 
 }  // namespace cfd

@@ -1,15 +1,25 @@
-// The solved flow read back from the case, and the figures of its exit plane.
+// A mesh's solved flow read back from its folder, and the figures of its exit plane.
 //
-// The case has one block of nx x ny cells, numbered i along the axis fastest, then
-// j across; its points (nx + 1) x (ny + 1) per face of the slab, i fastest, the
-// face z = 0 first. Fields are read from the latest time folder (reconstructed).
+// A mesh is one block of nx x ny cells, numbered i along the axis fastest, then j
+// across; its points (nx + 1) x (ny + 1) per face of the slab, i fastest, the face
+// z = 0 first. Fields are read from the latest time folder (reconstructed).
 //
 // Exit figures, from the cells next to the outlet (i = nx - 1), whose values the
-// zero-gradient outlet takes: the mean Mach number weighted by the mass flow
-// through each outlet face, rho u_x dy, with rho = gamma p / T in the case's units;
-// the least and greatest; the largest Mach number of the cells on the axis (j = 0).
-// Steadiness, from postProcessing/exitMach: the mean at the end against the mean one
-// flow-through time before it.
+// zero-gradient outlet takes: the mean Mach number weighted by the mass flow through
+// each outlet face, rho u_x dy, with rho = gamma p / T in the case's units; the least
+// and greatest; the spread (greatest - least) / Me over the whole exit and over its
+// core, the cells with y <= coreFraction of the exit half-height (the thin layer next
+// to the wall that a shock-capturing scheme leaves behind a sharp corner shrinks
+// with the mesh; the core shows the wall's own error); the largest Mach number of the
+// cells on the axis (j = 0).
+//
+// Settled: the run has passed `minIterations` (enough for a change at the throat to
+// reach the exit) and, over the last `window` iterations of the exit histories (the
+// mean every 10 iterations, every exit cell every 20), the average of the window's
+// second half differs from that of its first half by at most 0.02 % of Me for the
+// mean and 0.15 % of Me for every exit cell. A settled exit is steady on average but
+// not still: the cells next to the wall flicker by about 0.5 % of Me for good, so
+// the figures of a settled mesh are its averages over the window.
 #pragma once
 
 #include <filesystem>
@@ -18,7 +28,6 @@
 #include <vector>
 
 #include "cfd/openfoam_case.h"
-#include "nozzle/design.h"
 
 namespace cfd {
 
@@ -29,32 +38,55 @@ class FieldError : public std::runtime_error {
 
 struct SolvedFlow {
   double time = 0.0;
+  int nx = 0, ny = 0;
   std::vector<double> pointX, pointY;  // the face z = 0, (nx + 1)(ny + 1)
   std::vector<double> Ma, p, T, Ux;    // per cell
 };
 
 // Throws FieldError naming the file when a field is missing, short or not finite
 // (a diverged run).
-SolvedFlow ReadSolvedFlow(const std::filesystem::path& folder, const CaseFacts& facts);
+SolvedFlow ReadSolvedFlow(const std::filesystem::path& meshFolder, int nx, int ny);
 
-struct ExitFigures {
+// The exit histories of a mesh's run, rows as the solver wrote them; a row that is
+// still being written is left out, so they can be read while the solver runs.
+struct ExitHistory {
+  std::vector<double> meanIterations, means;
+  std::vector<double> profileIterations;
+  std::vector<std::vector<double>> profiles;  // one Mach number per exit cell
+};
+ExitHistory ReadExitHistory(const std::filesystem::path& meshFolder);
+
+inline constexpr double kSettledMeanDriftPercent = 0.02;
+inline constexpr double kSettledCellDriftPercent = 0.15;
+
+struct Steadiness {
+  bool known = false;              // the histories span a window
+  bool settled = false;
+  double end = 0.0;                // the last iteration of both histories
+  double meanDriftPercent = 0.0;   // |late - early| / Me of the mean's halves of the window
+  double cellDriftPercent = 0.0;   // the largest of every exit cell's
+};
+Steadiness JudgeSteadiness(const ExitHistory& history, int window, int minIterations, double Me);
+
+struct MeshFigures {
+  int nx = 0, ny = 0;
   double mean = 0.0, least = 0.0, greatest = 0.0;
-  double deviationPercent = 0.0;  // (mean - Me) / Me
-  double spreadPercent = 0.0;     // (greatest - least) / Me
+  double deviationPercent = 0.0;   // (mean - Me) / Me
+  double spreadPercent = 0.0;      // (greatest - least) / Me
+  double coreLeast = 0.0, coreGreatest = 0.0;
+  double coreSpreadPercent = 0.0;  // over the core
   double axisGreatest = 0.0;
-  double overshootPercent = 0.0;  // (axisGreatest - Me) / Me
-  bool steadinessKnown = false;
-  double lastChangePercent = 0.0;  // |mean(end) - mean(end - flow-through)| / mean(end)
-  bool steady = false;             // lastChangePercent < 0.1
+  Steadiness steadiness;
+  int iterations = 0;
+  double seconds = 0.0;            // the solver's execution time on this mesh
   std::vector<double> profileY, profileMa;  // across the exit, from the axis up
+  std::vector<double> meanIterations, means;
 };
 
-ExitFigures MeasureExit(const std::filesystem::path& folder, const CaseFacts& facts, const SolvedFlow& flow);
+MeshFigures MeasureMesh(const std::filesystem::path& meshFolder, const MeshPlan& plan, const FlowFacts& flow,
+                        double coreFraction, const SolvedFlow& solved);
 
 // "y,Ma" and one line per exit cell, from the axis up.
-std::string ExitProfileCsv(const ExitFigures& figures);
-
-// The block of labelled values, one per line, ending with the verdict line.
-std::string CheckReport(const ExitFigures& figures, const CaseFacts& facts);
+std::string ExitProfileCsv(const MeshFigures& figures);
 
 }  // namespace cfd

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "cfd/png_file.h"
 #include "report/drawing_plan.h"
 #include "report/number_text.h"
 
@@ -37,8 +38,8 @@ void WriteMachPicture(const std::filesystem::path& png, const nozzle::DesignResu
   constexpr int kWidth = 1200;
   constexpr int kMargin = 30;
   constexpr int kBar = 110;  // colour bar and its figures
-  const double L = facts.length;
-  const double H = facts.exitHalfHeight;
+  const double L = facts.flow.length;
+  const double H = facts.flow.exitHalfHeight;
   const double unit = (kWidth - 2 * kMargin - kBar) / L;  // pixels per throat half-height
   const int height = static_cast<int>(2.0 * H * unit) + 2 * kMargin;
 
@@ -58,10 +59,10 @@ void WriteMachPicture(const std::filesystem::path& png, const nozzle::DesignResu
   const double least = *std::min_element(flow.Ma.begin(), flow.Ma.end());
   const double greatest = *std::max_element(flow.Ma.begin(), flow.Ma.end());
   const double range = std::max(greatest - least, 1e-12);
-  const std::size_t nx = static_cast<std::size_t>(facts.nx);
+  const std::size_t nx = static_cast<std::size_t>(flow.nx);
   cairo_set_antialias(c, CAIRO_ANTIALIAS_NONE);
   for (const double side : {1.0, -1.0}) {
-    for (std::size_t j = 0; j < static_cast<std::size_t>(facts.ny); ++j) {
+    for (std::size_t j = 0; j < static_cast<std::size_t>(flow.ny); ++j) {
       for (std::size_t i = 0; i < nx; ++i) {
         const std::size_t corners[4] = {j * (nx + 1) + i, j * (nx + 1) + i + 1, (j + 1) * (nx + 1) + i + 1,
                                         (j + 1) * (nx + 1) + i};
@@ -121,20 +122,11 @@ void WriteMachPicture(const std::filesystem::path& png, const nozzle::DesignResu
   cairo_move_to(c, barX, barTop - 10);
   cairo_show_text(c, "Mach");
   cairo_move_to(c, kMargin, height - 10.0);
-  const std::string caption = "Mach number, Me = " + report::RoundedText(facts.designMach, 3) + ", " +
-                              std::to_string(facts.nx) + " x " + std::to_string(facts.ny) + " cells";
+  const std::string caption = "Mach number, Me = " + report::RoundedText(facts.flow.designMach, 3) + ", " +
+                              std::to_string(flow.nx) + " x " + std::to_string(flow.ny) + " cells";
   cairo_show_text(c, caption.c_str());
 
-  cairo_surface_flush(surface.get());
-  const std::filesystem::path temporary = png.string() + ".part";
-  if (cairo_surface_write_to_png(surface.get(), temporary.c_str()) != CAIRO_STATUS_SUCCESS) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    throw FieldError("cannot write \"" + png.string() + "\"");
-  }
-  std::error_code error;
-  std::filesystem::rename(temporary, png, error);
-  if (error) throw FieldError("cannot write \"" + png.string() + "\": " + error.message());
+  SavePng(surface.get(), png);
 }
 
 }  // namespace cfd

@@ -1,12 +1,13 @@
 #include "cfd/openfoam_case.h"
 
+#include <sys/statvfs.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <thread>
-#include <tuple>
-#include <vector>
 
+#include "cfd/case_files.h"
 #include "report/contour.h"
 #include "report/number_text.h"
 
@@ -14,385 +15,56 @@ namespace cfd {
 namespace {
 
 namespace fs = std::filesystem;
-using report::ShortestText;
 
-// The temperature of the isentropic flow at Mach number M in a gas of ratio of
-// specific heats g, with T* = 1 (T0 / T* = (g + 1) / 2).
-double IsentropicT(double M, double g) { return (1.0 + 0.5 * (g - 1.0)) / (1.0 + 0.5 * (g - 1.0) * M * M); }
+// Iterations per cell along the axis. A change made on a mesh (the start's error on
+// the coarse one, what the refinement adds on the finer ones, most of it at the
+// corner) reaches the exit with the waves that run against the flow, at u - a: under
+// local time stepping at Courant number 0.2 that took 12 to 13 iterations a cell for
+// Me 2.4 (N = 49, 200 x 50 and 400 x 100 meshes alike), and the slower the flow the
+// longer, as (Me + 1) / (Me - 1) grows. A mesh runs that transit and one window at
+// least, and four windows more at most.
+constexpr double kTransitPerCell = 5.0;
+constexpr int kWindowPerCell = 5;
 
-using Point = report::ContourPoint;
-
-// Cells along the axis grow by this ratio from the throat to the exit: the corner's
-// centred expansion gets the finest cells.
-constexpr double kGradingAlong = 2.0;
-
-// One mesh of the case and how long the solver runs on it.
-struct Mesh {
-  int nx, ny;
-  double endTime;
-};
-
-// The point at the fraction s of the wall's arc length, as blockMesh spaces a polyLine edge.
-Point AlongWall(const std::vector<Point>& wall, double s) {
-  std::vector<double> arc{0.0};
-  for (std::size_t i = 1; i < wall.size(); ++i) {
-    arc.push_back(arc.back() + std::hypot(wall[i].x - wall[i - 1].x, wall[i].y - wall[i - 1].y));
-  }
-  const double target = s * arc.back();
-  const auto it = std::upper_bound(arc.begin(), arc.end(), target);
-  const std::size_t i = std::clamp<std::size_t>(static_cast<std::size_t>(it - arc.begin()), 1, wall.size() - 1);
-  const double t = (target - arc[i - 1]) / (arc[i] - arc[i - 1]);
-  return {wall[i - 1].x + t * (wall[i].x - wall[i - 1].x), wall[i - 1].y + t * (wall[i].y - wall[i - 1].y)};
+int TransitIterations(double Me, int nx) {
+  const double perCell = std::clamp(kTransitPerCell * (Me + 1.0) / (Me - 1.0), 8.0, 30.0);
+  return static_cast<int>(std::ceil(perCell * nx));
 }
 
-std::string Header(std::string_view type, std::string_view object, std::string_view location) {
-  std::string text = "FoamFile\n{\n    version     2.0;\n    format      ascii;\n    class       ";
-  text.append(type).append(";\n    location    \"").append(location).append("\";\n    object      ");
-  text.append(object).append(";\n}\n\n");
-  return text;
-}
+// What the meshes cost, per cell: measured on this project's cases (a settled
+// 400 x 100 run) with a margin.
+constexpr double kMemoryPerFineCell = 3e3;
+constexpr double kDiskPerCell = 1.5e3;
 
-void WriteText(const fs::path& path, const std::string& text) {
-  std::ofstream file(path, std::ios::binary);
-  file << text;
-  file.close();
-  if (!file) throw CaseError("cannot write \"" + path.string() + "\"");
-}
-
-std::string Number(double v) { return ShortestText(v); }
-
-std::string BlockMeshDict(const std::vector<Point>& wall, const CaseFacts& facts, const Mesh& mesh, double scale) {
-  const std::string L = Number(facts.length), ye = Number(facts.exitHalfHeight);
-  const std::string depth = "0.1";
-  std::string text = Header("dictionary", "blockMeshDict", "system");
-  text += "scale   " + Number(scale) + ";\n\nvertices\n(\n";
-  for (const std::string& z : {std::string("0"), depth}) {
-    text += "    (0 0 " + z + ")\n    (" + L + " 0 " + z + ")\n    (" + L + " " + ye + " " + z + ")\n    (0 1 " + z +
-            ")\n";
-  }
-  text += ");\n\nblocks\n(\n    hex (0 1 2 3 4 5 6 7) (" + std::to_string(mesh.nx) + " " + std::to_string(mesh.ny) +
-          " 1) simpleGrading (" + Number(kGradingAlong) + " 1 1)\n);\n\n";
-  // The wall runs from vertex 3 (throat corner) to vertex 2 (exit lip) through the
-  // wall points between them, at both faces of the slab.
-  text += "edges\n(\n";
-  for (const auto& [from, to, z] : {std::tuple{3, 2, std::string("0")}, std::tuple{7, 6, depth}}) {
-    text += "    polyLine " + std::to_string(from) + " " + std::to_string(to) + "\n    (\n";
-    for (std::size_t i = 1; i + 1 < wall.size(); ++i) {
-      text += "        (" + Number(wall[i].x) + " " + Number(wall[i].y) + " " + z + ")\n";
-    }
-    text += "    )\n";
-  }
-  text += ");\n\nboundary\n(\n";
-  const auto patch = [&text](const char* name, const char* type, const char* faces) {
-    text += std::string("    ") + name + "\n    {\n        type " + type + ";\n        faces\n        (\n" + faces +
-            "        );\n    }\n";
-  };
-  patch("inlet", "patch", "            (0 4 7 3)\n");
-  patch("outlet", "patch", "            (2 6 5 1)\n");
-  patch("wall", "wall", "            (3 7 6 2)\n");
-  patch("axis", "symmetryPlane", "            (1 5 4 0)\n");
-  patch("frontAndBack", "empty", "            (0 3 2 1)\n            (4 5 6 7)\n");
-  text += ");\n";
-  return text;
-}
-
-// One start value per cell, cells ordered as blockMesh numbers them: i along the
-// axis fastest, then j across.
-struct StartField {
-  std::vector<double> p, T, ux, uy;
-};
-
-// A state of the design's flow at a point: Mach number and flow angle (degrees).
-struct Sample {
-  double x, y, M, teta;
-};
-
-// The flow of the design as scattered samples: the fan at the corner, every net
-// point, the wall points (with the state of the net point before them on their C+
-// line), the uniform sonic throat section and the uniform exit region.
-std::vector<Sample> DesignSamples(const nozzle::DesignResult& result, const CaseFacts& facts) {
-  using nozzle::Index;
-  const nozzle::Net& net = result.net;
-  const double N = result.inputs.N;
-  const int W = Index(N + 1.0);
-  std::vector<Sample> samples;
-  nozzle::CountedLoop(1.0, N, [&](double k) {
-    const int K = Index(k);
-    samples.push_back({net.x(0, K), net.y(0, K), net.M(0, K), net.Teta(0, K)});
-  });
-  nozzle::CountedLoop(1.0, N, [&](double j) {
-    const int J = Index(j);
-    nozzle::CountedLoop(j, N, [&](double k) {
-      const int K = Index(k);
-      samples.push_back({net.x(J, K), net.y(J, K), net.M(J, K), net.Teta(J, K)});
-    });
-    const int last = Index(N);
-    samples.push_back({net.x(J, W), net.y(J, W), net.M(J, last), net.Teta(J, last)});
-  });
-  const int last = Index(N);
-  const double axisEnd = net.x(last, last);
-  for (int i = 0; i <= 20; ++i) {
-    const double s = i / 20.0;
-    samples.push_back({0.0, s * 0.95, 1.0, 0.0});
-    samples.push_back({facts.length, s * facts.exitHalfHeight, facts.designMach, 0.0});
-    samples.push_back({axisEnd + s * (facts.length - axisEnd), 0.0, facts.designMach, 0.0});
-  }
-  return samples;
-}
-
-// The design's flow at every cell centre, by inverse-distance weighting of the
-// nearest samples. A start close to the steady two-dimensional flow shortens the
-// transient, most of all in the slow transonic region behind the throat.
-StartField FromDesign(const nozzle::DesignResult& result, const std::vector<Point>& wall, const CaseFacts& facts,
-                      const Mesh& mesh) {
-  constexpr std::size_t kNearest = 6;
-  const std::vector<Sample> samples = DesignSamples(result, facts);
-  StartField field;
-  std::vector<std::pair<double, std::size_t>> distances(samples.size());
-  std::vector<Point> tops;
-  std::vector<double> along;  // the cell centres' fractions of the length, graded as blockMesh grades
-  const double r = std::pow(kGradingAlong, 1.0 / std::max(1, mesh.nx - 1));
-  double edge = 0.0, total = 0.0;
-  for (int i = 0; i < mesh.nx; ++i) total += std::pow(r, i);
-  for (int i = 0; i < mesh.nx; ++i) {
-    const double width = std::pow(r, i) / total;
-    along.push_back(edge + 0.5 * width);
-    edge += width;
-    tops.push_back(AlongWall(wall, along.back()));
-  }
-  for (int j = 0; j < mesh.ny; ++j) {
-    for (int i = 0; i < mesh.nx; ++i) {
-      const double s = along[static_cast<std::size_t>(i)];
-      const double across = (j + 0.5) / mesh.ny;
-      const Point& top = tops[static_cast<std::size_t>(i)];
-      const double x = (1.0 - across) * s * facts.length + across * top.x;
-      const double y = across * top.y;
-      for (std::size_t n = 0; n < samples.size(); ++n) {
-        distances[n] = {std::hypot(samples[n].x - x, samples[n].y - y), n};
-      }
-      std::partial_sort(distances.begin(), distances.begin() + kNearest, distances.end());
-      double weights = 0.0, M = 0.0, teta = 0.0;
-      for (std::size_t n = 0; n < kNearest; ++n) {
-        const double w = 1.0 / (distances[n].first * distances[n].first + 1e-12);
-        weights += w;
-        M += w * samples[distances[n].second].M;
-        teta += w * samples[distances[n].second].teta;
-      }
-      M = std::max(1.0, M / weights);
-      const double angle = teta / weights * std::acos(-1.0) / 180.0;
-      const double T = IsentropicT(M, facts.gamma);
-      const double u = M * std::sqrt(T);
-      field.T.push_back(T);
-      field.p.push_back(std::pow(T, facts.gamma / (facts.gamma - 1.0)));
-      field.ux.push_back(u * std::cos(angle));
-      field.uy.push_back(u * std::sin(angle));
-    }
-  }
-  return field;
-}
-
-std::string ScalarList(const std::vector<double>& values) {
-  std::string text = "nonuniform List<scalar>\n" + std::to_string(values.size()) + "\n(\n";
-  for (const double v : values) text += report::RoundedText(v, 9) + "\n";
-  return text + ")";
-}
-
-std::string VectorList(const std::vector<double>& x, const std::vector<double>& y) {
-  std::string text = "nonuniform List<vector>\n" + std::to_string(x.size()) + "\n(\n";
-  for (std::size_t i = 0; i < x.size(); ++i) {
-    text.append("(").append(report::RoundedText(x[i], 9)).append(" ").append(report::RoundedText(y[i], 9));
-    text.append(" 0)\n");
-  }
-  return text + ")";
-}
-
-std::string FieldFile(std::string_view type, std::string_view name, std::string_view dimensions,
-                      const std::string& internal, std::string_view inlet, std::string_view wall) {
-  std::string text = Header(type, name, "0");
-  text.append("dimensions      ").append(dimensions).append(";\n\ninternalField   ").append(internal);
-  text += ";\n\nboundaryField\n{\n    inlet\n    {\n";
-  text.append(inlet).append("    }\n    outlet\n    {\n        type            zeroGradient;\n    }\n");
-  text.append("    wall\n    {\n").append(wall).append("    }\n");
-  text += "    axis\n    {\n        type            symmetryPlane;\n    }\n";
-  text += "    frontAndBack\n    {\n        type            empty;\n    }\n}\n";
-  return text;
-}
-
-// The perfect gas in normalised units: R = 1 / gamma, so that the speed of sound is
-// sqrt(T), and Cp = gamma R / (gamma - 1) = 1 / (gamma - 1). OpenFOAM takes R as
-// 8314.47 / molWeight.
-std::string Thermo(double gamma) {
-  const std::string molWeight = report::RoundedText(8314.47 * gamma, 1);
-  const std::string Cp = report::RoundedText(1.0 / (gamma - 1.0), 9);
-  return R"foam(thermoType
-{
-    type            hePsiThermo;
-    mixture         pureMixture;
-    transport       const;
-    thermo          hConst;
-    equationOfState perfectGas;
-    specie          specie;
-    energy          sensibleInternalEnergy;
-}
-
-// Normalised units: R = 8314.47 / molWeight = 1 / gamma and Cp = )foam" + Cp + R"foam( = gamma R / (gamma - 1),
-// so that gamma = )foam" + report::ShortestText(gamma) + R"foam( and the speed of sound is sqrt(T).
-mixture
-{
-    specie
-    {
-        molWeight       )foam" + molWeight + R"foam(;
-    }
-    thermodynamics
-    {
-        Cp              )foam" + Cp + R"foam(;
-        Hf              0;
-    }
-    transport
-    {
-        mu              0;
-        Pr              1;
-    }
-}
-)foam";
-}
-
-constexpr const char* kSchemes = R"foam(fluxScheme      Kurganov;
-
-ddtSchemes
-{
-    default         Euler;
-}
-
-gradSchemes
-{
-    default         Gauss linear;
-}
-
-divSchemes
-{
-    default         none;
-    div(tauMC)      Gauss linear;
-}
-
-laplacianSchemes
-{
-    default         Gauss linear corrected;
-}
-
-interpolationSchemes
-{
-    default         linear;
-    reconstruct(rho) vanLeer;
-    reconstruct(U)  vanLeerV;
-    reconstruct(T)  vanLeer;
-}
-
-snGradSchemes
-{
-    default         corrected;
-}
-)foam";
-
-constexpr const char* kSolution = R"foam(solvers
-{
-    "(rho|rhoU|rhoE)"
-    {
-        solver          diagonal;
-    }
-
-    U
-    {
-        solver          smoothSolver;
-        smoother        GaussSeidel;
-        nSweeps         2;
-        tolerance       1e-09;
-        relTol          0.01;
-    }
-
-    h
-    {
-        $U;
-        tolerance       1e-10;
-        relTol          0;
-    }
-}
-)foam";
-
-std::string ControlDict(const CaseFacts& facts, const Mesh& mesh, const CaseOptions& options) {
-  std::string text = Header("dictionary", "controlDict", "system");
-  text += "application     rhoCentralFoam;\nstartFrom       startTime;\nstartTime       0;\nstopAt          endTime;\n";
-  text += "endTime         " + Number(mesh.endTime) + ";\n";
-  text += "deltaT          " + Number(1e-5 * facts.flowThroughTime) + ";\n";
-  text += "writeControl    adjustable;\nwriteInterval   " + Number(mesh.endTime) + ";\n";
-  text += "purgeWrite      0;\nwriteFormat     ascii;\nwritePrecision  10;\nwriteCompression off;\n";
-  text += "timeFormat      general;\ntimePrecision   10;\nrunTimeModifiable false;\n";
-  text += "adjustTimeStep  yes;\nmaxCo           " + Number(options.maxCourant) + ";\nmaxDeltaT       1;\n\n";
-  text += R"foam(functions
-{
-    // The Mach number field, written with the others.
-    Ma
-    {
-        type            MachNo;
-        libs            ("libfieldFunctionObjects.so");
-        executeControl  timeStep;
-        writeControl    writeTime;
-    }
-
-    // The mass-flow-weighted mean Mach number across the exit plane, as it develops.
-    exitMach
-    {
-        type            surfaceFieldValue;
-        libs            ("libfieldFunctionObjects.so");
-        regionType      patch;
-        name            outlet;
-        operation       weightedAverage;
-        weightField     phi;
-        fields          (Ma);
-        writeFields     false;
-        log             false;
-        writeControl    timeStep;
-        writeInterval   10;
-    }
-}
-)foam";
-  return text;
-}
-
-std::string DecomposeParDict(int jobs) {
-  return Header("dictionary", "decomposeParDict", "system") + "numberOfSubdomains " + std::to_string(jobs) +
-         ";\n\nmethod          simple;\n\nsimpleCoeffs\n{\n    n               (" + std::to_string(jobs) +
-         " 1 1);\n    delta           0.001;\n}\n";
-}
-
-// The steps, each with its log; `failed: <what>` on standard output names the step
-// that went wrong, `step: <what>` each one as it starts.
+// The steps, each with its log; `failed: <mesh>/<what>` on standard output names the
+// step that went wrong, `step: <mesh>/<what>` each one as it starts.
 std::string Allrun(int jobs) {
+  const std::string k = std::to_string(jobs);
   return R"foam(#!/bin/sh
 # Runs this case with Debian's OpenFOAM package (apt-get install openfoam):
-#   ./Allrun [cores]      default )foam" +
-         std::to_string(jobs) + R"foam(
-# First the flow settles on the coarse mesh (coarse/), then the fine mesh starts
-# from it. Logs in log.<step> and coarse/log.<step>.
+#   ./Allrun [cores]      default )foam" + k + R"foam(
+# Three meshes, each twice as fine as the one before in each direction: coarse/
+# starts from the design's own flow, medium/ and fine/ from the result of the mesh
+# before (mapFields). Logs in <mesh>/log.<step>; open <mesh>/case.foam in ParaView.
 cd "$(dirname "$0")" || exit 1
 export WM_PROJECT_DIR="${WM_PROJECT_DIR:-/usr/share/openfoam}"
 export OMPI_MCA_btl_vader_single_copy_mechanism=none
-jobs="${1:-)foam" + std::to_string(jobs) +
-         R"foam(}"
+jobs="${1:-)foam" + k + R"foam(}"
 asRoot=""
 [ "$(id -u)" = 0 ] && asRoot="--allow-run-as-root"
-where=""
+meshes="coarse medium fine"
 
 step() {
     name="$1"
     shift
-    echo "step: $where$name"
-    "$@" > "log.$name" 2>&1 || { echo "failed: $where$name"; exit 1; }
+    echo "step: $mesh/$name"
+    "$@" > "log.$name" 2>&1 || { echo "failed: $mesh/$name"; exit 1; }
 }
 
 solve() {
     if [ "$jobs" -gt 1 ]; then
-        sed -i -e "s/^numberOfSubdomains .*/numberOfSubdomains $jobs;/"                -e "s/^\( *n  *\)(.*/\1($jobs 1 1);/" system/decomposeParDict
+        sed -i -e "s/^numberOfSubdomains .*/numberOfSubdomains $jobs;/" \
+            -e "s/^\( *n  *\)(.*/\1($jobs 1 1);/" system/decomposeParDict
         step decomposePar decomposePar -force
         step rhoCentralFoam mpirun $asRoot -np "$jobs" rhoCentralFoam -parallel
         step reconstructPar reconstructPar -latestTime
@@ -401,78 +73,56 @@ solve() {
     fi
 }
 
-step blockMesh blockMesh
-step checkMesh checkMesh
-grep -q "^Mesh OK" log.checkMesh || { echo "failed: checkMesh rejected the mesh"; exit 1; }
+for mesh in $meshes; do
+    cd "$mesh" || exit 1
+    step blockMesh blockMesh
+    step checkMesh checkMesh
+    grep -q "^Mesh OK" log.checkMesh || { echo "failed: $mesh/checkMesh rejected the mesh"; exit 1; }
+    cd .. || exit 1
+done
 
-cd coarse || exit 1
-where="coarse/"
-step blockMesh blockMesh
-solve
-cd .. || exit 1
-where=""
-
-step mapFields mapFields coarse -consistent -sourceTime latestTime
-rm -f 0/Ma
-solve
+previous=""
+for mesh in $meshes; do
+    cd "$mesh" || exit 1
+    if [ -n "$previous" ]; then
+        step mapFields mapFields "../$previous" -consistent -sourceTime latestTime
+        rm -f 0/Ma 0/rDeltaT 0/rho
+    fi
+    solve
+    cd .. || exit 1
+    previous="$mesh"
+done
 echo "done"
 )foam";
 }
 
 // A complete solver folder: mesh, gas, schemes, controls and the start fields.
-void WriteSolverFolder(const fs::path& folder, const nozzle::DesignResult& result, const std::vector<Point>& wall,
-                       const CaseFacts& facts, const Mesh& mesh, const CaseOptions& options, bool startFromDesign) {
+void WriteMeshFolder(const fs::path& folder, const std::vector<report::ContourPoint>& wall,
+                     const CaseFacts& facts, const MeshPlan& mesh, const CaseOptions& options,
+                     const StartField* start) {
   std::error_code error;
   for (const char* sub : {"system", "constant", "0"}) {
     fs::create_directories(folder / sub, error);
     if (error) throw CaseError("cannot create \"" + (folder / sub).string() + "\": " + error.message());
   }
-  WriteText(folder / "system" / "blockMeshDict", BlockMeshDict(wall, facts, mesh, options.metresPerHalfHeight));
-  WriteText(folder / "system" / "controlDict", ControlDict(facts, mesh, options));
-  WriteText(folder / "system" / "fvSchemes", Header("dictionary", "fvSchemes", "system") + kSchemes);
-  WriteText(folder / "system" / "fvSolution", Header("dictionary", "fvSolution", "system") + kSolution);
+  const double scale = options.metresPerHalfHeight;
+  WriteText(folder / "system" / "blockMeshDict", BlockMeshDict(wall, facts.flow, mesh.nx, mesh.ny, scale));
+  WriteText(folder / "system" / "controlDict",
+            ControlDict(facts.flow, mesh.ny, mesh.maxIterations, options.maxCourant, scale));
+  WriteText(folder / "system" / "fvSchemes", FvSchemes());
+  WriteText(folder / "system" / "fvSolution", FvSolution());
   WriteText(folder / "system" / "decomposeParDict", DecomposeParDict(facts.jobs));
-  WriteText(folder / "constant" / "thermophysicalProperties",
-            Header("dictionary", "thermophysicalProperties", "constant") + Thermo(facts.gamma));
+  WriteText(folder / "constant" / "thermophysicalProperties", ThermophysicalProperties(facts.flow.gamma));
   WriteText(folder / "constant" / "turbulenceProperties",
             Header("dictionary", "turbulenceProperties", "constant") + "simulationType  laminar;\n");
-
-  StartField start;
-  if (startFromDesign) start = FromDesign(result, wall, facts, mesh);
-  const auto scalars = [&](const std::vector<double>& values) {
-    return startFromDesign ? ScalarList(values) : std::string("uniform 1");
-  };
-  const char* fixed = "        type            fixedValue;\n        value           uniform ";
-  const char* zeroGradient = "        type            zeroGradient;\n";
-  WriteText(folder / "0" / "p", FieldFile("volScalarField", "p", "[1 -1 -2 0 0 0 0]", scalars(start.p),
-                                          std::string(fixed) + "1;\n", zeroGradient));
-  WriteText(folder / "0" / "T", FieldFile("volScalarField", "T", "[0 0 0 1 0 0 0]", scalars(start.T),
-                                          std::string(fixed) + "1;\n", zeroGradient));
-  WriteText(folder / "0" / "U",
-            FieldFile("volVectorField", "U", "[0 1 -1 0 0 0 0]",
-                      startFromDesign ? VectorList(start.ux, start.uy) : std::string("uniform (1 0 0)"),
-                      std::string(fixed) + "(1 0 0);\n", "        type            slip;\n"));
+  WriteText(folder / "0" / "p", PressureField(start));
+  WriteText(folder / "0" / "T", TemperatureField(start));
+  WriteText(folder / "0" / "U", VelocityField(start));
+  WriteText(folder / "case.foam", "");
 }
 
-// The facts of the case, from the design, its wall and the options.
-CaseFacts DescribeCase(const nozzle::DesignResult& result, const std::vector<Point>& wall,
-                       const CaseOptions& options) {
-  CaseFacts facts;
-  facts.nx = options.cellsAlong;
-  facts.ny = options.cellsAcross;
-  facts.length = wall.back().x;
-  facts.exitHalfHeight = wall.back().y;
-  facts.designMach = result.inputs.Me;
-  facts.gamma = result.gas.gamma;
-  const double Me = result.inputs.Me;
-  const double exitSpeed = Me * std::sqrt(IsentropicT(Me, facts.gamma));
-  facts.flowThroughTime = options.metresPerHalfHeight * facts.length / exitSpeed;
-  facts.endTime = options.flowThroughTimes * facts.flowThroughTime;
-  facts.coarseNx = std::max(4, facts.nx / 2);
-  facts.coarseNy = std::max(2, facts.ny / 2);
-  facts.coarseEndTime = options.coarseFlowThroughTimes * facts.flowThroughTime;
-  facts.jobs = std::max(1, options.jobs);
-  return facts;
+std::string Size(double bytes) {
+  return bytes >= 1e9 ? report::RoundedText(bytes / 1e9, 1) + " GB" : report::RoundedText(bytes / 1e6, 1) + " MB";
 }
 
 }  // namespace
@@ -486,16 +136,58 @@ bool CaseFolderIsFree(const fs::path& folder) {
 
 int AvailableCores() { return std::max(1, static_cast<int>(std::thread::hardware_concurrency())); }
 
+std::array<MeshPlan, 3> MeshLadder(int cellsAlong, int cellsAcross, double Me) {
+  const auto plan = [Me](const char* name, int nx, int ny) {
+    const int window = kWindowPerCell * nx;
+    const int least = TransitIterations(Me, nx) + window;
+    return MeshPlan{name, nx, std::max(1, ny), least + 4 * window, least, window};
+  };
+  return {plan("coarse", cellsAlong / 4, cellsAcross / 4), plan("medium", cellsAlong / 2, cellsAcross / 2),
+          plan("fine", cellsAlong, cellsAcross)};
+}
+
+std::optional<std::string> MeshesDoNotFit(int cellsAlong, int cellsAcross, const fs::path& folder) {
+  const double fine = static_cast<double>(cellsAlong) * cellsAcross;
+  const double memory = kMemoryPerFineCell * fine;
+  const double disk = kDiskPerCell * fine * (1.0 + 0.25 + 0.0625);
+  const double available = static_cast<double>(::sysconf(_SC_AVPHYS_PAGES)) * static_cast<double>(::sysconf(_SC_PAGESIZE));
+  fs::path existing = fs::absolute(folder);
+  while (!fs::exists(existing) && existing.has_parent_path() && existing != existing.parent_path()) {
+    existing = existing.parent_path();
+  }
+  struct statvfs volume {};
+  const double free = ::statvfs(existing.c_str(), &volume) == 0
+                          ? static_cast<double>(volume.f_bavail) * static_cast<double>(volume.f_frsize)
+                          : 0.0;
+  const std::string mesh = std::to_string(cellsAlong) + " x " + std::to_string(cellsAcross);
+  if (memory > available) {
+    return "the meshes of --cfd-cells " + std::to_string(cellsAlong) + " (finest " + mesh + ") need about " +
+           Size(memory) + " of memory; " + Size(available) + " are available";
+  }
+  if (disk > free) {
+    return "the meshes of --cfd-cells " + std::to_string(cellsAlong) + " (finest " + mesh + ") need about " +
+           Size(disk) + " of disk; " + Size(free) + " are free under \"" + existing.string() + "\"";
+  }
+  return std::nullopt;
+}
+
 CaseFacts WriteCase(const nozzle::DesignResult& result, const fs::path& folder, const CaseOptions& options) {
   if (!result.wallWarning.empty()) throw CaseError("no valid mesh exists: " + result.wallWarning);
   if (!CaseFolderIsFree(folder)) {
     throw CaseError("the case folder \"" + folder.string() + "\" exists and is not empty");
   }
-  const std::vector<Point> wall = report::WallPoints(result);
-  const CaseFacts facts = DescribeCase(result, wall, options);
-  WriteSolverFolder(folder / "coarse", result, wall, facts, {facts.coarseNx, facts.coarseNy, facts.coarseEndTime},
-                    options, true);
-  WriteSolverFolder(folder, result, wall, facts, {facts.nx, facts.ny, facts.endTime}, options, false);
+  const std::vector<report::ContourPoint> wall = report::WallPoints(result);
+  CaseFacts facts;
+  facts.flow = {wall.back().x, wall.back().y, result.inputs.Me, result.gas.gamma};
+  facts.metresPerHalfHeight = options.metresPerHalfHeight;
+  facts.meshes = MeshLadder(options.cellsAlong, options.cellsAcross, result.inputs.Me);
+  facts.jobs = std::max(1, options.jobs);
+  const MeshPlan& coarse = facts.meshes[0];
+  const StartField start = FromDesign(result, wall, facts.flow, coarse.nx, coarse.ny);
+  WriteMeshFolder(folder / coarse.name, wall, facts, coarse, options, &start);
+  for (std::size_t m = 1; m < facts.meshes.size(); ++m) {
+    WriteMeshFolder(folder / facts.meshes[m].name, wall, facts, facts.meshes[m], options, nullptr);
+  }
   WriteText(folder / "Allrun", Allrun(facts.jobs));
   std::error_code error;
   fs::permissions(folder / "Allrun", fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,

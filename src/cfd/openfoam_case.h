@@ -1,39 +1,34 @@
-// A ready-to-run OpenFOAM case of a design: the inviscid flow through the half
-// nozzle above the axis, from the throat section x = 0 to the exit plane x = L.
+// A ready-to-run OpenFOAM case that checks a design on three meshes: the inviscid
+// flow through the half nozzle above the axis (cfd/case_files.h says what each
+// mesh's folder holds).
 //
-// Mesh: one blockMesh block, nx cells along the axis (growing twofold from the
-// throat to the exit, so that the corner's expansion gets the finest) and ny across,
-// one cell deep; its upper edge is a polyLine through exactly the run's wall points
-// (the CSV's numbers, shortest round-trip text). Patches: inlet (x = 0), outlet
-// (x = L), wall (slip), axis (symmetryPlane), frontAndBack (empty). Lengths are in
-// throat half-heights times `metresPerHalfHeight` (blockMeshDict `scale`).
+// The mesh ladder: coarse/, medium/ and fine/, each twice as fine as the one before
+// in each direction (refinement ratio 2), the finest nx x ny (default 400 x 100).
+// coarse/ starts from the design's own flow (cfd/start_field.h); medium/ and fine/
+// start from the settled result of the mesh before (mapFields). Each runs with
+// local time stepping until its exit has settled (the check ends it early, see
+// cfd/solver_run.h) or up to its most iterations; a case run by its Allrun alone
+// takes them all.
 //
-// Gas: perfect, the design's gamma, in normalised units: R = 1/gamma and
-// Cp = 1/(gamma - 1) (for air molWeight 11640.3, Cp 2.5), mu 0, so the speed of
-// sound is sqrt(T) and is 1 at T = 1. Inflow sonic and
-// fixed (p = 1, T = 1, U = (1 0 0)); outflow supersonic (zeroGradient).
-// Solver: rhoCentralFoam, Kurganov flux, vanLeer/vanLeerV, adjustable time step.
-//
-// Two stages, because the transonic region behind the throat settles slowly (the
-// exit mean swings by 2 % for about three flow-through times whatever the start):
-//   coarse/  half the cells each way (eight times cheaper), started from the
-//            design's own flow (the characteristic net with the sonic throat and
-//            the uniform exit region), run `coarseFlowThroughTimes` times L / u_e;
-//   .        the fine mesh, its fields mapped from the coarse result (mapFields),
-//            run `flowThroughTimes` times L / u_e, enough to show the exit steady.
-// u_e is the design exit speed. Function objects: the Mach number field Ma, and
-// every ten steps the mass-flow-weighted mean Ma on the outlet
-// (postProcessing/exitMach).
+// Why so many iterations: a change leaves the nozzle with the speed u - a of the
+// waves that run against the flow, which is small where the flow is near-sonic:
+// behind the throat in every design, and through the whole nozzle of a low Mach
+// number. The budgets grow with the cells along the axis, as the iterations such a
+// wave needs to cross the mesh do, and with (Me + 1) / (Me - 1).
 //
 // Allrun runs it all on `jobs` cores with the Debian package alone
-// (WM_PROJECT_DIR=/usr/share/openfoam; mpirun -np K ... -parallel), checkMesh
-// first; `./Allrun K` takes it to K cores.
+// (WM_PROJECT_DIR=/usr/share/openfoam; mpirun -np K ... -parallel): blockMesh and
+// checkMesh on every mesh first, then the three solutions in order; `./Allrun K`
+// takes it to K cores. Each mesh folder holds an empty case.foam for ParaView.
 #pragma once
 
+#include <array>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
+#include "cfd/start_field.h"
 #include "nozzle/design.h"
 
 namespace cfd {
@@ -44,35 +39,48 @@ class CaseError : public std::runtime_error {
 };
 
 struct CaseOptions {
-  int cellsAlong = 400;
+  int cellsAlong = 400;  // of the finest mesh
   int cellsAcross = 100;
-  double coarseFlowThroughTimes = 3.0;  // on the coarse mesh, where the start settles
-  double flowThroughTimes = 1.1;        // on the fine mesh, started from the coarse flow
-  double maxCourant = 0.25;
+  double maxCourant = 0.2;  // 0.5 ends in negative temperatures behind the corner
   int jobs = 1;
   double metresPerHalfHeight = 1.0;
 };
 
-// What the case is, as its readers need it. Lengths in throat half-heights,
-// times in the case's time unit.
-struct CaseFacts {
+// One mesh of the ladder and how long its solution may run.
+struct MeshPlan {
+  std::string name;  // its folder: "coarse", "medium", "fine"
   int nx = 0, ny = 0;
-  double length = 0.0;          // L, the exit plane's x
-  double exitHalfHeight = 0.0;  // the wall's last y
-  double designMach = 0.0;      // Me
-  double gamma = 1.4;           // the ratio of specific heats
-  double flowThroughTime = 0.0; // L / u_e, scaled
-  double endTime = 0.0;
-  int coarseNx = 0, coarseNy = 0;
-  double coarseEndTime = 0.0;
+  int maxIterations = 0;
+  int minIterations = 0;  // before which the exit cannot have felt the whole mesh
+  int window = 0;         // the iterations over which a settled exit stays put on average
+};
+
+// What the case is, as its readers need it.
+struct CaseFacts {
+  FlowFacts flow;  // lengths in throat half-heights
+  double metresPerHalfHeight = 1.0;
+  std::array<MeshPlan, 3> meshes;  // coarsest first
   int jobs = 1;
 };
+
+// The smallest finest mesh along the axis: the coarse mesh keeps 8 x 2 cells.
+inline constexpr int kMinCellsAlong = 32;
 
 // Whether `folder` may take a new case: it does not exist, or is an empty folder.
 bool CaseFolderIsFree(const std::filesystem::path& folder);
 
 // The processor cores this machine offers (at least 1).
 int AvailableCores();
+
+// The ladder of a finest mesh of cellsAlong x cellsAcross cells, for exit Mach number Me.
+std::array<MeshPlan, 3> MeshLadder(int cellsAlong, int cellsAcross, double Me);
+
+// Empty when the three meshes of a finest mesh of cellsAlong x cellsAcross fit this
+// machine: the solver's memory (about 3 kB a cell of the finest mesh) within the
+// memory available, the case's files (about 1.5 kB a cell of all three meshes, with
+// their decomposed copies) within the free space of the file system that is to hold
+// `folder`. Else the message, with the figures.
+std::optional<std::string> MeshesDoNotFit(int cellsAlong, int cellsAcross, const std::filesystem::path& folder);
 
 // Writes the case into `folder`, which must not exist or be empty (else CaseError,
 // nothing touched). A design whose wall turns back on itself has no valid mesh:

@@ -6,15 +6,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <thread>
 #include <vector>
 
+#include "cfd/exit_flow.h"
 #include "report/number_text.h"
 
 extern char** environ;
@@ -65,16 +68,23 @@ std::string Duration(double seconds) {
   return s >= 60 ? std::to_string(s / 60) + " min " + std::to_string(s % 60) + " s" : std::to_string(s) + " s";
 }
 
-// Where the solver is: on the coarse mesh until the fine mesh's log exists.
+// Where the run is: the last mesh whose solver has started, and its iteration.
 struct Stage {
-  bool fine = false;
-  double time = 0.0;  // simulated time on the current mesh
+  int mesh = -1;         // index into CaseFacts::meshes, -1 before the first solver starts
+  double iteration = 0.0;
 };
 
-Stage CurrentStage(const fs::path& folder) {
-  const fs::path fine = folder / "log.rhoCentralFoam";
-  if (fs::exists(fine)) return {true, LastSimulatedTime(fine)};
-  return {false, LastSimulatedTime(folder / "coarse" / "log.rhoCentralFoam")};
+Stage CurrentStage(const fs::path& folder, const CaseFacts& facts) {
+  Stage stage;
+  for (int m = static_cast<int>(facts.meshes.size()) - 1; m >= 0; --m) {
+    const fs::path log = folder / facts.meshes[static_cast<std::size_t>(m)].name / "log.rhoCentralFoam";
+    if (fs::exists(log)) return {m, LastSimulatedTime(log)};
+  }
+  return stage;
+}
+
+std::string MeshName(const MeshPlan& mesh) {
+  return mesh.name + " mesh " + std::to_string(mesh.nx) + " x " + std::to_string(mesh.ny);
 }
 
 class Progress {
@@ -90,28 +100,42 @@ class Progress {
     }
   }
 
+  // A mesh that ended early: its work is what it ran.
+  void Ended(int mesh, double iterations) { ran_[static_cast<std::size_t>(mesh)] = iterations; }
+
   void Show(const Stage& stage, bool last = false) {
-    if (options_.progress == nullptr || (stage.time <= 0.0 && !stage.fine)) return;
+    if (options_.progress == nullptr || stage.mesh < 0) return;
     const auto now = Clock::now();
-    // A unit of simulated time on the coarse mesh costs about a quarter of one on
-    // the fine mesh (an eighth of the cells and steps, but the same costs per step).
-    const double coarseWork = facts_.coarseEndTime / 4.0;
-    const double work = (stage.fine ? coarseWork + stage.time : stage.time / 4.0) / (coarseWork + facts_.endTime);
+    // Work in cell iterations: what ran, against that plus the most that is left.
+    double done = 0.0, left = 0.0;
+    for (std::size_t m = 0; m < facts_.meshes.size(); ++m) {
+      const MeshPlan& mesh = facts_.meshes[m];
+      const double cells = static_cast<double>(mesh.nx) * mesh.ny;
+      const int current = stage.mesh;
+      if (static_cast<int>(m) < current) {
+        done += cells * (ran_[m] > 0.0 ? ran_[m] : mesh.maxIterations);
+      } else if (static_cast<int>(m) == current) {
+        done += cells * stage.iteration;
+        left += cells * std::max(0.0, mesh.maxIterations - stage.iteration);
+      } else {
+        left += cells * mesh.maxIterations;
+      }
+    }
+    const double fraction = last ? 1.0 : done / std::max(1.0, done + left);
     if (!started_) {
       started_ = true;
       start_ = now;
-      startWork_ = work;
+      startWork_ = fraction;
     }
     if (!last && !options_.terminal && now - shown_ < std::chrono::duration<double>(options_.lineSeconds)) return;
     shown_ = now;
-    const double fraction = std::clamp(work, 0.0, 1.0);
     const double elapsed = std::chrono::duration<double>(now - start_).count();
     const double pace = (fraction - startWork_) / std::max(elapsed, 1e-9);
-    std::string line = std::string(stage.fine ? "fine mesh" : "coarse mesh") + ": t = " +
-                       report::RoundedText(stage.time, 3) + " of " +
-                       report::RoundedText(stage.fine ? facts_.endTime : facts_.coarseEndTime, 3) + ", " +
-                       std::to_string(static_cast<int>(100.0 * fraction)) + " %";
-    if (pace > 0.0 && elapsed > 2.0) line += ", " + Duration((1.0 - fraction) / pace) + " left";
+    const MeshPlan& mesh = facts_.meshes[static_cast<std::size_t>(stage.mesh)];
+    std::string line = MeshName(mesh) + ": iteration " + report::RoundedText(stage.iteration, 0) + " of at most " +
+                       std::to_string(mesh.maxIterations) + ", " + std::to_string(static_cast<int>(100.0 * fraction)) +
+                       " %";
+    if (!last && pace > 0.0 && elapsed > 2.0) line += ", at most " + Duration((1.0 - fraction) / pace) + " left";
     std::ostream& out = *options_.progress;
     if (options_.terminal) {
       const int filled = static_cast<int>(30.0 * fraction);
@@ -130,7 +154,24 @@ class Progress {
   bool started_ = false;
   Clock::time_point start_, shown_;
   double startWork_ = 0.0;
+  std::array<double, 3> ran_{};
 };
+
+// Asks the solver to write and stop at its next iteration (it reads the dictionary
+// again when it changes, runTimeModifiable).
+void StopSettledRun(const fs::path& meshFolder) {
+  const fs::path dict = meshFolder / "system" / "controlDict";
+  std::ifstream in(dict, std::ios::binary);
+  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  in.close();
+  const std::size_t at = text.find("stopAt          endTime;");
+  if (at == std::string::npos) return;
+  text.replace(at, 24, "stopAt          writeNow;");
+  const fs::path staged = meshFolder / "system" / ".controlDict.settled";
+  std::ofstream(staged, std::ios::binary) << text;
+  std::error_code error;
+  fs::rename(staged, dict, error);
+}
 
 // SIGTERM to the group, which mpirun passes on to its ranks (they live in a session
 // of their own); then the group's members are given 5 s to end before SIGKILL.
@@ -200,12 +241,27 @@ RunOutcome RunCase(const fs::path& folder, const CaseFacts& facts, const RunOpti
   Progress progress(options, facts);
   Stage stage;
   const auto start = Clock::now();
+  auto judged = start;
+  std::array<bool, 3> stopped{};
   int status = 0;
   bool ended = false;
   while (!ended) {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    stage = CurrentStage(folder);
+    const Stage now = CurrentStage(folder, facts);
+    if (now.mesh > stage.mesh && stage.mesh >= 0) progress.Ended(stage.mesh, stage.iteration);
+    stage = now;
     progress.Show(stage);
+    // Every two seconds: has the current mesh's exit settled? Then it need not run on.
+    if (options.stopWhenSettled && stage.mesh >= 0 && !stopped[static_cast<std::size_t>(stage.mesh)] &&
+        Clock::now() - judged > std::chrono::seconds(2)) {
+      judged = Clock::now();
+      const MeshPlan& mesh = facts.meshes[static_cast<std::size_t>(stage.mesh)];
+      const fs::path meshFolder = folder / mesh.name;
+      if (JudgeSteadiness(ReadExitHistory(meshFolder), mesh.window, mesh.minIterations, facts.flow.designMach).settled) {
+        StopSettledRun(meshFolder);
+        stopped[static_cast<std::size_t>(stage.mesh)] = true;
+      }
+    }
     if (::waitpid(child, &status, WNOHANG) == child) {
       ended = true;
     } else if (interrupted != 0) {
@@ -220,13 +276,14 @@ RunOutcome RunCase(const fs::path& folder, const CaseFacts& facts, const RunOpti
     }
   }
   ::sigaction(SIGINT, &previous, nullptr);
-  stage = CurrentStage(folder);
-  outcome.lastTime = stage.time;
+  stage = CurrentStage(folder, facts);
+  outcome.lastTime = stage.iteration;
 
-  const std::string mesh = stage.fine ? "the fine mesh" : "the coarse mesh";
-  const fs::path solverLog = stage.fine ? folder / "log.rhoCentralFoam" : folder / "coarse" / "log.rhoCentralFoam";
-  const std::string at = " at simulated time " + report::RoundedText(stage.time, 4) + " of " +
-                         report::RoundedText(stage.fine ? facts.endTime : facts.coarseEndTime, 4) + " on " + mesh;
+  const MeshPlan* mesh = stage.mesh >= 0 ? &facts.meshes[static_cast<std::size_t>(stage.mesh)] : nullptr;
+  const fs::path solverLog = mesh ? folder / mesh->name / "log.rhoCentralFoam" : folder / "log.Allrun";
+  const std::string at = mesh ? " at iteration " + report::RoundedText(stage.iteration, 0) + " of at most " +
+                                    std::to_string(mesh->maxIterations) + " on the " + MeshName(*mesh)
+                              : std::string(" before the solver started");
   const std::string kept = "; the case is kept in \"" + folder.string() + "\"";
   if (outcome.kind == RunOutcome::Kind::kInterrupted) {
     outcome.message = "the run was interrupted" + at + "; log \"" + solverLog.string() + "\"" + kept;
@@ -238,14 +295,16 @@ RunOutcome RunCase(const fs::path& folder, const CaseFacts& facts, const RunOpti
     outcome.kind = RunOutcome::Kind::kFailed;
     const std::size_t slash = step.rfind('/');
     const std::string name = slash == std::string::npos ? step : step.substr(slash + 1);
-    const fs::path log = folder / step.substr(0, slash == std::string::npos ? 0 : slash + 1) / ("log." + name);
-    if (step.rfind("checkMesh", 0) == 0) {
-      outcome.message = "checkMesh rejected the mesh; log \"" + (folder / "log.checkMesh").string() + "\"" + kept;
+    const std::string where = slash == std::string::npos ? std::string() : step.substr(0, slash);
+    const fs::path log = folder / where / ("log." + name.substr(0, name.find(' ')));
+    if (name.rfind("checkMesh", 0) == 0) {
+      outcome.message = "checkMesh rejected the " + where + " mesh; log \"" + log.lexically_normal().string() + "\"" +
+                        kept;
     } else if (step.empty()) {
       outcome.message = "the run failed; log \"" + allrunLog.string() + "\"" + kept;
     } else {
-      outcome.message = name + " failed" + (name == "rhoCentralFoam" ? at : std::string()) + "; log \"" +
-                        log.lexically_normal().string() + "\"" + kept;
+      outcome.message = name + " failed" + (name == "rhoCentralFoam" ? at : " on the " + where + " mesh") +
+                        "; log \"" + log.lexically_normal().string() + "\"" + kept;
     }
   }
   progress.End(stage, outcome.kind == RunOutcome::Kind::kFinished);

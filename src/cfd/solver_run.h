@@ -1,9 +1,15 @@
-// Running an OpenFOAM case written by WriteCase: its Allrun script (checkMesh, then
-// the coarse and the fine stage, each decomposed for `jobs` cores and reconstructed)
-// as a child process group, watched every fifth of a second.
+// Running an OpenFOAM case written by WriteCase: its Allrun script (blockMesh and
+// checkMesh on every mesh, then the coarse, medium and fine solutions, each
+// decomposed for `jobs` cores and reconstructed) as a child process group, watched
+// every fifth of a second.
 //
-// Progress goes to `progress` while the solver runs: the stage, its simulated time
-// against its end time, the percent of the whole run and the time left (from the
+// Every two seconds the exit histories of the mesh being solved are judged
+// (cfd/exit_flow.h, JudgeSteadiness); once settled, the solver is asked to write and
+// stop (stopAt writeNow in its controlDict), so that a mesh takes the iterations it
+// needs, not its whole budget (`stopWhenSettled`).
+//
+// Progress goes to `progress` while the solver runs: the mesh, its iteration against
+// its most, the percent of the most work and at most how long is left (from the
 // pace so far); a bar redrawn in place when `terminal`, else one line every
 // `lineSeconds`.
 //
@@ -32,12 +38,13 @@ struct RunOptions {
   std::ostream* progress = nullptr;
   bool terminal = false;
   double lineSeconds = 5.0;
+  bool stopWhenSettled = true;
 };
 
 struct RunOutcome {
   enum class Kind { kFinished, kFailed, kTimedOut, kInterrupted };
   Kind kind = Kind::kFinished;
-  double lastTime = 0.0;  // the last simulated time the solver reported
+  double lastTime = 0.0;  // the last iteration the solver reported
   std::string message;    // what failed, the last time and the log file; empty when finished
 };
 

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <array>
+#include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -10,6 +12,8 @@
 #include <variant>
 #include <vector>
 
+#include "cfd/check_report.h"
+#include "cfd/convergence_picture.h"
 #include "cfd/exit_flow.h"
 #include "cfd/mach_picture.h"
 #include "cfd/openfoam_case.h"
@@ -34,16 +38,19 @@ namespace {
 constexpr int kPictureWidth = 449;
 constexpr int kPictureHeight = 265;
 
-// Writes the case and, when asked, runs it and reports its exit flow. Returns the exit status.
+// Writes the case and, when asked, runs it on its three meshes and reports the
+// check. Returns the exit status.
 int CheckWithOpenFoam(const nozzle::DesignResult& result, const std::filesystem::path& caseDir,
-                      const cfd::CaseOptions& options, bool verify, double timeout, std::ostream& out,
-                      std::ostream& err) {
+                      const cfd::CaseOptions& options, bool verify, double timeout, double coreFraction,
+                      std::ostream& out, std::ostream& err) {
   if (verify) {
     if (const auto missing = cfd::MissingOpenFoam(options.jobs)) {
       err << "nozzle-cli: " << *missing << "\n";
       return 1;
     }
   }
+  const auto started = std::chrono::steady_clock::now();
+  std::filesystem::path meshFolder = caseDir;
   try {
     const cfd::CaseFacts facts = cfd::WriteCase(result, caseDir, options);
     if (!verify) return 0;
@@ -56,17 +63,28 @@ int CheckWithOpenFoam(const nozzle::DesignResult& result, const std::filesystem:
       err << "nozzle-cli: " << outcome.message << "\n";
       return outcome.kind == cfd::RunOutcome::Kind::kInterrupted ? 130 : 1;
     }
-    const cfd::SolvedFlow flow = cfd::ReadSolvedFlow(caseDir, facts);
-    const cfd::ExitFigures figures = cfd::MeasureExit(caseDir, facts, flow);
-    report::ReplaceFile(caseDir / "exit_profile.csv", cfd::ExitProfileCsv(figures));
-    cfd::WriteMachPicture(caseDir / "mach.png", result, facts, flow, options.metresPerHalfHeight);
-    out << cfd::CheckReport(figures, facts);
+    std::array<cfd::MeshFigures, 3> meshes;
+    cfd::SolvedFlow fine;
+    for (std::size_t m = 0; m < facts.meshes.size(); ++m) {
+      const cfd::MeshPlan& plan = facts.meshes[m];
+      meshFolder = caseDir / plan.name;
+      cfd::SolvedFlow flow = cfd::ReadSolvedFlow(meshFolder, plan.nx, plan.ny);
+      meshes[m] = cfd::MeasureMesh(meshFolder, plan, facts.flow, coreFraction, flow);
+      if (m + 1 == facts.meshes.size()) fine = std::move(flow);
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    const cfd::CheckResult check = cfd::JudgeCheck(meshes, facts, coreFraction, seconds);
+    report::ReplaceFile(caseDir / "exit_profile.csv", cfd::ExitProfileCsv(meshes.back()));
+    report::ReplaceFile(caseDir / "check.json", cfd::CheckJson(check, facts, result.inputs));
+    cfd::WriteMachPicture(caseDir / "mach.png", result, facts, fine, options.metresPerHalfHeight);
+    cfd::WriteConvergencePicture(caseDir / "convergence.png", check, facts);
+    out << cfd::CheckReport(check, facts);
     out.flush();
   } catch (const cfd::CaseError& e) {
     err << "nozzle-cli: " << e.what() << "\n";
     return 1;
   } catch (const cfd::FieldError& e) {
-    err << "nozzle-cli: " << e.what() << "; log \"" << (caseDir / "log.rhoCentralFoam").string()
+    err << "nozzle-cli: " << e.what() << "; log \"" << (meshFolder / "log.rhoCentralFoam").string()
         << "\"; the case is kept in \"" << caseDir.string() << "\"\n";
     return 1;
   } catch (const report::WriteError& e) {
@@ -110,13 +128,21 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
                  "also write an OpenFOAM case of the design into this folder (created; an existing non-empty "
                  "folder is refused)");
   app.add_flag("--verify", verify,
-               "run the OpenFOAM case (blockMesh, checkMesh, rhoCentralFoam) and report the exit flow; needs "
-               "--openfoam")
+               "run the OpenFOAM case on its three meshes (blockMesh, checkMesh, rhoCentralFoam) and report the "
+               "grid-convergence study of the exit flow and its verdict; needs --openfoam")
       ->needs("--openfoam");
   app.add_option("--cfd-jobs", cfdJobs, "cores for the solver (default: all)")->check(CLI::PositiveNumber);
   int cfdCells = 400;
-  app.add_option("--cfd-cells", cfdCells, "cells of the mesh along the axis; a quarter of them across")
-      ->check(CLI::Range(8, 100000))
+  app.add_option("--cfd-cells", cfdCells,
+                 "cells along the axis of the finest of the three meshes (a quarter of them across); the others have "
+                 "a half and a quarter as many each way")
+      ->check(CLI::Range(cfd::kMinCellsAlong, 1000000))
+      ->capture_default_str();
+  double cfdCore = 0.8;
+  app.add_option("--cfd-core", cfdCore,
+                 "the core of the exit whose uniformity judges the wall, as a fraction of the exit half-height from "
+                 "the axis")
+      ->check(CLI::Range(0.05, 1.0))
       ->capture_default_str();
   app.add_option("--cfd-timeout", cfdTimeout, "end the solver after this many seconds (default: no limit)")
       ->check(CLI::PositiveNumber);
@@ -134,10 +160,13 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
   const std::optional<report::LengthScale> scale = report::ReadLengthScale(scaleText);
   const auto* rejection = std::get_if<nozzle::InputRejection>(&checked);
   const bool caseRefused = !caseDir.empty() && !cfd::CaseFolderIsFree(caseDir);
-  if (rejection != nullptr || !scale || caseRefused) {
+  const std::optional<std::string> tooLarge =
+      caseDir.empty() ? std::nullopt : cfd::MeshesDoNotFit(cfdCells, std::max(2, cfdCells / 4), caseDir);
+  if (rejection != nullptr || !scale || caseRefused || tooLarge) {
     if (rejection != nullptr) err << rejection->message << "\n";
     if (!scale) err << report::LengthScaleRejection(scaleText) << "\n";
     if (caseRefused) err << "nozzle-cli: the case folder \"" << caseDir << "\" exists and is not empty\n";
+    if (tooLarge) err << "nozzle-cli: " << *tooLarge << "\n";
     return 2;
   }
 
@@ -167,7 +196,7 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
       options.metresPerHalfHeight = report::InMetres(*scale);
       options.cellsAlong = cfdCells;
       options.cellsAcross = std::max(2, cfdCells / 4);
-      const int status = CheckWithOpenFoam(result, caseDir, options, verify, cfdTimeout, out, err);
+      const int status = CheckWithOpenFoam(result, caseDir, options, verify, cfdTimeout, cfdCore, out, err);
       if (status != 0) return status;
     }
   } catch (const nozzle::RunError& e) {

@@ -32,7 +32,7 @@ std::vector<std::string> PolyLinePoints(const std::string& dict) {
   return points;
 }
 
-TEST(OpenFoamCase, WallPolyLineHoldsExactlyTheWallPointsOfTheRun) {
+TEST(OpenFoamCase, EveryMeshOfTheLadderHasTheWallPointsOfTheRunAndTwiceTheCellsOfTheOneBefore) {
   const nozzle::DesignResult result = nozzle::Design({2.4, 0.373, 49.0});
   TempFolder folder;
   const cfd::CaseFacts facts = cfd::WriteCase(result, folder.path() / "case", {});
@@ -40,14 +40,38 @@ TEST(OpenFoamCase, WallPolyLineHoldsExactlyTheWallPointsOfTheRun) {
   std::vector<std::string> wall;
   for (std::string line; std::getline(csv, line);) wall.push_back(line);
   ASSERT_EQ(wall.size(), 51u);  // the header, the throat corner and 49 wall points
-  const std::string dict = ReadBytes(folder.path() / "case" / "system" / "blockMeshDict");
-  EXPECT_EQ(PolyLinePoints(dict), std::vector<std::string>(wall.begin() + 2, wall.end() - 1));
   const std::string lip = wall.back().substr(0, wall.back().find(',')) + " " + wall.back().substr(wall.back().find(',') + 1);
-  EXPECT_NE(dict.find("    (" + lip + " 0)\n"), std::string::npos) << "the exit lip is a vertex";
-  EXPECT_NE(dict.find("(400 100 1)"), std::string::npos);
-  EXPECT_DOUBLE_EQ(facts.length, result.net.x(49, 50));
-  // 8.0794 / (2.4 sqrt(1.2 / 2.152)) = 4.508 time units a flow-through
-  EXPECT_NEAR(facts.flowThroughTime, 4.508, 0.001);
+  const char* cells[] = {"(100 25 1)", "(200 50 1)", "(400 100 1)"};
+  for (std::size_t m = 0; m < 3; ++m) {
+    const fs::path mesh = folder.path() / "case" / facts.meshes[m].name;
+    const std::string dict = ReadBytes(mesh / "system" / "blockMeshDict");
+    EXPECT_EQ(PolyLinePoints(dict), std::vector<std::string>(wall.begin() + 2, wall.end() - 1));
+    EXPECT_NE(dict.find("    (" + lip + " 0)\n"), std::string::npos) << "the exit lip is a vertex";
+    EXPECT_NE(dict.find(cells[m]), std::string::npos) << mesh;
+    EXPECT_TRUE(fs::exists(mesh / "case.foam")) << "ParaView opens the case as it stands";
+    EXPECT_NE(ReadBytes(mesh / "system" / "fvSchemes").find("default         localEuler;"), std::string::npos);
+  }
+  // Only the coarse mesh starts from the design; the others from the mesh before.
+  EXPECT_NE(ReadBytes(folder.path() / "case" / "coarse" / "0" / "U").find("nonuniform List<vector>\n2500\n"),
+            std::string::npos);
+  EXPECT_NE(ReadBytes(folder.path() / "case" / "fine" / "0" / "U").find("internalField   uniform (1 0 0)"),
+            std::string::npos);
+  EXPECT_DOUBLE_EQ(facts.flow.length, result.net.x(49, 50));
+  // Me 2.4: a transit of 5 (3.4 / 1.4) = 12.1 iterations a cell along, a window of 5.
+  EXPECT_EQ(facts.meshes[2].minIterations, 4858 + 2000);
+  EXPECT_EQ(facts.meshes[2].window, 2000);
+  EXPECT_EQ(facts.meshes[0].maxIterations, 1215 + 500 + 4 * 500);
+}
+
+TEST(OpenFoamCase, RefusesMeshesThatOutgrowTheMachineBeforeWritingAnything) {
+  TempFolder folder;
+  const auto huge = cfd::MeshesDoNotFit(100000, 25000, folder.path() / "case");
+  ASSERT_TRUE(huge.has_value());
+  EXPECT_NE(huge->find("the meshes of --cfd-cells 100000 (finest 100000 x 25000) need about 7500 GB of memory"),
+            std::string::npos)
+      << *huge;
+  EXPECT_FALSE(cfd::MeshesDoNotFit(400, 100, folder.path() / "case").has_value());
+  EXPECT_TRUE(folder.Entries().empty());
 }
 
 TEST(OpenFoamCase, RefusesAFolderInUseAndAWallThatTurnsBackTouchingNothing) {
@@ -74,11 +98,11 @@ TEST(OpenFoamCase, CheckMeshAcceptsTheMeshOfTheDefaultDesign) {
   TempFolder folder;
   const fs::path dir = folder.path() / "case";
   cfd::WriteCase(nozzle::Design({2.4, 0.373, 49.0}), dir, {});
-  const std::string command = "cd '" + dir.string() +
+  const std::string command = "cd '" + (dir / "fine").string() +
                               "' && export WM_PROJECT_DIR=/usr/share/openfoam && blockMesh > log.blockMesh 2>&1 && "
                               "checkMesh > log.checkMesh 2>&1";
-  ASSERT_EQ(std::system(command.c_str()), 0) << ReadBytes(dir / "log.blockMesh");
-  const std::string log = ReadBytes(dir / "log.checkMesh");
+  ASSERT_EQ(std::system(command.c_str()), 0) << ReadBytes(dir / "fine" / "log.blockMesh");
+  const std::string log = ReadBytes(dir / "fine" / "log.checkMesh");
   EXPECT_NE(log.find("\nMesh OK."), std::string::npos) << log;
   EXPECT_NE(log.find("cells:            40000"), std::string::npos) << log;
 }

@@ -41,34 +41,38 @@ TEST(SolverRun, NamesTheDebianPackageWhenOpenFoamIsNotOnThePath) {
                       "(apt-get install openfoam)");
 }
 
-TEST(SolverRun, ReportsACrashedSolverWithItsLastTimeAndLogAndKeepsTheCase) {
+// The coarse mesh runs as written; the medium one is driven far past its stable
+// Courant number and fails: the message names it, its iteration and its log.
+TEST(SolverRun, ReportsACrashedSolverWithItsMeshIterationAndLogAndKeepsTheCase) {
   if (!OpenFoamInstalled()) GTEST_SKIP() << "OpenFOAM is not installed";
   TempFolder folder;
   const fs::path dir = folder.path() / "case";
   const cfd::CaseFacts facts = SmallCase(dir);
-  Replace(dir / "coarse" / "system" / "controlDict", std::regex("maxCo +0.25;"), "maxCo 40;");
+  Replace(dir / "medium" / "system" / "controlDict", std::regex("maxCo +0.2;"), "maxCo 40;");
   const cfd::RunOutcome outcome = cfd::RunCase(dir, facts, {});
   EXPECT_EQ(outcome.kind, cfd::RunOutcome::Kind::kFailed);
-  EXPECT_NE(outcome.message.find("rhoCentralFoam failed at simulated time "), std::string::npos) << outcome.message;
-  EXPECT_NE(outcome.message.find(" on the coarse mesh; log \"" + (dir / "coarse" / "log.rhoCentralFoam").string()),
+  EXPECT_NE(outcome.message.find("rhoCentralFoam failed at iteration "), std::string::npos) << outcome.message;
+  EXPECT_NE(outcome.message.find(" on the medium mesh 20 x 5; log \"" +
+                                 (dir / "medium" / "log.rhoCentralFoam").string() + "\"; the case is kept in"),
             std::string::npos)
       << outcome.message;
-  EXPECT_TRUE(fs::exists(dir / "coarse" / "log.rhoCentralFoam"));
+  EXPECT_TRUE(fs::exists(dir / "coarse" / "log.rhoCentralFoam"));  // the coarse mesh had run
   EXPECT_EQ(testing_support::ProcessesWorkingIn(dir), std::vector<std::string>{});
 }
 
-TEST(SolverRun, ReportsAMeshThatCheckMeshRejects) {
+TEST(SolverRun, ReportsAMeshThatCheckMeshRejectsBeforeAnySolverRuns) {
   if (!OpenFoamInstalled()) GTEST_SKIP() << "OpenFOAM is not installed";
   TempFolder folder;
   const fs::path dir = folder.path() / "case";
   const cfd::CaseFacts facts = SmallCase(dir);
-  // The first wall point moved far downstream: the wall runs back and cells turn inside out.
-  Replace(dir / "system" / "blockMeshDict", std::regex("polyLine 3 2\n    \\(\n        \\([0-9.e-]+ "),
+  // The fine mesh's first wall point moved far downstream: the wall runs back and cells turn inside out.
+  Replace(dir / "fine" / "system" / "blockMeshDict", std::regex("polyLine 3 2\n    \\(\n        \\([0-9.e-]+ "),
           "polyLine 3 2\n    (\n        (6 ");
   const cfd::RunOutcome outcome = cfd::RunCase(dir, facts, {});
   EXPECT_EQ(outcome.kind, cfd::RunOutcome::Kind::kFailed);
-  EXPECT_EQ(outcome.message, "checkMesh rejected the mesh; log \"" + (dir / "log.checkMesh").string() +
+  EXPECT_EQ(outcome.message, "checkMesh rejected the fine mesh; log \"" + (dir / "fine" / "log.checkMesh").string() +
                                  "\"; the case is kept in \"" + dir.string() + "\"");
+  EXPECT_FALSE(fs::exists(dir / "coarse" / "log.rhoCentralFoam"));
 }
 
 TEST(SolverRun, EndsEverySolverProcessAtTheTimeLimit) {
@@ -82,7 +86,7 @@ TEST(SolverRun, EndsEverySolverProcessAtTheTimeLimit) {
   run.timeoutSeconds = 15.0;
   const cfd::RunOutcome outcome = cfd::RunCase(dir, facts, run);
   EXPECT_EQ(outcome.kind, cfd::RunOutcome::Kind::kTimedOut);
-  EXPECT_NE(outcome.message.find("the run passed its time limit of 15 s at simulated time "), std::string::npos)
+  EXPECT_NE(outcome.message.find("the run passed its time limit of 15 s at iteration "), std::string::npos)
       << outcome.message;
   EXPECT_GT(outcome.lastTime, 0.0) << "the solver had started";
   EXPECT_EQ(testing_support::ProcessesWorkingIn(dir), std::vector<std::string>{});

@@ -333,13 +333,14 @@ TEST(CommandLine, WritesTheOutputsButNoCaseForAWallThatTurnsBackOrWithoutOpenFoa
   EXPECT_EQ(written.status, 0) << written.err;
   EXPECT_TRUE(fs::exists(folder.path() / "c" / "Allrun"));
   EXPECT_TRUE(fs::exists(folder.path() / "c" / "coarse" / "0" / "U"));
+  EXPECT_TRUE(fs::exists(folder.path() / "c" / "fine" / "case.foam"));
 }
 
 // The case runs on the cores asked for, in metres, with the gas asked for.
 TEST(CommandLine, WritesTheCaseForTheCoresTheUnitAndTheGasAsked) {
   TempFolder folder;
   const auto write = [&](const std::string& name, std::vector<std::string> args) {
-    for (const char* arg : {"--cfd-cells", "16", "--dir"}) args.push_back(arg);
+    for (const char* arg : {"--cfd-cells", "32", "--dir"}) args.push_back(arg);
     args.push_back(folder.path().string());
     args.push_back("--openfoam");
     args.push_back((folder.path() / name).string());
@@ -348,21 +349,29 @@ TEST(CommandLine, WritesTheCaseForTheCoresTheUnitAndTheGasAsked) {
     return folder.path() / name;
   };
   const fs::path one = write("one", {"--cfd-jobs", "1", "--scale", "0.5in"});
-  EXPECT_NE(ReadBytes(one / "system" / "decomposeParDict").find("numberOfSubdomains 1;"), std::string::npos);
+  for (const char* mesh : {"coarse", "medium", "fine"}) {
+    EXPECT_NE(ReadBytes(one / mesh / "system" / "decomposeParDict").find("numberOfSubdomains 1;"), std::string::npos);
+  }
   EXPECT_NE(ReadBytes(one / "Allrun").find("jobs=\"${1:-1}\""), std::string::npos);
-  EXPECT_NE(ReadBytes(one / "system" / "blockMeshDict").find("scale   0.0127;"), std::string::npos);
+  EXPECT_NE(ReadBytes(one / "fine" / "system" / "blockMeshDict").find("scale   0.0127;"), std::string::npos);
   const fs::path three = write("three", {"--cfd-jobs", "3", "--scale", "2cm", "--gamma", "1.2"});
   EXPECT_NE(ReadBytes(three / "coarse" / "system" / "decomposeParDict").find("numberOfSubdomains 3;"),
             std::string::npos);
-  EXPECT_NE(ReadBytes(three / "system" / "blockMeshDict").find("scale   0.02;"), std::string::npos);
+  EXPECT_NE(ReadBytes(three / "medium" / "system" / "blockMeshDict").find("scale   0.02;"), std::string::npos);
   // R = 8314.47 / molWeight = 1 / 1.2 and Cp = 1 / (1.2 - 1): the speed of sound is 1 at T = 1.
-  const std::string thermo = ReadBytes(three / "constant" / "thermophysicalProperties");
+  const std::string thermo = ReadBytes(three / "fine" / "constant" / "thermophysicalProperties");
   EXPECT_NE(thermo.find("molWeight       9977.4;"), std::string::npos) << thermo;
   EXPECT_NE(thermo.find("Cp              5;"), std::string::npos) << thermo;
   const fs::path air = write("air", {"--scale", "10mm"});
-  EXPECT_NE(ReadBytes(air / "system" / "blockMeshDict").find("scale   0.01;"), std::string::npos);
-  EXPECT_NE(ReadBytes(air / "constant" / "thermophysicalProperties").find("molWeight       11640.3;"),
+  EXPECT_NE(ReadBytes(air / "coarse" / "system" / "blockMeshDict").find("scale   0.01;"), std::string::npos);
+  EXPECT_NE(ReadBytes(air / "coarse" / "constant" / "thermophysicalProperties").find("molWeight       11640.3;"),
             std::string::npos);
+  // Meshes larger than the machine are refused before anything is written.
+  const Outcome huge = RunCli({"--dir", folder.path().string(), "--openfoam", (folder.path() / "huge").string(),
+                               "--cfd-cells", "100000"});
+  EXPECT_EQ(huge.status, 2);
+  EXPECT_NE(huge.err.find("need about 7500 GB of memory"), std::string::npos) << huge.err;
+  EXPECT_FALSE(fs::exists(folder.path() / "huge"));
 }
 
 }  // namespace

@@ -1,0 +1,54 @@
+// The files of an OpenFOAM case for the inviscid flow through the half nozzle above
+// the axis, from the throat section x = 0 to the exit plane x = L, each as text.
+//
+// Mesh: one blockMesh block, nx cells along the axis (growing by kGradingAlong from
+// the throat to the exit) and ny across, one cell deep; its upper edge is a
+// polyLine through exactly the wall points (shortest round-trip text). Patches:
+// inlet (x = 0), outlet (x = L), wall (slip), axis (symmetryPlane), frontAndBack
+// (empty). Lengths in throat half-heights times `scale` (metres a half-height).
+//
+// Gas: perfect, in normalised units: R = 1/gamma, Cp = 1/(gamma - 1) (for air
+// molWeight 11640.3, Cp 2.5), mu 0, so the speed of sound is sqrt(T), 1 at T = 1.
+// Inflow sonic and fixed (p = 1, T = 1, U = (1 0 0)); outflow supersonic
+// (zeroGradient).
+//
+// Solver: rhoCentralFoam, Kurganov flux, vanLeer/vanLeerV, local time stepping
+// (localEuler: each cell advances at its own Courant number maxCo, the time counts
+// iterations). Function objects: the Mach number field Ma; every 10 iterations the
+// mass-flow-weighted mean Ma on the outlet (postProcessing/exitMach); every 20 the
+// Ma of each outlet cell (postProcessing/exitProfile, cell centres from the axis up).
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cfd/start_field.h"
+#include "report/contour.h"
+
+namespace cfd {
+
+// Iterations between two rows of the exit histories.
+inline constexpr int kMeanEvery = 10;
+inline constexpr int kProfileEvery = 20;
+
+std::string Header(std::string_view type, std::string_view object, std::string_view location);
+std::string BlockMeshDict(const std::vector<report::ContourPoint>& wall, const FlowFacts& facts, int nx, int ny,
+                          double scale);
+// `maxIterations` iterations at most; written at the end (or when stopped early).
+std::string ControlDict(const FlowFacts& facts, int ny, int maxIterations, double maxCourant, double scale);
+std::string FvSchemes();
+std::string FvSolution();
+std::string ThermophysicalProperties(double gamma);
+std::string DecomposeParDict(int jobs);
+// p, T and U of the folder's time 0: the start field, or uniform sonic flow when
+// `start` is null (a mesh that is started by mapping a coarser one).
+std::string PressureField(const StartField* start);
+std::string TemperatureField(const StartField* start);
+std::string VelocityField(const StartField* start);
+
+// Writes `text` to `path`; CaseError naming the file when it cannot.
+void WriteText(const std::filesystem::path& path, const std::string& text);
+
+}  // namespace cfd

@@ -1,0 +1,153 @@
+#include "cfd/check_report.h"
+
+#include <algorithm>
+#include <cmath>
+#include <nlohmann/json.hpp>
+
+#include "report/number_text.h"
+
+namespace cfd {
+namespace {
+
+std::string Percent(double v) { return report::RoundedText(v, 2) + " %"; }
+std::string Mach(double v) { return report::RoundedText(v, 4); }
+
+std::string Mesh(const MeshFigures& m) { return std::to_string(m.nx) + " x " + std::to_string(m.ny); }
+
+// "(monotone, observed order 1.23)" or "(oscillatory: not extrapolated)".
+std::string HowConverged(const GridConvergence& g) {
+  if (g.kind == GridConvergence::Kind::kMonotone) {
+    return "(monotone, observed order " + report::RoundedText(g.order, 2) + ")";
+  }
+  if (g.kind == GridConvergence::Kind::kConverged) return "(the three meshes agree)";
+  std::string text = "(";
+  text.append(KindName(g.kind)).append(": not extrapolated, the finest mesh's value)");
+  return text;
+}
+
+}  // namespace
+
+std::string_view VerdictName(Verdict verdict) {
+  switch (verdict) {
+    case Verdict::kWallGood: return "wall-good";
+    case Verdict::kWallCoarse: return "wall-coarse";
+    case Verdict::kMeshesCannotTell: return "meshes-cannot-tell";
+    case Verdict::kNotSettled: return "not-settled";
+  }
+  return {};
+}
+
+CheckResult JudgeCheck(const std::array<MeshFigures, 3>& meshes, const CaseFacts& facts, double coreFraction,
+                       double seconds) {
+  const double Me = facts.flow.designMach;
+  CheckResult c;
+  c.coreFraction = coreFraction;
+  c.meshes = meshes;
+  c.seconds = seconds;
+  c.mean = EstimateGridConvergence(meshes[2].mean, meshes[1].mean, meshes[0].mean);
+  c.core = EstimateGridConvergence(meshes[2].coreSpreadPercent, meshes[1].coreSpreadPercent,
+                                   meshes[0].coreSpreadPercent);
+  c.deviationPercent = 100.0 * (c.mean.extrapolated - Me) / Me;
+  c.meanUncertaintyPercent = 100.0 * c.mean.uncertainty / c.mean.extrapolated;
+  const double uncertaintyOfMe = 100.0 * c.mean.uncertainty / Me;
+
+  for (std::size_t i = 0; i < meshes.size(); ++i) {
+    const MeshFigures& m = meshes[i];
+    if (!m.steadiness.settled) {
+      c.verdict = Verdict::kNotSettled;
+      c.reason = "the exit of the " + Mesh(m) + " mesh had not settled within its " +
+                 std::to_string(facts.meshes[i].maxIterations) + " iterations (over the last " +
+                 std::to_string(facts.meshes[i].window) + " its mean drifted by " +
+                 Percent(m.steadiness.meanDriftPercent) + " of Me, an exit cell by " +
+                 Percent(m.steadiness.cellDriftPercent) + "): no figure can be trusted";
+      return c;
+    }
+  }
+  const double core = std::max(0.0, c.core.extrapolated);
+  const double miss = std::fabs(c.deviationPercent);
+  const std::string limits = "the core within " + report::RoundedText(kCoreTolerancePercent, 2) +
+                             " % of Me and the mean within " + report::RoundedText(kMeanTolerancePercent, 2) +
+                             " % of Me";
+  if (core + c.core.uncertainty <= kCoreTolerancePercent && miss <= kMeanTolerancePercent + uncertaintyOfMe) {
+    c.verdict = Verdict::kWallGood;
+    c.reason = "the extrapolated exit is uniform and at Me within its uncertainty: " + limits;
+  } else if (core - c.core.uncertainty > kCoreTolerancePercent || miss - uncertaintyOfMe > kMeanTolerancePercent) {
+    c.verdict = Verdict::kWallCoarse;
+    c.reason = "even extrapolated, beyond its uncertainty, the exit misses " + limits +
+               ": the wall needs more waves";
+  } else {
+    c.verdict = Verdict::kMeshesCannotTell;
+    const int next = 2 * meshes[2].nx;
+    c.reason = "the uncertainty is larger than the effect: run the next mesh, --cfd-cells " + std::to_string(next) +
+               " (finest " + std::to_string(next) + " x " + std::to_string(2 * meshes[2].ny) +
+               "), on more cores or a cluster with ./Allrun K in the case";
+  }
+  return c;
+}
+
+std::string CheckReport(const CheckResult& c, const CaseFacts& facts) {
+  std::string text = "CFD check: rhoCentralFoam, inviscid, local time stepping, 3 meshes (refinement ratio 2), " +
+                     std::to_string(facts.jobs) + " core" + (facts.jobs > 1 ? "s" : "") +
+                     (facts.flow.gamma == 1.4 ? std::string() : ", gamma = " + report::ShortestText(facts.flow.gamma)) +
+                     "\n";
+  for (const MeshFigures& m : c.meshes) {
+    text += "Mesh " + Mesh(m) + ": mean = " + Mach(m.mean) + ", least = " + Mach(m.least) +
+            ", greatest = " + Mach(m.greatest) + ", core spread = " + Percent(m.coreSpreadPercent) +
+            ", spread = " + Percent(m.spreadPercent) + ", axis greatest = " + Mach(m.axisGreatest) +
+            ", settled = " + (m.steadiness.settled ? "yes" : "no") + ", " + std::to_string(m.iterations) +
+            " iterations, " + report::RoundedText(m.seconds, 0) + " s\n";
+  }
+  text += "Exit Mach number, mass-flow-weighted mean, extrapolated = " + Mach(c.mean.extrapolated) + " " +
+          HowConverged(c.mean) + "\n";
+  text += "Uncertainty of the mean (fine-mesh GCI) = " + Percent(c.meanUncertaintyPercent) + "\n";
+  text += "Deviation of the extrapolated mean from Me = " + Percent(c.deviationPercent) + "\n";
+  text += "Core spread (y <= " + report::RoundedText(c.coreFraction, 3) +
+          " of the exit half-height) / Me, extrapolated = " + Percent(std::max(0.0, c.core.extrapolated)) + " " +
+          HowConverged(c.core) + "\n";
+  text += "Uncertainty of the core spread = " + Percent(c.core.uncertainty) + "\n";
+  text += "Verdict: " + std::string(VerdictName(c.verdict)) + ": " + c.reason + "\n";
+  text += "Time = " + report::RoundedText(c.seconds, 0) + " s\n";
+  return text;
+}
+
+std::string CheckJson(const CheckResult& c, const CaseFacts& facts, const nozzle::DesignInputs& inputs) {
+  using json = nlohmann::ordered_json;
+  json meshes = json::array();
+  for (const MeshFigures& m : c.meshes) {
+    meshes.push_back(json{{"cells_along", m.nx},
+                      {"cells_across", m.ny},
+                      {"mean", m.mean},
+                      {"least", m.least},
+                      {"greatest", m.greatest},
+                      {"core_spread_percent", m.coreSpreadPercent},
+                      {"spread_percent", m.spreadPercent},
+                      {"axis_greatest", m.axisGreatest},
+                      {"steady", m.steadiness.settled},
+                      {"mean_drift_percent", m.steadiness.meanDriftPercent},
+                      {"cell_drift_percent", m.steadiness.cellDriftPercent},
+                      {"iterations", m.iterations},
+                      {"seconds", m.seconds}});
+  }
+  const auto order = [](const GridConvergence& g) { return g.Extrapolated() ? json(g.order) : json(nullptr); };
+  const json doc = {
+      {"design", {{"Me", inputs.Me}, {"Teta0", inputs.Teta0}, {"N", inputs.N}, {"gamma", inputs.gamma}}},
+      {"core_fraction", c.coreFraction},
+      {"jobs", facts.jobs},
+      {"meshes", meshes},
+      {"extrapolated",
+       {{"mean", c.mean.extrapolated},
+        {"mean_gci_percent", c.meanUncertaintyPercent},
+        {"deviation_percent", c.deviationPercent},
+        {"core_spread_percent", std::max(0.0, c.core.extrapolated)},
+        {"core_spread_gci_percent", c.core.uncertainty},
+        {"order_mean", order(c.mean)},
+        {"order_core", order(c.core)},
+        {"convergence_mean", KindName(c.mean.kind)},
+        {"convergence_core", KindName(c.core.kind)}}},
+      {"verdict", VerdictName(c.verdict)},
+      {"reason", c.reason},
+      {"seconds", c.seconds}};
+  return doc.dump(2) + "\n";
+}
+
+}  // namespace cfd

@@ -1,0 +1,58 @@
+// The verdict of a check on three meshes, and its report: labelled lines for a
+// person, check.json for scripts.
+//
+// The grid-convergence figures (cfd/grid_convergence.h, r = 2) are taken of the
+// mass-flow-weighted exit mean and of the core spread. The verdict separates the
+// wall's error from the mesh's:
+//   not-settled          a mesh's exit had not settled: no figure can be trusted;
+//   wall-good            the extrapolated core spread, its uncertainty added, is at
+//                        most 1 % of Me, and the extrapolated mean, its uncertainty
+//                        taken off, lies within 0.5 % of Me;
+//   wall-coarse          the extrapolated core spread, its uncertainty taken off,
+//                        exceeds 1 %, or the mean misses Me by more than 0.5 % beyond
+//                        its uncertainty: the wall needs more waves;
+//   meshes-cannot-tell   the uncertainty straddles the limit: a finer mesh decides.
+// Oscillatory or divergent convergence is not extrapolated: the finest mesh's value
+// stands with the band of the three meshes as its uncertainty.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "cfd/exit_flow.h"
+#include "cfd/grid_convergence.h"
+#include "nozzle/design.h"
+
+namespace cfd {
+
+inline constexpr double kCoreTolerancePercent = 1.0;
+inline constexpr double kMeanTolerancePercent = 0.5;
+
+enum class Verdict { kWallGood, kWallCoarse, kMeshesCannotTell, kNotSettled };
+
+// "wall-good", "wall-coarse", "meshes-cannot-tell", "not-settled".
+std::string_view VerdictName(Verdict verdict);
+
+struct CheckResult {
+  double coreFraction = 0.8;
+  std::array<MeshFigures, 3> meshes;  // coarsest first
+  GridConvergence mean;               // of the exit mean, Mach number
+  GridConvergence core;               // of the core spread, percent of Me
+  double deviationPercent = 0.0;      // (extrapolated mean - Me) / Me
+  double meanUncertaintyPercent = 0.0;  // the mean's uncertainty in percent of the extrapolated mean
+  Verdict verdict = Verdict::kNotSettled;
+  std::string reason;  // one sentence that says why
+  double seconds = 0.0;
+};
+
+CheckResult JudgeCheck(const std::array<MeshFigures, 3>& meshes, const CaseFacts& facts, double coreFraction,
+                       double seconds);
+
+// The block of labelled lines, a line per mesh, ending with the verdict and the time.
+std::string CheckReport(const CheckResult& check, const CaseFacts& facts);
+
+// check.json: design, meshes, extrapolated, verdict, seconds (README lists the keys).
+std::string CheckJson(const CheckResult& check, const CaseFacts& facts, const nozzle::DesignInputs& inputs);
+
+}  // namespace cfd

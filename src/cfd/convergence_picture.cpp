@@ -1,0 +1,146 @@
+#include "cfd/convergence_picture.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cfd/png_file.h"
+#include "report/number_text.h"
+
+namespace cfd {
+namespace {
+
+constexpr int kWidth = 1200;
+constexpr int kHeight = 480;
+constexpr double kPanel = 500;  // width of a panel's plot area
+constexpr double kTop = 50, kBottom = kHeight - 60;
+
+struct Axes {
+  double left, xMin, xMax, yMin, yMax;
+  double X(double x) const { return left + (x - xMin) / (xMax - xMin) * kPanel; }
+  double Y(double y) const { return kBottom - (y - yMin) / (yMax - yMin) * (kBottom - kTop); }
+};
+
+// Lower and upper bounds a little beyond the values and Me, never empty.
+std::pair<double, double> Range(double low, double high) {
+  const double pad = std::max(0.05 * (high - low), 1e-3);
+  return {low - pad, high + pad};
+}
+
+void Text(cairo_t* c, double x, double y, const std::string& text) {
+  cairo_move_to(c, x, y);
+  cairo_show_text(c, text.c_str());
+}
+
+void Frame(cairo_t* c, const Axes& a, const std::string& title, const std::string& xLabel) {
+  cairo_set_source_rgb(c, 0, 0, 0);
+  cairo_set_line_width(c, 1.0);
+  cairo_rectangle(c, a.left, kTop, kPanel, kBottom - kTop);
+  cairo_stroke(c);
+  cairo_set_font_size(c, 13);
+  for (int k = 0; k <= 4; ++k) {
+    const double y = a.yMin + (a.yMax - a.yMin) * k / 4.0;
+    Text(c, a.left - 52, a.Y(y) + 4, report::RoundedText(y, 3));
+    const double x = a.xMin + (a.xMax - a.xMin) * k / 4.0;
+    Text(c, a.X(x) - 12, kBottom + 18, report::RoundedText(x, x >= 100 ? 0 : 2));
+  }
+  cairo_set_font_size(c, 15);
+  Text(c, a.left, kTop - 14, title);
+  cairo_set_font_size(c, 13);
+  Text(c, a.left + kPanel / 2 - 40, kBottom + 38, xLabel);
+}
+
+void Dashed(cairo_t* c, double x0, double y0, double x1, double y1) {
+  const double dashes[] = {6.0, 4.0};
+  cairo_set_dash(c, dashes, 2, 0.0);
+  cairo_set_source_rgb(c, 0.3, 0.3, 0.3);
+  cairo_move_to(c, x0, y0);
+  cairo_line_to(c, x1, y1);
+  cairo_stroke(c);
+  cairo_set_dash(c, nullptr, 0, 0.0);
+}
+
+void Curve(cairo_t* c, const Axes& a, const std::vector<double>& x, const std::vector<double>& y) {
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    if (i == 0) {
+      cairo_move_to(c, a.X(x[i]), a.Y(y[i]));
+    } else {
+      cairo_line_to(c, a.X(x[i]), a.Y(y[i]));
+    }
+  }
+  cairo_stroke(c);
+}
+
+}  // namespace
+
+void WriteConvergencePicture(const std::filesystem::path& png, const CheckResult& check, const CaseFacts& facts) {
+  const double Me = facts.flow.designMach;
+  const double exitHalfHeight = facts.flow.exitHalfHeight * facts.metresPerHalfHeight;  // in the mesh's unit
+  std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(
+      cairo_image_surface_create(CAIRO_FORMAT_RGB24, kWidth, kHeight), &cairo_surface_destroy);
+  std::unique_ptr<cairo_t, decltype(&cairo_destroy)> context(cairo_create(surface.get()), &cairo_destroy);
+  cairo_t* c = context.get();
+  cairo_set_source_rgb(c, 1, 1, 1);
+  cairo_paint(c);
+  cairo_select_font_face(c, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+
+  double low = Me, high = Me, meanLow = Me, meanHigh = Me, lastIteration = 1.0;
+  std::array<std::vector<double>, 3> fractions;
+  for (std::size_t m = 0; m < check.meshes.size(); ++m) {
+    const MeshFigures& f = check.meshes[m];
+    for (const double v : f.profileMa) {
+      low = std::min(low, v);
+      high = std::max(high, v);
+    }
+    for (const double y : f.profileY) fractions[m].push_back(y / exitHalfHeight);
+    // The mean's swing after the start says little: its scale is set by the last half.
+    for (std::size_t i = f.means.size() / 2; i < f.means.size(); ++i) {
+      meanLow = std::min(meanLow, f.means[i]);
+      meanHigh = std::max(meanHigh, f.means[i]);
+    }
+    if (!f.meanIterations.empty()) lastIteration = std::max(lastIteration, f.meanIterations.back());
+  }
+  const auto [yMin, yMax] = Range(low, high);
+  const Axes profile{80, 0.0, 1.0, yMin, yMax};
+  const auto [mMin, mMax] = Range(meanLow, meanHigh);
+  const Axes history{kWidth - kPanel - 20, 0.0, lastIteration, mMin, mMax};
+  Frame(c, profile, "Exit Mach number across the exit", "y / exit half-height");
+  Frame(c, history, "Exit mean (mass-flow-weighted) while solving", "iteration");
+
+  Dashed(c, profile.X(0.0), profile.Y(Me), profile.X(1.0), profile.Y(Me));
+  Dashed(c, profile.X(check.coreFraction), kTop, profile.X(check.coreFraction), kBottom);
+  Dashed(c, history.X(0.0), history.Y(Me), history.X(lastIteration), history.Y(Me));
+  cairo_set_source_rgb(c, 0.3, 0.3, 0.3);
+  Text(c, profile.X(0.01), profile.Y(Me) - 5, "Me");
+  Text(c, profile.X(check.coreFraction) + 4, kTop + 16, "core");
+
+  static constexpr std::array<std::array<double, 3>, 3> kShades{{{0.55, 0.75, 1.0}, {0.2, 0.45, 0.9}, {0.0, 0.1, 0.45}}};
+  cairo_set_line_width(c, 2.0);
+  for (std::size_t m = 0; m < check.meshes.size(); ++m) {
+    const MeshFigures& f = check.meshes[m];
+    cairo_set_source_rgb(c, kShades[m][0], kShades[m][1], kShades[m][2]);
+    Curve(c, profile, fractions[m], f.profileMa);
+    std::vector<double> its, means;
+    for (std::size_t i = 0; i < f.means.size(); ++i) {
+      its.push_back(f.meanIterations[i]);
+      means.push_back(std::clamp(f.means[i], mMin, mMax));
+    }
+    Curve(c, history, its, means);
+    cairo_rectangle(c, 90 + 200.0 * static_cast<double>(m), kHeight - 18, 14, 4);
+    cairo_fill(c);
+    cairo_set_source_rgb(c, 0, 0, 0);
+    Text(c, 110 + 200.0 * static_cast<double>(m), kHeight - 12,
+         std::to_string(f.nx) + " x " + std::to_string(f.ny) + " cells");
+  }
+  cairo_set_source_rgb(c, 0, 0, 0);
+  Text(c, kWidth - kPanel - 20, kHeight - 12,
+       "Me = " + report::RoundedText(Me, 3) + "; verdict: " + std::string(VerdictName(check.verdict)));
+  SavePng(surface.get(), png);
+}
+
+}  // namespace cfd

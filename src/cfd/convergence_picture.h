@@ -1,0 +1,18 @@
+// A picture of the grid-convergence study, drawn with cairo into a PNG file: at the
+// left the exit profiles of the three meshes (Mach number over y / exit
+// half-height), the design Me dashed across and the core limit dashed upright; at the
+// right the mass-flow-weighted exit mean of each mesh against its iterations, Me
+// dashed across. Coarse light, fine dark: the curves close in on each other as the
+// mesh is refined.
+#pragma once
+
+#include <filesystem>
+
+#include "cfd/check_report.h"
+
+namespace cfd {
+
+// Throws FieldError naming the file when it cannot be written.
+void WriteConvergencePicture(const std::filesystem::path& png, const CheckResult& check, const CaseFacts& facts);
+
+}  // namespace cfd

@@ -1,0 +1,76 @@
+#include "cfd/check_report.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+namespace {
+
+cfd::CaseFacts Facts() {
+  cfd::CaseFacts facts;
+  facts.flow = {8.08, 2.4, 2.4, 1.4};
+  facts.meshes = cfd::MeshLadder(400, 100, 2.4);
+  facts.jobs = 2;
+  return facts;
+}
+
+// Three settled meshes with these exit means and core spreads (percent), coarsest first.
+std::array<cfd::MeshFigures, 3> Meshes(std::array<double, 3> means, std::array<double, 3> cores) {
+  std::array<cfd::MeshFigures, 3> meshes;
+  for (std::size_t m = 0; m < 3; ++m) {
+    meshes[m].nx = 100 << m;
+    meshes[m].ny = 25 << m;
+    meshes[m].mean = means[m];
+    meshes[m].coreSpreadPercent = cores[m];
+    meshes[m].steadiness.known = meshes[m].steadiness.settled = true;
+  }
+  return meshes;
+}
+
+std::string VerdictOf(std::array<double, 3> means, std::array<double, 3> cores) {
+  return std::string(cfd::VerdictName(cfd::JudgeCheck(Meshes(means, cores), Facts(), 0.8, 60.0).verdict));
+}
+
+// The figures measured for Me 2.4: the means close in at about first order, the
+// core spread halves with each mesh.
+TEST(CheckVerdict, TellsTheWallsErrorFromTheMeshs) {
+  EXPECT_EQ(VerdictOf({2.390, 2.3937, 2.3962}, {0.81, 0.60, 0.49}), "wall-good");
+  EXPECT_EQ(VerdictOf({2.390, 2.3937, 2.3962}, {9.0, 8.0, 7.6}), "wall-coarse");      // non-uniform even extrapolated
+  EXPECT_EQ(VerdictOf({2.300, 2.330, 2.345}, {0.81, 0.60, 0.49}), "wall-coarse");      // far from Me
+  EXPECT_EQ(VerdictOf({2.390, 2.3937, 2.3962}, {3.0, 1.6, 0.9}), "meshes-cannot-tell");  // 0.2 +- 0.9 % of 1 %
+  EXPECT_EQ(VerdictOf({2.390, 2.3937, 2.3962}, {0.5, 1.5, 0.6}), "meshes-cannot-tell");  // oscillatory
+  auto meshes = Meshes({2.390, 2.3937, 2.3962}, {0.81, 0.60, 0.49});
+  meshes[1].steadiness.settled = false;
+  const cfd::CheckResult unsettled = cfd::JudgeCheck(meshes, Facts(), 0.8, 60.0);
+  EXPECT_EQ(cfd::VerdictName(unsettled.verdict), "not-settled");
+  EXPECT_NE(unsettled.reason.find("the 200 x 50 mesh had not settled"), std::string::npos) << unsettled.reason;
+}
+
+TEST(CheckVerdict, NamesTheNextMeshWhenTheMeshesCannotTell) {
+  const cfd::CheckResult c = cfd::JudgeCheck(Meshes({2.390, 2.3937, 2.3962}, {3.0, 1.6, 0.9}), Facts(), 0.8, 60.0);
+  EXPECT_NE(c.reason.find("--cfd-cells 800 (finest 800 x 200)"), std::string::npos) << c.reason;
+  EXPECT_NE(cfd::CheckReport(c, Facts()).find("Verdict: meshes-cannot-tell: "), std::string::npos);
+}
+
+TEST(CheckJson, HoldsTheDesignEveryMeshTheExtrapolationAndTheVerdict) {
+  const cfd::CheckResult c = cfd::JudgeCheck(Meshes({2.390, 2.3937, 2.3962}, {0.81, 0.60, 0.49}), Facts(), 0.8, 61.5);
+  const auto doc = nlohmann::json::parse(cfd::CheckJson(c, Facts(), {2.4, 0.373, 49.0, 1.4}));
+  EXPECT_EQ(doc["design"]["N"], 49.0);
+  ASSERT_EQ(doc["meshes"].size(), 3u);
+  EXPECT_EQ(doc["meshes"][0]["cells_along"], 100);
+  EXPECT_EQ(doc["meshes"][2]["cells_across"], 100);
+  for (const char* key : {"mean", "least", "greatest", "core_spread_percent", "spread_percent", "axis_greatest",
+                          "steady", "iterations", "seconds"}) {
+    EXPECT_TRUE(doc["meshes"][1].contains(key)) << key;
+  }
+  const auto& e = doc["extrapolated"];
+  EXPECT_NEAR(e["mean"].get<double>(), c.mean.extrapolated, 0.0);
+  for (const char* key : {"mean_gci_percent", "deviation_percent", "core_spread_percent", "core_spread_gci_percent",
+                          "order_mean", "order_core"}) {
+    EXPECT_TRUE(e.contains(key)) << key;
+  }
+  EXPECT_EQ(doc["verdict"], "wall-good");
+  EXPECT_EQ(doc["seconds"], 61.5);
+}
+
+}  // namespace
