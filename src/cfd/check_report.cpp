@@ -58,28 +58,43 @@ CheckResult JudgeCheck(const std::array<MeshFigures, 3>& meshes, const CaseFacts
       c.reason = "the exit of the " + Mesh(m) + " mesh had not settled within its " +
                  std::to_string(facts.meshes[i].maxIterations) + " iterations (over the last " +
                  std::to_string(facts.meshes[i].window) + " its mean drifted by " +
-                 Percent(m.steadiness.meanDriftPercent) + " of Me, an exit cell by " +
+                 Percent(m.steadiness.meanDriftPercent) + " of Me, a cell of the core by " +
+                 Percent(m.steadiness.coreDriftPercent) + ", an exit cell by " +
                  Percent(m.steadiness.cellDriftPercent) + "): no figure can be trusted";
       return c;
     }
   }
   const double core = std::max(0.0, c.core.extrapolated);
   const double miss = std::fabs(c.deviationPercent);
-  const std::string limits = "the core within " + report::RoundedText(kCoreTolerancePercent, 2) +
-                             " % of Me and the mean within " + report::RoundedText(kMeanTolerancePercent, 2) +
-                             " % of Me";
+  const std::string coreFigure = std::string(c.core.Extrapolated() ? "extrapolated " : "finest mesh ") +
+                                 Percent(core) + " +- " + Percent(c.core.uncertainty);
+  const std::string meanFigure = std::string(c.mean.Extrapolated() ? "extrapolated " : "finest mesh ") +
+                                 Percent(c.deviationPercent) + " +- " + Percent(uncertaintyOfMe);
+  const std::string coreLimit = report::RoundedText(kCoreTolerancePercent, 2) + " %";
+  const std::string meanLimit = report::RoundedText(kMeanTolerancePercent, 2) + " %";
+  const bool coreBad = core - c.core.uncertainty > kCoreTolerancePercent;
+  const bool meanBad = miss - uncertaintyOfMe > kMeanTolerancePercent;
   if (core + c.core.uncertainty <= kCoreTolerancePercent && miss <= kMeanTolerancePercent + uncertaintyOfMe) {
     c.verdict = Verdict::kWallGood;
-    c.reason = "the extrapolated exit is uniform and at Me within its uncertainty: " + limits;
-  } else if (core - c.core.uncertainty > kCoreTolerancePercent || miss - uncertaintyOfMe > kMeanTolerancePercent) {
+    c.reason = "the core spread (" + coreFigure + " of Me) is within " + coreLimit + " and the mean lies at Me (" +
+               meanFigure + ", within " + meanLimit + ")";
+  } else if (coreBad || meanBad) {
     c.verdict = Verdict::kWallCoarse;
-    c.reason = "even extrapolated, beyond its uncertainty, the exit misses " + limits +
-               ": the wall needs more waves";
+    std::string what;
+    if (coreBad) {
+      what = "the core is not uniform (spread " + coreFigure + " of Me, over " + coreLimit + ")";
+    }
+    if (meanBad) {
+      what += std::string(coreBad ? " and " : "") + "the mean misses Me (" + meanFigure + ", beyond " + meanLimit +
+              ")";
+    }
+    c.reason = what + ": the wall needs more waves";
   } else {
     c.verdict = Verdict::kMeshesCannotTell;
     const int next = 2 * meshes[2].nx;
-    c.reason = "the uncertainty is larger than the effect: run the next mesh, --cfd-cells " + std::to_string(next) +
-               " (finest " + std::to_string(next) + " x " + std::to_string(2 * meshes[2].ny) +
+    c.reason = "the uncertainty is larger than the effect (core spread " + coreFigure + " of Me against " + coreLimit +
+               ", mean " + meanFigure + " against " + meanLimit + "): run the next mesh, --cfd-cells " +
+               std::to_string(next) + " (finest " + std::to_string(next) + " x " + std::to_string(2 * meshes[2].ny) +
                "), on more cores or a cluster with ./Allrun K in the case";
   }
   return c;
@@ -106,7 +121,7 @@ std::string CheckReport(const CheckResult& c, const CaseFacts& facts) {
           HowConverged(c.core) + "\n";
   text += "Uncertainty of the core spread = " + Percent(c.core.uncertainty) + "\n";
   text += "Verdict: " + std::string(VerdictName(c.verdict)) + ": " + c.reason + "\n";
-  text += "Time = " + report::RoundedText(c.seconds, 0) + " s\n";
+  text += "Wall time of the check = " + report::RoundedText(c.seconds, 0) + " s\n";
   return text;
 }
 
@@ -124,6 +139,7 @@ std::string CheckJson(const CheckResult& c, const CaseFacts& facts, const nozzle
                       {"axis_greatest", m.axisGreatest},
                       {"steady", m.steadiness.settled},
                       {"mean_drift_percent", m.steadiness.meanDriftPercent},
+                      {"core_drift_percent", m.steadiness.coreDriftPercent},
                       {"cell_drift_percent", m.steadiness.cellDriftPercent},
                       {"iterations", m.iterations},
                       {"seconds", m.seconds}});

@@ -49,7 +49,7 @@ struct CheckResult {
 CheckResult JudgeCheck(const std::array<MeshFigures, 3>& meshes, const CaseFacts& facts, double coreFraction,
                        double seconds);
 
-// The block of labelled lines, a line per mesh, ending with the verdict and the time.
+// The block of labelled lines, a line per mesh, ending with the verdict and the wall time.
 std::string CheckReport(const CheckResult& check, const CaseFacts& facts);
 
 // check.json: design, meshes, extrapolated, verdict, seconds (README lists the keys).

@@ -16,9 +16,9 @@ namespace cfd {
 namespace {
 
 constexpr int kWidth = 1200;
-constexpr int kHeight = 480;
+constexpr int kHeight = 500;
 constexpr double kPanel = 500;  // width of a panel's plot area
-constexpr double kTop = 50, kBottom = kHeight - 60;
+constexpr double kTop = 50, kBottom = kHeight - 80;
 
 struct Axes {
   double left, xMin, xMax, yMin, yMax;

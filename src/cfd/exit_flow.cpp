@@ -194,7 +194,7 @@ std::vector<std::vector<double>> Column(const std::vector<double>& values) {
 
 }  // namespace
 
-Steadiness JudgeSteadiness(const ExitHistory& h, int window, int minIterations, double Me) {
+Steadiness JudgeSteadiness(const ExitHistory& h, int window, int minIterations, double Me, double coreFraction) {
   Steadiness s;
   if (h.means.empty() || h.profiles.empty()) return s;
   s.end = std::min(h.meanIterations.back(), h.profileIterations.back());
@@ -208,11 +208,16 @@ Steadiness JudgeSteadiness(const ExitHistory& h, int window, int minIterations, 
   s.meanDriftPercent = 100.0 * std::fabs(late - early) / Me;
   const std::vector<double> before = Average(h.profileIterations, h.profiles, from, middle);
   const std::vector<double> after = Average(h.profileIterations, h.profiles, middle, s.end);
-  for (std::size_t c = 0; c < std::min(before.size(), after.size()); ++c) {
-    s.cellDriftPercent = std::max(s.cellDriftPercent, 100.0 * std::fabs(after[c] - before[c]) / Me);
+  const std::size_t cells = std::min(before.size(), after.size());
+  for (std::size_t c = 0; c < cells; ++c) {
+    const double drift = 100.0 * std::fabs(after[c] - before[c]) / Me;
+    s.cellDriftPercent = std::max(s.cellDriftPercent, drift);
+    if ((static_cast<double>(c) + 0.5) / static_cast<double>(cells) <= coreFraction || c == 0) {
+      s.coreDriftPercent = std::max(s.coreDriftPercent, drift);
+    }
   }
   s.settled = s.end >= minIterations && s.meanDriftPercent <= kSettledMeanDriftPercent &&
-              s.cellDriftPercent <= kSettledCellDriftPercent;
+              s.coreDriftPercent <= kSettledCoreDriftPercent && s.cellDriftPercent <= kSettledCellDriftPercent;
   return s;
 }
 
@@ -239,7 +244,7 @@ MeshFigures MeasureMesh(const fs::path& meshFolder, const MeshPlan& plan, const 
   f.mean = weighted / weights;
   f.axisGreatest = *std::max_element(flow.Ma.begin(), flow.Ma.begin() + static_cast<std::ptrdiff_t>(nx));
   const ExitHistory history = ReadExitHistory(meshFolder);
-  f.steadiness = JudgeSteadiness(history, plan.window, plan.minIterations, Me);
+  f.steadiness = JudgeSteadiness(history, plan.window, plan.minIterations, Me, coreFraction);
   // A settled exit still flickers next to the wall: its figures are the averages over
   // the window, when the histories hold it and match the mesh.
   if (f.steadiness.known && history.profiles.back().size() == f.profileMa.size()) {

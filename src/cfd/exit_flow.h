@@ -17,7 +17,9 @@
 // reach the exit) and, over the last `window` iterations of the exit histories (the
 // mean every 10 iterations, every exit cell every 20), the average of the window's
 // second half differs from that of its first half by at most 0.02 % of Me for the
-// mean and 0.15 % of Me for every exit cell. A settled exit is steady on average but
+// mean, 0.05 % of Me for every exit cell of the core and 0.2 % of Me for every other
+// exit cell (next to the wall the halves differ by more for the flicker alone; the
+// core spread, which judges the wall, needs the tighter limit). A settled exit is steady on average but
 // not still: the cells next to the wall flicker by about 0.5 % of Me for good, so
 // the figures of a settled mesh are its averages over the window.
 #pragma once
@@ -57,16 +59,21 @@ struct ExitHistory {
 ExitHistory ReadExitHistory(const std::filesystem::path& meshFolder);
 
 inline constexpr double kSettledMeanDriftPercent = 0.02;
-inline constexpr double kSettledCellDriftPercent = 0.15;
+inline constexpr double kSettledCoreDriftPercent = 0.05;
+inline constexpr double kSettledCellDriftPercent = 0.2;
 
 struct Steadiness {
   bool known = false;              // the histories span a window
   bool settled = false;
   double end = 0.0;                // the last iteration of both histories
   double meanDriftPercent = 0.0;   // |late - early| / Me of the mean's halves of the window
+  double coreDriftPercent = 0.0;   // the largest of every exit cell's in the core
   double cellDriftPercent = 0.0;   // the largest of every exit cell's
 };
-Steadiness JudgeSteadiness(const ExitHistory& history, int window, int minIterations, double Me);
+// `coreFraction`: the exit cells whose centres lie up to this fraction of the exit
+// half-height from the axis are the core's.
+Steadiness JudgeSteadiness(const ExitHistory& history, int window, int minIterations, double Me,
+                           double coreFraction);
 
 struct MeshFigures {
   int nx = 0, ny = 0;

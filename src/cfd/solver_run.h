@@ -39,6 +39,7 @@ struct RunOptions {
   bool terminal = false;
   double lineSeconds = 5.0;
   bool stopWhenSettled = true;
+  double coreFraction = 0.8;  // of the exit, for the steadiness of its core
 };
 
 struct RunOutcome {

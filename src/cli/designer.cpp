@@ -58,6 +58,7 @@ int CheckWithOpenFoam(const nozzle::DesignResult& result, const std::filesystem:
     run.timeoutSeconds = timeout;
     run.progress = &err;
     run.terminal = (&err == &std::cerr) && ::isatty(STDERR_FILENO) != 0;
+    run.coreFraction = coreFraction;
     const cfd::RunOutcome outcome = cfd::RunCase(caseDir, facts, run);
     if (outcome.kind != cfd::RunOutcome::Kind::kFinished) {
       err << "nozzle-cli: " << outcome.message << "\n";

@@ -28,19 +28,20 @@ double Arriving(double i) { return i < 1500 ? 2.39 : 2.395; }              // a 
 
 TEST(Steadiness, CountsAFlickeringExitAsSettledButNotADriftingOne) {
   // The cells next to the wall flicker by 0.5 % of Me for good: settled on average.
-  const cfd::Steadiness flickering = cfd::JudgeSteadiness(History(3000, Settled, 0.012), 1000, 1000, 2.4);
+  const cfd::Steadiness flickering = cfd::JudgeSteadiness(History(3000, Settled, 0.012), 1000, 1000, 2.4, 0.5);
   EXPECT_TRUE(flickering.known);
   EXPECT_TRUE(flickering.settled) << flickering.meanDriftPercent << " " << flickering.cellDriftPercent;
-  const cfd::Steadiness drifting = cfd::JudgeSteadiness(History(3000, Drifting, 0.0), 1000, 1000, 2.4);
+  const cfd::Steadiness drifting = cfd::JudgeSteadiness(History(3000, Drifting, 0.0), 1000, 1000, 2.4, 0.5);
   EXPECT_FALSE(drifting.settled);
   EXPECT_NEAR(drifting.meanDriftPercent, 100 * 0.05 * (std::exp(-0.2245) - std::exp(-0.2745)) / 2.4, 2e-3);
 }
 
 TEST(Steadiness, WaitsForTheWholeMeshToReachTheExitAndForAWholeWindow) {
-  EXPECT_FALSE(cfd::JudgeSteadiness(History(1400, Arriving, 0.0), 1000, 2500, 2.4).settled);  // too early
-  EXPECT_FALSE(cfd::JudgeSteadiness(History(2000, Arriving, 0.0), 1000, 1000, 2.4).settled);  // the step is in the window
-  EXPECT_TRUE(cfd::JudgeSteadiness(History(2600, Arriving, 0.0), 1000, 2500, 2.4).settled);
-  EXPECT_FALSE(cfd::JudgeSteadiness(History(800, Settled, 0.0), 1000, 0, 2.4).known);  // shorter than a window
+  EXPECT_FALSE(cfd::JudgeSteadiness(History(1400, Arriving, 0.0), 1000, 2500, 2.4, 0.5).settled);  // too early
+  // The step lies in the window.
+  EXPECT_FALSE(cfd::JudgeSteadiness(History(2000, Arriving, 0.0), 1000, 1000, 2.4, 0.5).settled);
+  EXPECT_TRUE(cfd::JudgeSteadiness(History(2600, Arriving, 0.0), 1000, 2500, 2.4, 0.5).settled);
+  EXPECT_FALSE(cfd::JudgeSteadiness(History(800, Settled, 0.0), 1000, 0, 2.4, 0.5).known);  // shorter than a window
 }
 
 }  // namespace
