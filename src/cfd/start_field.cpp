@@ -66,8 +66,7 @@ std::vector<Sample> DesignSamples(const nozzle::DesignResult& result, const Flow
     wall.M = net.M(J, last);
     wall.teta = net.Teta(J, last);
     samples.push_back(wall);
-    Sample inner = at(J, last);
-    between(inner, wall, 4);
+    between(at(J, last), wall, 4);
   });
   const double axisEnd = net.x(last, last);
   for (int i = 0; i <= 20; ++i) {
