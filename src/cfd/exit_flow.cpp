@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <sstream>
 
 #include "cfd/case_files.h"
@@ -16,10 +17,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const fs::path& path) {
+// The whole file; none when it cannot be read (a history not written yet).
+std::optional<std::string> ReadIfThere(const fs::path& path) {
   std::ifstream file(path, std::ios::binary);
-  if (!file) throw FieldError("cannot read \"" + path.string() + "\"");
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  if (!file) return std::nullopt;
+  return std::string{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+std::string ReadAll(const fs::path& path) {
+  std::optional<std::string> text = ReadIfThere(path);
+  if (!text) throw FieldError("cannot read \"" + path.string() + "\"");
+  return std::move(*text);
 }
 
 // The numbers of a list "n ( v ... )" or "n ( (a b c) ... )" starting at `at`, flattened.
@@ -86,8 +94,7 @@ fs::path LatestTime(const fs::path& folder) {
 // Rows "iteration value value ..." of a function object's file; '#' lines skipped,
 // a last row without its line end left out.
 std::vector<std::vector<double>> ReadRows(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  const std::string text = ReadIfThere(path).value_or("");
   std::vector<std::vector<double>> rows;
   std::istringstream lines(text.substr(0, text.rfind('\n') == std::string::npos ? 0 : text.rfind('\n') + 1));
   for (std::string line; std::getline(lines, line);) {
@@ -102,8 +109,7 @@ std::vector<std::vector<double>> ReadRows(const fs::path& path) {
 
 // The solver's last "ExecutionTime = s", 0 when none.
 double ExecutionSeconds(const fs::path& log) {
-  std::ifstream file(log, std::ios::binary);
-  std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  const std::string text = ReadIfThere(log).value_or("");
   const std::size_t at = text.rfind("ExecutionTime = ");
   return at == std::string::npos ? 0.0 : std::atof(text.c_str() + at + 16);
 }

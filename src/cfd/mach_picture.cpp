@@ -34,7 +34,7 @@ Colour Scale(double s) {
 }  // namespace
 
 void WriteMachPicture(const std::filesystem::path& png, const nozzle::DesignResult& result, const CaseFacts& facts,
-                      const SolvedFlow& flow, double metresPerHalfHeight) {
+                      const SolvedFlow& flow) {
   constexpr int kWidth = 1200;
   constexpr int kMargin = 30;
   constexpr int kBar = 110;  // colour bar and its figures
@@ -52,7 +52,7 @@ void WriteMachPicture(const std::filesystem::path& png, const nozzle::DesignResu
 
   const double axisY = kMargin + H * unit;
   // Mesh points are in metres (blockMesh scale); the design in throat half-heights.
-  const double toDesign = 1.0 / metresPerHalfHeight;
+  const double toDesign = 1.0 / facts.metresPerHalfHeight;
   const auto px = [&](double x) { return kMargin + x * unit; };
   const auto py = [&](double y, double side) { return axisY - side * y * unit; };
 

@@ -15,6 +15,6 @@ namespace cfd {
 
 // Throws FieldError naming the file when it cannot be written.
 void WriteMachPicture(const std::filesystem::path& png, const nozzle::DesignResult& result, const CaseFacts& facts,
-                      const SolvedFlow& flow, double metresPerHalfHeight);
+                      const SolvedFlow& flow);
 
 }  // namespace cfd

@@ -77,7 +77,7 @@ int CheckWithOpenFoam(const nozzle::DesignResult& result, const std::filesystem:
     const cfd::CheckResult check = cfd::JudgeCheck(meshes, facts, coreFraction, seconds);
     report::ReplaceFile(caseDir / "exit_profile.csv", cfd::ExitProfileCsv(meshes.back()));
     report::ReplaceFile(caseDir / "check.json", cfd::CheckJson(check, facts, result.inputs));
-    cfd::WriteMachPicture(caseDir / "mach.png", result, facts, fine, options.metresPerHalfHeight);
+    cfd::WriteMachPicture(caseDir / "mach.png", result, facts, fine);
     cfd::WriteConvergencePicture(caseDir / "convergence.png", check, facts);
     out << cfd::CheckReport(check, facts);
     out.flush();
@@ -161,8 +161,9 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
   const std::optional<report::LengthScale> scale = report::ReadLengthScale(scaleText);
   const auto* rejection = std::get_if<nozzle::InputRejection>(&checked);
   const bool caseRefused = !caseDir.empty() && !cfd::CaseFolderIsFree(caseDir);
+  const int cfdCellsAcross = std::max(2, cfdCells / 4);
   const std::optional<std::string> tooLarge =
-      caseDir.empty() ? std::nullopt : cfd::MeshesDoNotFit(cfdCells, std::max(2, cfdCells / 4), caseDir);
+      caseDir.empty() ? std::nullopt : cfd::MeshesDoNotFit(cfdCells, cfdCellsAcross, caseDir);
   if (rejection != nullptr || !scale || caseRefused || tooLarge) {
     if (rejection != nullptr) err << rejection->message << "\n";
     if (!scale) err << report::LengthScaleRejection(scaleText) << "\n";
@@ -196,7 +197,7 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
       options.jobs = cfdJobs > 0 ? cfdJobs : cfd::AvailableCores();
       options.metresPerHalfHeight = report::InMetres(*scale);
       options.cellsAlong = cfdCells;
-      options.cellsAcross = std::max(2, cfdCells / 4);
+      options.cellsAcross = cfdCellsAcross;
       const int status = CheckWithOpenFoam(result, caseDir, options, verify, cfdTimeout, cfdCore, out, err);
       if (status != 0) return status;
     }

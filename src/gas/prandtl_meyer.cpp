@@ -3,7 +3,7 @@
 namespace gas {
 
 Gas Gas::WithGamma(double g) {
-  if (g == 1.4) return kAir;
+  if (gas::IsAir(g)) return kAir;
   return {g, std::sqrt((g + 1.0) / (g - 1.0)), (g - 1.0) / 2.0};
 }
 

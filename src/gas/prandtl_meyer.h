@@ -39,6 +39,12 @@ inline const double NuMax = (Sqr6 - 1.0) * 90.0;
 // window's Sqr6 and 0.2; formed from g = 1.4 they would differ in the last bit
 // ((1.4 + 1) / (1.4 - 1) is 6.000000000000001 in doubles), and with them every digit
 // of air's results.
+// Whether g lies in the ideal-gas range 1 < g <= 5/3 the functions accept, and
+// whether it is air's 1.4.
+inline constexpr double kMaxGamma = 5.0 / 3.0;  // a monatomic gas
+inline constexpr bool InGasRange(double g) { return g > 1.0 && g <= kMaxGamma; }
+inline constexpr bool IsAir(double g) { return g == 1.4; }
+
 struct Gas {
   double gamma = 1.4;
   double root = Sqr6;
@@ -47,14 +53,13 @@ struct Gas {
   // Air for g = 1.4 exactly; otherwise the constants formed from g. Precondition:
   // 1 < g <= 5/3 (kMaxGamma).
   static Gas WithGamma(double g);
-  bool IsAir() const { return gamma == 1.4; }
+  bool IsAir() const { return gas::IsAir(gamma); }
   // nu of an infinite Mach number, degrees: (root - 1) * 90.
   double NuMax() const { return (root - 1.0) * 90.0; }
 };
 
 // Air, g = 1.4.
 inline const Gas kAir{};
-inline constexpr double kMaxGamma = 5.0 / 3.0;  // a monatomic gas
 
 class ArithmeticError : public std::domain_error {
  public:

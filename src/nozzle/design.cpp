@@ -121,7 +121,7 @@ DesignResult Design(const DesignInputs& inputs, const gas::NoticeSink& notice) {
   RunPlace where;
   try {
     where = {RunPlace::Step::kGas};
-    if (!(inputs.gamma > 1.0 && inputs.gamma <= gas::kMaxGamma)) {
+    if (!gas::InGasRange(inputs.gamma)) {
       throw gas::ArithmeticError("ratio of specific heats outside 1 < gamma <= 5/3");
     }
     result.gas = gas::Gas::WithGamma(inputs.gamma);

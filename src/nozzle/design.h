@@ -16,8 +16,8 @@
 //
 // Failure contract: a divisor of exactly zero, the square root of a negative number,
 // an index outside 0..50, a non-finite value, N below 1 (no wave, nothing to
-// draw) or gamma outside 1 < gamma <= 5/3 throws RunError naming what failed and where, for example
-// "division by zero at wall point 1"; no partial result is returned. Valid inputs
+// draw) or gamma outside 1 < gamma <= 5/3 throws RunError naming what failed and
+// where, for example "division by zero at wall point 1"; no partial result is returned. Valid inputs
 // (nozzle/inputs.h) never fail.
 #pragma once
 

@@ -162,7 +162,7 @@ std::variant<DesignInputs, InputRejection> CheckInputs(const InputTexts& texts) 
   std::string message;
   std::string gasMessage;
   bool gasValid = ReadRatio(g, inputs.gamma, gasMessage);
-  if (gasValid && !(inputs.gamma > 1.0 && inputs.gamma <= gas::kMaxGamma)) {
+  if (gasValid && !gas::InGasRange(inputs.gamma)) {
     gasMessage += Fault(g, "out of range");
     gasValid = false;
   }
@@ -174,9 +174,13 @@ std::variant<DesignInputs, InputRejection> CheckInputs(const InputTexts& texts) 
     meValid = false;
   }
 
+  // The upper bound of Teta0 is TetaMax = nu(Me) / 2; it is shown cut (not rounded)
+  // to three decimals, so that every value up to the figure shown is accepted.
+  const double tetaMax = meValid && gasValid ? gas::Nu_f_M(inputs.Me, theGas) / 2.0 : 0.0;
+
   // A gas with nu_max above 180 degrees (G below 1.25) reaches a wall angle of 90
   // degrees at the throat corner: beyond it the wall would run upstream.
-  if (meValid && gasValid && gas::Nu_f_M(inputs.Me, theGas) / 2.0 >= 90.0) {
+  if (meValid && gasValid && tetaMax >= 90.0) {
     const Field steep{me.label, texts.me,
                       "a number greater than 1 whose TetaMax, half the Prandtl-Meyer angle, lies below 90 degrees: "
                       "below about " + CutToThousandths(gas::IterateMachFromNu(180.0, theGas).M) + " for G = " +
@@ -185,13 +189,9 @@ std::variant<DesignInputs, InputRejection> CheckInputs(const InputTexts& texts) 
     meValid = false;
   }
 
-  // The upper bound of Teta0 is TetaMax = nu(Me) / 2; it is shown cut (not rounded)
-  // to three decimals, so that every value up to the figure shown is accepted.
   std::string tetaRange = "a number of degrees from 0 to TetaMax, half the Prandtl-Meyer angle of Me";
-  double tetaMax = 0.0;
   const bool rangeKnown = meValid && gasValid;
   if (rangeKnown) {
-    tetaMax = gas::Nu_f_M(inputs.Me, theGas) / 2.0;
     tetaRange = "a number of degrees from 0 to " + CutToThousandths(tetaMax) + " (TetaMax for Me = " + texts.me +
                 (theGas.IsAir() ? std::string() : ", G = " + texts.gamma) + ")";
   }

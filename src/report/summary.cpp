@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "gas/prandtl_meyer.h"
 #include "report/number_text.h"
 
 namespace report {
@@ -26,7 +27,7 @@ DesignSummary Summarize(const nozzle::DesignResult& result) {
 
 std::string SummaryText(const DesignSummary& summary) {
   const std::string gas =
-      summary.gamma == 1.4 ? std::string() : "Ratio of specific heats G = " + ShortestText(summary.gamma) + "\n";
+      gas::IsAir(summary.gamma) ? std::string() : "Ratio of specific heats G = " + ShortestText(summary.gamma) + "\n";
   return gas + "TetaMax = " + RoundedText(summary.TetaMax) + "\n" +
          "Nozzle length x = " + RoundedText(summary.length) + "\n" +
          "Exit half-height y = " + RoundedText(summary.exitHalfHeight) + "\n" +
