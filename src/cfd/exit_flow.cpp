@@ -200,7 +200,8 @@ std::vector<std::vector<double>> Column(const std::vector<double>& values) {
 
 }  // namespace
 
-Steadiness JudgeSteadiness(const ExitHistory& h, int window, int minIterations, double Me, double coreFraction) {
+Steadiness JudgeSteadiness(const ExitHistory& h, int window, int minIterations, double Me, double coreFraction,
+                           double coreDriftLimitPercent) {
   Steadiness s;
   if (h.means.empty() || h.profiles.empty()) return s;
   s.end = std::min(h.meanIterations.back(), h.profileIterations.back());
@@ -223,7 +224,7 @@ Steadiness JudgeSteadiness(const ExitHistory& h, int window, int minIterations, 
     }
   }
   s.settled = s.end >= minIterations && s.meanDriftPercent <= kSettledMeanDriftPercent &&
-              s.coreDriftPercent <= kSettledCoreDriftPercent && s.cellDriftPercent <= kSettledCellDriftPercent;
+              s.coreDriftPercent <= coreDriftLimitPercent && s.cellDriftPercent <= kSettledCellDriftPercent;
   return s;
 }
 
@@ -250,7 +251,7 @@ MeshFigures MeasureMesh(const fs::path& meshFolder, const MeshPlan& plan, const 
   f.mean = weighted / weights;
   f.axisGreatest = *std::max_element(flow.Ma.begin(), flow.Ma.begin() + static_cast<std::ptrdiff_t>(nx));
   const ExitHistory history = ReadExitHistory(meshFolder);
-  f.steadiness = JudgeSteadiness(history, plan.window, plan.minIterations, Me, coreFraction);
+  f.steadiness = JudgeSteadiness(history, plan.window, plan.minIterations, Me, coreFraction, plan.coreDriftPercent);
   // A settled exit still flickers next to the wall: its figures are the averages over
   // the window, when the histories hold it and match the mesh.
   if (f.steadiness.known && history.profiles.back().size() == f.profileMa.size()) {

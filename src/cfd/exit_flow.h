@@ -17,9 +17,11 @@
 // reach the exit) and, over the last `window` iterations of the exit histories (the
 // mean every 10 iterations, every exit cell every 20), the average of the window's
 // second half differs from that of its first half by at most 0.02 % of Me for the
-// mean, 0.05 % of Me for every exit cell of the core and 0.2 % of Me for every other
-// exit cell (next to the wall the halves differ by more for the flicker alone; the
-// core spread, which judges the wall, needs the tighter limit). A settled exit is steady on average but
+// mean, 0.05 % of Me for every exit cell of the core on the finest mesh (twice that on
+// the medium, four times on the coarse one: the settling error has to stay small
+// beside the differences between the meshes, which grow with the cell size, and a
+// coarse mesh's core flickers more) and 0.2 % of Me for every other exit cell (next
+// to the wall the halves differ by more for the flicker alone). A settled exit is steady on average but
 // not still: the cells next to the wall flicker by about 0.5 % of Me for good, so
 // the figures of a settled mesh are its averages over the window.
 #pragma once
@@ -59,7 +61,7 @@ struct ExitHistory {
 ExitHistory ReadExitHistory(const std::filesystem::path& meshFolder);
 
 inline constexpr double kSettledMeanDriftPercent = 0.02;
-inline constexpr double kSettledCoreDriftPercent = 0.05;
+inline constexpr double kSettledCoreDriftPercent = 0.05;  // on the finest mesh
 inline constexpr double kSettledCellDriftPercent = 0.2;
 
 struct Steadiness {
@@ -72,8 +74,10 @@ struct Steadiness {
 };
 // `coreFraction`: the exit cells whose centres lie up to this fraction of the exit
 // half-height from the axis are the core's.
+// `coreDriftLimitPercent`: the limit for the core's cells, which grows with the cell
+// size (MeshPlan::coreDriftPercent).
 Steadiness JudgeSteadiness(const ExitHistory& history, int window, int minIterations, double Me,
-                           double coreFraction);
+                           double coreFraction, double coreDriftLimitPercent = kSettledCoreDriftPercent);
 
 struct MeshFigures {
   int nx = 0, ny = 0;

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "cfd/case_files.h"
+#include "cfd/exit_flow.h"
 #include "report/contour.h"
 #include "report/number_text.h"
 
@@ -138,10 +139,11 @@ bool CaseFolderIsFree(const fs::path& folder) {
 int AvailableCores() { return std::max(1, static_cast<int>(std::thread::hardware_concurrency())); }
 
 std::array<MeshPlan, 3> MeshLadder(int cellsAlong, int cellsAcross, double Me) {
-  const auto plan = [Me](const char* name, int nx, int ny) {
+  const auto plan = [Me, cellsAlong](const char* name, int nx, int ny) {
     const int window = kWindowPerCell * nx;
     const int least = TransitIterations(Me, nx) + window;
-    return MeshPlan{name, nx, std::max(1, ny), least + 4 * window, least, window};
+    const double coreDrift = kSettledCoreDriftPercent * cellsAlong / std::max(1, nx);
+    return MeshPlan{name, nx, std::max(1, ny), least + 4 * window, least, window, coreDrift};
   };
   return {plan("coarse", cellsAlong / 4, cellsAcross / 4), plan("medium", cellsAlong / 2, cellsAcross / 2),
           plan("fine", cellsAlong, cellsAcross)};

@@ -53,6 +53,7 @@ struct MeshPlan {
   int maxIterations = 0;
   int minIterations = 0;  // before which the exit cannot have felt the whole mesh
   int window = 0;         // the iterations over which a settled exit stays put on average
+  double coreDriftPercent = 0.0;  // the settling limit of its core's cells (cfd/exit_flow.h)
 };
 
 // What the case is, as its readers need it.

@@ -258,7 +258,7 @@ RunOutcome RunCase(const fs::path& folder, const CaseFacts& facts, const RunOpti
       const MeshPlan& mesh = facts.meshes[static_cast<std::size_t>(stage.mesh)];
       const fs::path meshFolder = folder / mesh.name;
       if (JudgeSteadiness(ReadExitHistory(meshFolder), mesh.window, mesh.minIterations, facts.flow.designMach,
-                          options.coreFraction).settled) {
+                          options.coreFraction, mesh.coreDriftPercent).settled) {
         StopSettledRun(meshFolder);
         stopped[static_cast<std::size_t>(stage.mesh)] = true;
       }
