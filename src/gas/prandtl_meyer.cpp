@@ -1,5 +1,7 @@
 #include "gas/prandtl_meyer.h"
 
+#include <limits>
+
 namespace gas {
 
 Gas Gas::WithGamma(double g) {
@@ -52,6 +54,29 @@ double M_f_Nu(double Nu, const NoticeSink& notice, int steps) {
   const MachIteration result = IterateMachFromNu(Nu, steps);
   if (!result.converged && notice) notice(kNotConvergedNotice);
   return result.M;
+}
+
+double ExactMachFromNu(double Nu, const Gas& gas, double guess) {
+  const double target = Finite(Nu * Pi_180);
+  if (!(target >= 0.0) || !(Nu < gas.NuMax())) throw ArithmeticError("Prandtl-Meyer angle outside its range");
+  if (target == 0.0) return 1.0;
+  const double r2 = gas.root * gas.root;
+  double b = guess > 1.0 ? std::sqrt(guess * guess - 1.0) : std::cbrt(3.0 * target / (1.0 - 1.0 / r2));
+  for (int step = 0; step < 100; ++step) {
+    const double F = gas.root * std::atan(b / gas.root) - std::atan(b) - target;
+    const double b2 = b * b;
+    const double dF = b2 * (1.0 - 1.0 / r2) / ((1.0 + b2 / r2) * (1.0 + b2));
+    double next = b - Divide(F, dF);
+    if (!(next > 0.0)) next = 0.5 * b;
+    const bool done = std::fabs(next - b) <= 1e-12 * next;  // quadratic: the update just made is exact
+    b = Finite(next);
+    if (done) return Finite(std::sqrt(1.0 + b * b));
+  }
+  throw ArithmeticError("the Mach number of a Prandtl-Meyer angle did not converge");
+}
+
+double AreaRatio(double M, double g) {
+  return (1.0 / M) * std::pow((2.0 / (g + 1.0)) * (1.0 + (g - 1.0) / 2.0 * M * M), (g + 1.0) / (2.0 * (g - 1.0)));
 }
 
 }  // namespace gas

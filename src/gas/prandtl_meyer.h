@@ -132,4 +132,19 @@ MachIteration IterateMachFromNu(double Nu, int steps = kMachIterationSteps);
 MachIteration IterateMachFromNu(double Nu, const Gas& gas, int steps = kMachIterationSteps);
 
 
+// The exact inverse of nu for the axisymmetric net, whose unit processes iterate
+// until their states stop changing and so need more than M_f_Nu's 1e-5: the Mach
+// number whose Prandtl-Meyer angle is Nu degrees (0 <= Nu < nu_max of the gas), by
+// Newton's method on b = sqrt(M^2 - 1) from `guess` (a Mach number; the leading
+// term b = (3 nu / (1 - 1 / root^2))^(1/3) of small angles when it is not above 1).
+// Stops after the update that changes b by less than 1e-12 of it (the convergence
+// is quadratic, so that update lands on b to rounding); throws ArithmeticError when Nu
+// lies outside the range or 100 updates do not get there.
+double ExactMachFromNu(double Nu, const Gas& gas, double guess = 0.0);
+
+// The isentropic area ratio A/A* of Mach number M >= 1, formed as
+// (1 / M) ((2 / (g + 1)) (1 + (g - 1) / 2 M^2))^((g + 1) / (2 (g - 1))); its inverse
+// is the mass flow per area rho V over that of the sonic throat, rho* a*.
+double AreaRatio(double M, double g);
+
 }  // namespace gas

@@ -102,14 +102,14 @@ void LayFanAndNet(DesignResult& result, RunPlace& where, const gas::NoticeSink& 
   });
 }
 
+}  // namespace
+
 std::string WallWarning(int wallPoint) {
   const std::string j = std::to_string(wallPoint);
   return "The wall turns back on itself at wall point " + j + ": from wall point " +
          std::to_string(wallPoint - 1) + " to wall point " + j +
          " x must increase and y must not decrease. This contour is not usable; use more waves N.";
 }
-
-}  // namespace
 
 DesignResult Design(const DesignInputs& inputs, const gas::NoticeSink& notice) {
   DesignResult result;

@@ -48,4 +48,8 @@ struct DesignResult {
 
 DesignResult Design(const DesignInputs& inputs, const gas::NoticeSink& notice = {});
 
+// The warning for a wall whose point `wallPoint` is the first that does not lie
+// downstream of the one before and not nearer the axis.
+std::string WallWarning(int wallPoint);
+
 }  // namespace nozzle

@@ -7,9 +7,7 @@
 
 namespace report {
 
-double IsentropicAreaRatio(double M, double g) {
-  return (1.0 / M) * std::pow((2.0 / (g + 1.0)) * (1.0 + (g - 1.0) / 2.0 * M * M), (g + 1.0) / (2.0 * (g - 1.0)));
-}
+double IsentropicAreaRatio(double M, double g) { return gas::AreaRatio(M, g); }
 
 DesignSummary Summarize(const nozzle::DesignResult& result) {
   const double N = result.inputs.N;

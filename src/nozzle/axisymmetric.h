@@ -1,0 +1,94 @@
+// The design run of a minimum-length axisymmetric (round) nozzle: a sharp throat
+// corner at radius 1, a uniform sonic throat, and a wall that turns the flow back to
+// uniform and parallel at the exit Mach number Me. Lengths in throat radii, x
+// downstream from the throat section, y from the axis; angles in degrees.
+//
+// Irrotational axisymmetric flow has no Riemann invariants: along the characteristics
+//   C-: dy/dx = tan(theta - mu),  d(theta + nu) =  sin(mu) sin(theta) / sin(theta - mu) dy / y
+//   C+: dy/dx = tan(theta + mu),  d(theta - nu) = -sin(mu) sin(theta) / sin(theta + mu) dy / y
+// (theta, nu in radians). Each unit process (interior point, axis point) solves them
+// by a predictor with the coefficients of the known end points and correctors with
+// the coefficients of the mean of both ends, until the new point's position and state
+// stop changing (to about 1e-13), the Mach number of nu found exactly
+// (gas::ExactMachFromNu).
+//
+// The kernel: N waves from the corner, theta = nu = Teta0 + (k - 1) dTeta, k = 1..N,
+// dTeta = (TetaMax - Teta0) / (N - 1); C+ line j = 1..N leaves the axis point (j, j)
+// and crosses C- line k at (j, k), k = j..N. TetaMax is not nu(Me) / 2 as in planar
+// flow: a secant iteration finds it so that the last axis point (N, N) has nu(Me)
+// exactly (to about 1e-13 degrees).
+//
+// The turning region: beyond the kernel's last C- line the flow must be turned to the
+// uniform exit flow, which begins on the exit characteristic: the straight C+ line
+// from (N, N) at mu(Me), along which theta = 0 and M = Me. With the state known on
+// both characteristics bounding it, the region between them follows (a Goursat
+// problem): turning C- line i = 1..N - 1 leaves the exit characteristic at
+// y = i / N sqrt(A/A*) and runs upstream across the C+ lines N - 1, N - 2, ..., 1,
+// each point found by the interior process from its neighbour downstream on the same
+// C- line and the one upstream on its C+ line.
+//
+// The wall is a streamline from the corner (0, 1), where its angle is TetaMax: wall
+// point i lies on turning line i where the chord from wall point i - 1, inclined at
+// the mean of the flow angles at both ends, crosses it (the state there interpolated
+// along the line); the exit lip is where the wall meets the exit characteristic.
+// That the wall is a streamline is checked by the mass flow: between the axis and the
+// wall it must equal the throat's on every line, and on the exit characteristic it
+// does exactly when the exit radius squared equals A/A*.
+//
+// Failure contract: an input outside the range (nozzle/inputs.h), N not whole, a
+// TetaMax that is not above Teta0 or not below 90 degrees, a unit process or an
+// iteration that does not converge, or an arithmetic fault throws RunError naming what
+// failed and where; no partial result is returned. A wall that turns back on itself is
+// not an error: the result carries the same warning as the planar design.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "nozzle/design.h"
+
+namespace nozzle {
+
+struct FlowPoint {
+  double x = 0.0, y = 0.0;       // throat radii
+  double Teta = 0.0, Nu = 0.0;   // degrees
+  double M = 1.0, Mu = 90.0;     // Mu in degrees
+};
+
+struct AxisymmetricDesign {
+  DesignInputs inputs;
+  gas::Gas gas;
+  int N = 0;
+  double TetaMax = 0.0;  // the wall angle at the corner
+  double dTeta = 0.0;
+  int tetaMaxIterations = 0;
+
+  // The kernel: Kernel(j, k), 0 <= j <= k <= N; j = 0 is the fan at the corner.
+  std::vector<FlowPoint> kernel;
+  const FlowPoint& Kernel(int j, int k) const { return kernel[static_cast<std::size_t>(j * (N + 1) + k)]; }
+
+  // C+ line j = 1..N beyond the kernel: beyondKernel[j - 1] holds its points on the
+  // turning lines 1, 2, ... that lie between the axis and the wall (none for the exit
+  // characteristic, j = N); wall point j follows them.
+  std::vector<std::vector<FlowPoint>> beyondKernel;
+
+  // Turning C- line i = 1, 2, ... (turning[i - 1]), as far as it was computed:
+  // points[n] on C+ line N - n, points[0] on the exit characteristic. Its points above
+  // the wall are the ones that none of beyondKernel holds.
+  std::vector<std::vector<FlowPoint>> turning;
+
+  // From the corner (wall[0]) to the exit lip (wall.back()), with the flow's state.
+  std::vector<FlowPoint> wall;
+
+  double areaRatio = 0.0;           // A/A* of Me
+  double kernelMassRatio = 0.0;     // mass flow across the kernel's last C- line / the throat's
+  // The largest |mass flow / throat's - 1| across the kernel's last C- line (to the
+  // corner) and every C+ line from the axis to its wall point, percent.
+  double largestMassErrorPercent = 0.0;
+  int wallTurnsBackAt = 0;          // first wall point that is not monotone, 0 when none
+  std::string wallWarning;
+};
+
+AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs);
+
+}  // namespace nozzle
