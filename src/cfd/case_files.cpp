@@ -1,5 +1,6 @@
 #include "cfd/case_files.h"
 
+#include <cmath>
 #include <fstream>
 #include <tuple>
 
@@ -145,12 +146,13 @@ void WriteText(const std::filesystem::path& path, const std::string& text) {
   if (!file) throw CaseError("cannot write \"" + path.string() + "\"");
 }
 
-std::string BlockMeshDict(const std::vector<report::ContourPoint>& wall, const FlowFacts& facts, int nx, int ny,
-                          double scale) {
+namespace {
+
+// The slab of a planar nozzle: one block one cell deep, its faces at z = 0 and 0.1.
+std::string SlabBlocks(const std::vector<report::ContourPoint>& wall, const FlowFacts& facts, int nx, int ny) {
   const std::string L = Number(facts.length), ye = Number(facts.exitHalfHeight);
   const std::string depth = "0.1";
-  std::string text = Header("dictionary", "blockMeshDict", "system");
-  text += "scale   " + Number(scale) + ";\n\nvertices\n(\n";
+  std::string text = "vertices\n(\n";
   for (const std::string& z : {std::string("0"), depth}) {
     text += "    (0 0 " + z + ")\n    (" + L + " 0 " + z + ")\n    (" + L + " " + ye + " " + z + ")\n    (0 1 " + z +
             ")\n";
@@ -167,16 +169,60 @@ std::string BlockMeshDict(const std::vector<report::ContourPoint>& wall, const F
     }
     text += "    )\n";
   }
-  text += ");\n\nboundary\n(\n";
+  return text + ");\n\n";
+}
+
+// The wedge of a round nozzle, as OpenFOAM's axisymmetric cases build it: the profile
+// turned by -kWedgeHalfAngle and +kWedgeHalfAngle about the x axis (a point (x, r)
+// goes to (x, r, -+r tan)), one cell in the turning direction, the edge on the axis
+// collapsed (vertices 0 and 1 serve both sides), so no face lies on the axis.
+std::string WedgeBlocks(const std::vector<report::ContourPoint>& wall, const FlowFacts& facts, int nx, int ny) {
+  const double t = std::tan(kWedgeHalfAngle * std::acos(-1.0) / 180.0);
+  const auto point = [t](double x, double r, double side) {
+    std::string text = "(";
+    return text.append(Number(x)).append(" ").append(Number(r)).append(" ").append(Number(side * r * t)).append(")");
+  };
+  const double L = facts.length, ye = facts.exitHalfHeight;
+  std::string text = "vertices\n(\n    (0 0 0)\n    (" + Number(L) + " 0 0)\n";
+  text += "    " + point(L, ye, -1.0) + "\n    " + point(0.0, 1.0, -1.0) + "\n";
+  text += "    " + point(L, ye, 1.0) + "\n    " + point(0.0, 1.0, 1.0) + "\n);\n\n";
+  text += "blocks\n(\n    hex (0 1 2 3 0 1 4 5) (" + std::to_string(nx) + " " + std::to_string(ny) +
+          " 1) simpleGrading (" + Number(kGradingAlong) + " 1 1)\n);\n\n";
+  // The wall from vertex 3 (throat corner) to 2 (exit lip) on one side, 5 to 4 on the other.
+  text += "edges\n(\n";
+  for (const auto& [from, to, side] : {std::tuple{3, 2, -1.0}, std::tuple{5, 4, 1.0}}) {
+    text += "    polyLine " + std::to_string(from) + " " + std::to_string(to) + "\n    (\n";
+    for (std::size_t i = 1; i + 1 < wall.size(); ++i) text += "        " + point(wall[i].x, wall[i].y, side) + "\n";
+    text += "    )\n";
+  }
+  return text + ");\n\n";
+}
+
+}  // namespace
+
+std::string BlockMeshDict(const std::vector<report::ContourPoint>& wall, const FlowFacts& facts, int nx, int ny,
+                          double scale) {
+  std::string text = Header("dictionary", "blockMeshDict", "system");
+  text += "scale   " + Number(scale) + ";\n\n";
+  text += facts.axisymmetric ? WedgeBlocks(wall, facts, nx, ny) : SlabBlocks(wall, facts, nx, ny);
+  text += "boundary\n(\n";
   const auto patch = [&text](const char* name, const char* type, const char* faces) {
     text += std::string("    ") + name + "\n    {\n        type " + type + ";\n        faces\n        (\n" + faces +
             "        );\n    }\n";
   };
-  patch("inlet", "patch", "            (0 4 7 3)\n");
-  patch("outlet", "patch", "            (2 6 5 1)\n");
-  patch("wall", "wall", "            (3 7 6 2)\n");
-  patch("axis", "symmetryPlane", "            (1 5 4 0)\n");
-  patch("frontAndBack", "empty", "            (0 3 2 1)\n            (4 5 6 7)\n");
+  if (facts.axisymmetric) {
+    patch("inlet", "patch", "            (0 3 5 0)\n");
+    patch("outlet", "patch", "            (1 2 4 1)\n");
+    patch("wall", "wall", "            (3 5 4 2)\n");
+    patch("front", "wedge", "            (0 3 2 1)\n");
+    patch("back", "wedge", "            (0 1 4 5)\n");
+  } else {
+    patch("inlet", "patch", "            (0 4 7 3)\n");
+    patch("outlet", "patch", "            (2 6 5 1)\n");
+    patch("wall", "wall", "            (3 7 6 2)\n");
+    patch("axis", "symmetryPlane", "            (1 5 4 0)\n");
+    patch("frontAndBack", "empty", "            (0 3 2 1)\n            (4 5 6 7)\n");
+  }
   text += ");\n";
   return text;
 }
@@ -233,7 +279,7 @@ std::string ControlDict(const FlowFacts& facts, int ny, int maxIterations, doubl
   const std::string x = Number(facts.length * (1.0 - 1e-6) * scale);
   for (int j = 0; j < ny; ++j) {
     text += "            (" + x + " " + Number((j + 0.5) / ny * facts.exitHalfHeight * scale) + " " +
-            Number(0.05 * scale) + ")\n";
+            Number(facts.axisymmetric ? 0.0 : 0.05 * scale) + ")\n";
   }
   text += "        );\n    }\n}\n";
   return text;
@@ -256,12 +302,17 @@ std::string DecomposeParDict(int jobs) {
 namespace {
 
 std::string FieldFile(std::string_view type, std::string_view name, std::string_view dimensions,
-                      const std::string& internal, std::string_view inlet, std::string_view wall) {
+                      const std::string& internal, std::string_view inlet, std::string_view wall, bool wedge) {
   std::string text = Header(type, name, "0");
   text.append("dimensions      ").append(dimensions).append(";\n\ninternalField   ").append(internal);
   text += ";\n\nboundaryField\n{\n    inlet\n    {\n";
   text.append(inlet).append("    }\n    outlet\n    {\n        type            zeroGradient;\n    }\n");
   text.append("    wall\n    {\n").append(wall).append("    }\n");
+  if (wedge) {
+    text += "    front\n    {\n        type            wedge;\n    }\n";
+    text += "    back\n    {\n        type            wedge;\n    }\n}\n";
+    return text;
+  }
   text += "    axis\n    {\n        type            symmetryPlane;\n    }\n";
   text += "    frontAndBack\n    {\n        type            empty;\n    }\n}\n";
   return text;
@@ -272,20 +323,20 @@ constexpr const char* kZeroGradient = "        type            zeroGradient;\n";
 
 }  // namespace
 
-std::string PressureField(const StartField* start) {
+std::string PressureField(const StartField* start, bool wedge) {
   return FieldFile("volScalarField", "p", "[1 -1 -2 0 0 0 0]", start ? ScalarList(start->p) : "uniform 1",
-                   std::string(kFixed) + "1;\n", kZeroGradient);
+                   std::string(kFixed) + "1;\n", kZeroGradient, wedge);
 }
 
-std::string TemperatureField(const StartField* start) {
+std::string TemperatureField(const StartField* start, bool wedge) {
   return FieldFile("volScalarField", "T", "[0 0 0 1 0 0 0]", start ? ScalarList(start->T) : "uniform 1",
-                   std::string(kFixed) + "1;\n", kZeroGradient);
+                   std::string(kFixed) + "1;\n", kZeroGradient, wedge);
 }
 
-std::string VelocityField(const StartField* start) {
+std::string VelocityField(const StartField* start, bool wedge) {
   return FieldFile("volVectorField", "U", "[0 1 -1 0 0 0 0]",
                    start ? VectorList(start->ux, start->uy) : "uniform (1 0 0)", std::string(kFixed) + "(1 0 0);\n",
-                   "        type            slip;\n");
+                   "        type            slip;\n", wedge);
 }
 
 }  // namespace cfd

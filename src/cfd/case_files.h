@@ -5,7 +5,9 @@
 // the throat to the exit) and ny across, one cell deep; its upper edge is a
 // polyLine through exactly the wall points (shortest round-trip text). Patches:
 // inlet (x = 0), outlet (x = L), wall (slip), axis (symmetryPlane), frontAndBack
-// (empty). Lengths in throat half-heights times `scale` (metres a half-height).
+// (empty). A round nozzle (facts.axisymmetric) is a wedge of 5 degrees about the
+// x axis instead, its sides the patches front and back (wedge), its edge on the axis
+// collapsed. Lengths in throat half-heights (radii) times `scale` (metres).
 //
 // Gas: perfect, in normalised units: R = 1/gamma, Cp = 1/(gamma - 1) (for air
 // molWeight 11640.3, Cp 2.5), mu 0, so the speed of sound is sqrt(T), 1 at T = 1.
@@ -29,6 +31,9 @@
 
 namespace cfd {
 
+// Half the angle of a round nozzle's wedge, degrees: a 5 degree wedge.
+inline constexpr double kWedgeHalfAngle = 2.5;
+
 // Iterations between two rows of the exit histories.
 inline constexpr int kMeanEvery = 10;
 inline constexpr int kProfileEvery = 20;
@@ -44,9 +49,10 @@ std::string ThermophysicalProperties(double gamma);
 std::string DecomposeParDict(int jobs);
 // p, T and U of the folder's time 0: the start field, or uniform sonic flow when
 // `start` is null (a mesh that is started by mapping a coarser one).
-std::string PressureField(const StartField* start);
-std::string TemperatureField(const StartField* start);
-std::string VelocityField(const StartField* start);
+// `wedge`: the patches of a round nozzle's wedge.
+std::string PressureField(const StartField* start, bool wedge = false);
+std::string TemperatureField(const StartField* start, bool wedge = false);
+std::string VelocityField(const StartField* start, bool wedge = false);
 
 // Writes `text` to `path`; CaseError naming the file when it cannot.
 void WriteText(const std::filesystem::path& path, const std::string& text);

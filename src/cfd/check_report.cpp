@@ -146,8 +146,10 @@ std::string CheckJson(const CheckResult& c, const CaseFacts& facts, const nozzle
                       {"seconds", m.seconds}});
   }
   const auto order = [](const GridConvergence& g) { return g.Extrapolated() ? json(g.order) : json(nullptr); };
+  json design = {{"Me", inputs.Me}, {"Teta0", inputs.Teta0}, {"N", inputs.N}, {"gamma", inputs.gamma}};
+  if (facts.flow.axisymmetric) design["axisymmetric"] = true;
   const json doc = {
-      {"design", {{"Me", inputs.Me}, {"Teta0", inputs.Teta0}, {"N", inputs.N}, {"gamma", inputs.gamma}}},
+      {"design", design},
       {"core_fraction", c.coreFraction},
       {"jobs", facts.jobs},
       {"meshes", meshes},

@@ -241,7 +241,9 @@ MeshFigures MeasureMesh(const fs::path& meshFolder, const MeshPlan& plan, const 
     const std::size_t cell = j * nx + nx - 1;
     const double y0 = flow.pointY[j * (nx + 1) + nx];
     const double y1 = flow.pointY[(j + 1) * (nx + 1) + nx];
-    const double w = flowFacts.gamma * flow.p[cell] / flow.T[cell] * flow.Ux[cell] * (y1 - y0);
+    // A round nozzle's face is a ring: its area grows with the radius.
+    const double ring = flowFacts.axisymmetric ? 0.5 * (y0 + y1) : 1.0;
+    const double w = flowFacts.gamma * flow.p[cell] / flow.T[cell] * flow.Ux[cell] * (y1 - y0) * ring;
     const double Ma = flow.Ma[cell];
     weighted += w * Ma;
     weights += w;

@@ -6,7 +6,8 @@
 //
 // Exit figures, from the cells next to the outlet (i = nx - 1), whose values the
 // zero-gradient outlet takes: the mean Mach number weighted by the mass flow through
-// each outlet face, rho u_x dy, with rho = gamma p / T in the case's units; the least
+// each outlet face, rho u_x dy (times the radius y for a round nozzle), with
+// rho = gamma p / T in the case's units; the least
 // and greatest; the spread (greatest - least) / Me over the whole exit and over its
 // core, the cells with y <= coreFraction of the exit half-height (the thin layer next
 // to the wall that a shock-capturing scheme leaves behind a sharp corner shrinks

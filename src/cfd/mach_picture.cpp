@@ -33,7 +33,7 @@ Colour Scale(double s) {
 
 }  // namespace
 
-void WriteMachPicture(const std::filesystem::path& png, const nozzle::DesignResult& result, const CaseFacts& facts,
+void WriteMachPicture(const std::filesystem::path& png, const report::DrawingPlan& plan, const CaseFacts& facts,
                       const SolvedFlow& flow) {
   constexpr int kWidth = 1200;
   constexpr int kMargin = 30;
@@ -81,7 +81,6 @@ void WriteMachPicture(const std::filesystem::path& png, const nozzle::DesignResu
   }
 
   cairo_set_antialias(c, CAIRO_ANTIALIAS_DEFAULT);
-  const report::DrawingPlan plan = report::MakeDrawingPlan(result);
   for (const report::Segment& s : plan.segments) {
     // The plan's v axis grows downwards: its upper image (x, -y) is above the axis here.
     cairo_move_to(c, px(s.x1), axisY + s.y1 * unit);
@@ -122,7 +121,8 @@ void WriteMachPicture(const std::filesystem::path& png, const nozzle::DesignResu
   cairo_move_to(c, barX, barTop - 10);
   cairo_show_text(c, "Mach");
   cairo_move_to(c, kMargin, height - 10.0);
-  const std::string caption = "Mach number, Me = " + report::RoundedText(facts.flow.designMach, 3) + ", " +
+  const std::string caption = std::string(facts.flow.axisymmetric ? "Axisymmetric nozzle (wedge), " : "") +
+                              "Mach number, Me = " + report::RoundedText(facts.flow.designMach, 3) + ", " +
                               std::to_string(flow.nx) + " x " + std::to_string(flow.ny) + " cells";
   cairo_show_text(c, caption.c_str());
 

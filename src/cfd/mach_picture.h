@@ -9,12 +9,13 @@
 #include <filesystem>
 
 #include "cfd/exit_flow.h"
-#include "nozzle/design.h"
+#include "report/drawing_plan.h"
 
 namespace cfd {
 
-// Throws FieldError naming the file when it cannot be written.
-void WriteMachPicture(const std::filesystem::path& png, const nozzle::DesignResult& result, const CaseFacts& facts,
+// `plan` is the design's drawing (report/drawing_plan.h). Throws FieldError naming
+// the file when it cannot be written.
+void WriteMachPicture(const std::filesystem::path& png, const report::DrawingPlan& plan, const CaseFacts& facts,
                       const SolvedFlow& flow);
 
 }  // namespace cfd

@@ -117,9 +117,10 @@ void WriteMeshFolder(const fs::path& folder, const std::vector<report::ContourPo
   WriteText(folder / "constant" / "thermophysicalProperties", ThermophysicalProperties(facts.flow.gamma));
   WriteText(folder / "constant" / "turbulenceProperties",
             Header("dictionary", "turbulenceProperties", "constant") + "simulationType  laminar;\n");
-  WriteText(folder / "0" / "p", PressureField(start));
-  WriteText(folder / "0" / "T", TemperatureField(start));
-  WriteText(folder / "0" / "U", VelocityField(start));
+  const bool wedge = facts.flow.axisymmetric;
+  WriteText(folder / "0" / "p", PressureField(start, wedge));
+  WriteText(folder / "0" / "T", TemperatureField(start, wedge));
+  WriteText(folder / "0" / "U", VelocityField(start, wedge));
   WriteText(folder / "case.foam", "");
 }
 
@@ -175,18 +176,22 @@ std::optional<std::string> MeshesDoNotFit(int cellsAlong, int cellsAcross, const
 }
 
 CaseFacts WriteCase(const nozzle::DesignResult& result, const fs::path& folder, const CaseOptions& options) {
-  if (!result.wallWarning.empty()) throw CaseError("no valid mesh exists: " + result.wallWarning);
+  return WriteCase(CaseOf(result), folder, options);
+}
+
+CaseFacts WriteCase(const DesignCase& design, const fs::path& folder, const CaseOptions& options) {
+  if (!design.wallWarning.empty()) throw CaseError("no valid mesh exists: " + design.wallWarning);
   if (!CaseFolderIsFree(folder)) {
     throw CaseError("the case folder \"" + folder.string() + "\" exists and is not empty");
   }
-  const std::vector<report::ContourPoint> wall = report::WallPoints(result);
+  const std::vector<report::ContourPoint>& wall = design.wall;
   CaseFacts facts;
-  facts.flow = {wall.back().x, wall.back().y, result.inputs.Me, result.gas.gamma};
+  facts.flow = {wall.back().x, wall.back().y, design.inputs.Me, design.inputs.gamma, design.axisymmetric};
   facts.metresPerHalfHeight = options.metresPerHalfHeight;
-  facts.meshes = MeshLadder(options.cellsAlong, options.cellsAcross, result.inputs.Me);
+  facts.meshes = MeshLadder(options.cellsAlong, options.cellsAcross, design.inputs.Me);
   facts.jobs = std::max(1, options.jobs);
   const MeshPlan& coarse = facts.meshes[0];
-  const StartField start = FromDesign(result, wall, facts.flow, coarse.nx, coarse.ny);
+  const StartField start = FromDesign(design, facts.flow, coarse.nx, coarse.ny);
   WriteMeshFolder(folder / coarse.name, wall, facts, coarse, options, &start);
   for (std::size_t m = 1; m < facts.meshes.size(); ++m) {
     WriteMeshFolder(folder / facts.meshes[m].name, wall, facts, facts.meshes[m], options, nullptr);

@@ -86,6 +86,7 @@ std::optional<std::string> MeshesDoNotFit(int cellsAlong, int cellsAcross, const
 // Writes the case into `folder`, which must not exist or be empty (else CaseError,
 // nothing touched). A design whose wall turns back on itself has no valid mesh:
 // CaseError with the wall warning. A file that cannot be written: CaseError naming it.
+CaseFacts WriteCase(const DesignCase& design, const std::filesystem::path& folder, const CaseOptions& options);
 CaseFacts WriteCase(const nozzle::DesignResult& result, const std::filesystem::path& folder,
                     const CaseOptions& options);
 

@@ -21,63 +21,6 @@ Point AlongWall(const std::vector<Point>& wall, double s) {
   return {wall[i - 1].x + t * (wall[i].x - wall[i - 1].x), wall[i - 1].y + t * (wall[i].y - wall[i - 1].y)};
 }
 
-// A state of the design's flow at a point: Mach number and flow angle (degrees).
-struct Sample {
-  double x, y, M, teta;
-};
-
-// The flow of the design as scattered samples: the net points, the wall points (with
-// the state of the last net point on their C+ line, which holds it up to the wall),
-// points along every piece of a characteristic between them, the uniform sonic
-// throat section and the uniform exit region. The fan's points all sit at the throat
-// corner; its state lives along the straight C- rays from the corner to the first
-// C+ line, where it is sampled instead. Without them the region next to the wall
-// behind the corner would start near Mach 1 and the error would leave only slowly,
-// with the speed u - a of the near-sonic flow there.
-std::vector<Sample> DesignSamples(const nozzle::DesignResult& result, const FlowFacts& facts) {
-  using nozzle::Index;
-  const nozzle::Net& net = result.net;
-  const double N = result.inputs.N;
-  const int W = Index(N + 1.0);
-  const int last = Index(N);
-  const auto at = [&net](int j, int k) { return Sample{net.x(j, k), net.y(j, k), net.M(j, k), net.Teta(j, k)}; };
-  std::vector<Sample> samples;
-  // parts - 1 points evenly between a and b, their states interpolated linearly.
-  const auto between = [&samples](const Sample& a, const Sample& b, int parts) {
-    for (int i = 1; i < parts; ++i) {
-      const double s = static_cast<double>(i) / parts;
-      samples.push_back({a.x + s * (b.x - a.x), a.y + s * (b.y - a.y), a.M + s * (b.M - a.M),
-                         a.teta + s * (b.teta - a.teta)});
-    }
-  };
-  nozzle::CountedLoop(1.0, N, [&](double k) {
-    const int K = Index(k);
-    between(at(0, K), at(1, K), 16);
-  });
-  nozzle::CountedLoop(1.0, N, [&](double j) {
-    const int J = Index(j);
-    nozzle::CountedLoop(j, N, [&](double k) {
-      const int K = Index(k);
-      samples.push_back(at(J, K));
-      if (J > 1) between(at(J - 1, K), at(J, K), 2);
-      if (K > J) between(at(J, K - 1), at(J, K), 2);
-    });
-    Sample wall = at(J, W);
-    wall.M = net.M(J, last);
-    wall.teta = net.Teta(J, last);
-    samples.push_back(wall);
-    between(at(J, last), wall, 4);
-  });
-  const double axisEnd = net.x(last, last);
-  for (int i = 0; i <= 20; ++i) {
-    const double s = i / 20.0;
-    samples.push_back({0.0, s * 0.95, 1.0, 0.0});
-    samples.push_back({facts.length, s * facts.exitHalfHeight, facts.designMach, 0.0});
-    samples.push_back({axisEnd + s * (facts.length - axisEnd), 0.0, facts.designMach, 0.0});
-  }
-  return samples;
-}
-
 // The design's flow at every cell centre, by inverse-distance weighting of the
 // nearest samples. A start close to the steady two-dimensional flow shortens the
 // transient, most of all in the slow transonic region behind the throat.
@@ -85,10 +28,17 @@ std::vector<Sample> DesignSamples(const nozzle::DesignResult& result, const Flow
 
 double IsentropicT(double M, double g) { return (1.0 + 0.5 * (g - 1.0)) / (1.0 + 0.5 * (g - 1.0) * M * M); }
 
-StartField FromDesign(const nozzle::DesignResult& result, const std::vector<report::ContourPoint>& wall,
-                      const FlowFacts& facts, int nx, int ny) {
+StartField FromDesign(const DesignCase& design, const FlowFacts& facts, int nx, int ny) {
   constexpr std::size_t kNearest = 6;
-  const std::vector<Sample> samples = DesignSamples(result, facts);
+  const std::vector<report::ContourPoint>& wall = design.wall;
+  std::vector<FlowSample> samples = design.samples;
+  // The uniform sonic throat section and the uniform exit region.
+  for (int i = 0; i <= 20; ++i) {
+    const double s = i / 20.0;
+    samples.push_back({0.0, s * 0.95, 1.0, 0.0});
+    samples.push_back({facts.length, s * facts.exitHalfHeight, facts.designMach, 0.0});
+    samples.push_back({design.axisEnd + s * (facts.length - design.axisEnd), 0.0, facts.designMach, 0.0});
+  }
   StartField field;
   std::vector<std::pair<double, std::size_t>> distances(samples.size());
   std::vector<Point> tops;

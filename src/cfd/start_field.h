@@ -1,9 +1,7 @@
 // The start of the coarsest mesh: the design's own flow at every cell centre.
 //
-// The design's state is known at scattered points: the net points, the wall points
-// (which carry the state of the last net point on their C+ line), points along every
-// piece of a characteristic between them, the uniform sonic throat section and the
-// uniform exit region. A cell takes the inverse-square-distance mean of the Mach
+// The design's state is known at scattered points (cfd/design_case.h), to which the
+// uniform sonic throat section and the uniform exit region are added. A cell takes the inverse-square-distance mean of the Mach
 // number and flow angle of its six nearest points; p and T follow isentropically
 // (T* = 1, p* = 1, as the fixed sonic inflow), u = M sqrt(T).
 //
@@ -14,8 +12,7 @@
 
 #include <vector>
 
-#include "nozzle/design.h"
-#include "report/contour.h"
+#include "cfd/design_case.h"
 
 namespace cfd {
 
@@ -29,6 +26,7 @@ struct FlowFacts {
   double exitHalfHeight = 0.0;  // the wall's last y
   double designMach = 0.0;
   double gamma = 1.4;
+  bool axisymmetric = false;  // y is a radius
 };
 
 // The temperature of the isentropic flow at Mach number M in a gas of ratio of
@@ -39,7 +37,6 @@ struct StartField {
   std::vector<double> p, T, ux, uy;  // one value a cell
 };
 
-StartField FromDesign(const nozzle::DesignResult& result, const std::vector<report::ContourPoint>& wall,
-                      const FlowFacts& facts, int nx, int ny);
+StartField FromDesign(const DesignCase& design, const FlowFacts& facts, int nx, int ny);
 
 }  // namespace cfd

@@ -14,12 +14,15 @@
 
 #include "cfd/check_report.h"
 #include "cfd/convergence_picture.h"
+#include "cfd/design_case.h"
 #include "cfd/exit_flow.h"
 #include "cfd/mach_picture.h"
 #include "cfd/openfoam_case.h"
 #include "cfd/solver_run.h"
+#include "nozzle/axisymmetric.h"
 #include "nozzle/design.h"
 #include "nozzle/inputs.h"
+#include "report/axisymmetric_outputs.h"
 #include "report/contour.h"
 #include "report/drawing_plan.h"
 #include "report/file_output.h"
@@ -40,7 +43,7 @@ constexpr int kPictureHeight = 265;
 
 // Writes the case and, when asked, runs it on its three meshes and reports the
 // check. Returns the exit status.
-int CheckWithOpenFoam(const nozzle::DesignResult& result, const std::filesystem::path& caseDir,
+int CheckWithOpenFoam(const cfd::DesignCase& design, const std::filesystem::path& caseDir,
                       const cfd::CaseOptions& options, bool verify, double timeout, double coreFraction,
                       std::ostream& out, std::ostream& err) {
   if (verify) {
@@ -52,7 +55,7 @@ int CheckWithOpenFoam(const nozzle::DesignResult& result, const std::filesystem:
   const auto started = std::chrono::steady_clock::now();
   std::filesystem::path meshFolder = caseDir;
   try {
-    const cfd::CaseFacts facts = cfd::WriteCase(result, caseDir, options);
+    const cfd::CaseFacts facts = cfd::WriteCase(design, caseDir, options);
     if (!verify) return 0;
     cfd::RunOptions run;
     run.timeoutSeconds = timeout;
@@ -76,8 +79,8 @@ int CheckWithOpenFoam(const nozzle::DesignResult& result, const std::filesystem:
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     const cfd::CheckResult check = cfd::JudgeCheck(meshes, facts, coreFraction, seconds);
     report::ReplaceFile(caseDir / "exit_profile.csv", cfd::ExitProfileCsv(meshes.back()));
-    report::ReplaceFile(caseDir / "check.json", cfd::CheckJson(check, facts, result.inputs));
-    cfd::WriteMachPicture(caseDir / "mach.png", result, facts, fine);
+    report::ReplaceFile(caseDir / "check.json", cfd::CheckJson(check, facts, design.inputs));
+    cfd::WriteMachPicture(caseDir / "mach.png", design.plan, facts, fine);
     cfd::WriteConvergencePicture(caseDir / "convergence.png", check, facts);
     out << cfd::CheckReport(check, facts);
     out.flush();
@@ -109,6 +112,10 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
   app.add_option("--me", texts.me, "exit Mach number, as typed in the window")->capture_default_str();
   app.add_option("--teta0", texts.teta0, "angle of the first expansion wave, degrees")->capture_default_str();
   app.add_option("--n", texts.n, "number of expansion waves")->capture_default_str();
+  bool axisymmetric = false;
+  app.add_flag("--axisymmetric", axisymmetric,
+               "design a round nozzle (axisymmetric flow; y is the radius) instead of a planar one; every output says "
+               "so, and --openfoam writes a wedge case");
   app.add_option("--gamma", texts.gamma,
                  "ratio of specific heats of the gas, 1 < G <= 5/3 (the ideal-gas range; 5/3 may be typed as a "
                  "fraction)")
@@ -173,32 +180,42 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
   }
 
   try {
-    const nozzle::DesignResult result = nozzle::Design(
-        std::get<nozzle::DesignInputs>(checked), [&err](std::string_view notice) { err << notice << "\n"; });
-    if (!result.wallWarning.empty()) err << "warning: " << result.wallWarning << "\n";
-
+    // The outputs of the design, made before anything is written.
     std::vector<report::StagedFile> files;
-    files.emplace_back(dir / report::kResultFileName, report::ResultFileText(result));
-    if (!svgPath.empty()) {
-      files.emplace_back(svgPath, report::DrawingSvg(report::MakeDrawingPlan(result), kPictureWidth, kPictureHeight));
-    }
-    if (!csvPath.empty()) files.emplace_back(csvPath, report::WallContourCsv(result, *scale));
-    if (!dxfPath.empty()) files.emplace_back(dxfPath, report::NozzleOutlineDxf(result, *scale));
-    for (report::StagedFile& file : files) file.Commit();
-
-    if (summary) {
-      out << report::SummaryText(report::Summarize(result));
+    std::string shown;
+    std::optional<cfd::DesignCase> design;
+    const auto stage = [&](auto&& run) {
+      if (!run.wallWarning.empty()) err << "warning: " << run.wallWarning << "\n";
+      if (!svgPath.empty()) {
+        files.emplace_back(svgPath, report::DrawingSvg(report::MakeDrawingPlan(run), kPictureWidth, kPictureHeight));
+      }
+      if (!csvPath.empty()) files.emplace_back(csvPath, report::WallContourCsv(run, *scale));
+      if (!dxfPath.empty()) files.emplace_back(dxfPath, report::NozzleOutlineDxf(run, *scale));
+      if (!caseDir.empty()) design = cfd::CaseOf(run);
+    };
+    const nozzle::DesignInputs& inputs = std::get<nozzle::DesignInputs>(checked);
+    if (axisymmetric) {
+      const nozzle::AxisymmetricDesign run = nozzle::DesignAxisymmetric(inputs);
+      files.emplace_back(dir / report::kResultFileName, report::AxisymmetricResultFileText(run));
+      stage(run);
+      shown = summary ? report::AxisymmetricSummaryText(run) : report::AxisymmetricListText(run);
     } else {
-      out << report::ResultsListText(result);
+      const nozzle::DesignResult run =
+          nozzle::Design(inputs, [&err](std::string_view notice) { err << notice << "\n"; });
+      files.emplace_back(dir / report::kResultFileName, report::ResultFileText(run));
+      stage(run);
+      shown = summary ? report::SummaryText(report::Summarize(run)) : report::ResultsListText(run);
     }
-    if (!caseDir.empty()) {
+    for (report::StagedFile& file : files) file.Commit();
+    out << shown;
+    if (design) {
       out.flush();
       cfd::CaseOptions options;
       options.jobs = cfdJobs > 0 ? cfdJobs : cfd::AvailableCores();
       options.metresPerHalfHeight = report::InMetres(*scale);
       options.cellsAlong = cfdCells;
       options.cellsAcross = cfdCellsAcross;
-      const int status = CheckWithOpenFoam(result, caseDir, options, verify, cfdTimeout, cfdCore, out, err);
+      const int status = CheckWithOpenFoam(*design, caseDir, options, verify, cfdTimeout, cfdCore, out, err);
       if (status != 0) return status;
     }
   } catch (const nozzle::RunError& e) {

@@ -81,10 +81,9 @@ struct AxisymmetricDesign {
   std::vector<FlowPoint> wall;
 
   double areaRatio = 0.0;           // A/A* of Me
-  double kernelMassRatio = 0.0;     // mass flow across the kernel's last C- line / the throat's
-  // The largest |mass flow / throat's - 1| across the kernel's last C- line (to the
-  // corner) and every C+ line from the axis to its wall point, percent.
-  double largestMassErrorPercent = 0.0;
+  // The largest |mass flow between the axis and the wall / the throat's - 1| over the
+  // C+ lines 2..N - 1 and the exit characteristic, percent (C+ line 1 is placed by it).
+  double massBalancePercent = 0.0;
   int wallTurnsBackAt = 0;          // first wall point that is not monotone, 0 when none
   std::string wallWarning;
 };

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "report/axisymmetric_outputs.h"
 #include "report/number_text.h"
 
 namespace report {
@@ -103,20 +104,14 @@ std::string LengthScaleRejection(std::string_view text) {
          "(10mm, 25.4mm, 0.5in, 1).";
 }
 
-std::string WallContourCsv(const nozzle::DesignResult& result, const LengthScale& scale) {
-  std::string csv = "x,y\n";
-  for (const Point& p : WallPoints(result, scale.factor)) {
-    csv.append(ShortestText(p.x)).append(",").append(ShortestText(p.y)).append("\n");
-  }
-  return csv;
-}
+namespace {
 
-std::string NozzleOutlineDxf(const nozzle::DesignResult& result, const LengthScale& scale) {
-  const std::vector<Point> wall = WallPoints(result, scale.factor);
-  const Point throat = wall.front();
-  const Point lip = wall.back();
+// A whole DXF file: the comments, the header with the unit, the tables of the
+// CONTINUOUS line type and the layers WALL and AXIS, and the entities `draw` adds.
+template <class Draw>
+std::string DxfFile(const std::vector<std::string>& comments, const LengthScale& scale, Draw draw) {
   std::string dxf;
-  if (const std::string note = GasNote(result); !note.empty()) Group(dxf, 999, note);
+  for (const std::string& comment : comments) Group(dxf, 999, comment);
   Group(dxf, 0, "SECTION");
   Group(dxf, 2, "HEADER");
   Group(dxf, 9, "$ACADVER");
@@ -148,14 +143,61 @@ std::string NozzleOutlineDxf(const nozzle::DesignResult& result, const LengthSca
 
   Group(dxf, 0, "SECTION");
   Group(dxf, 2, "ENTITIES");
-  Polyline(dxf, wall, 1.0);
-  Polyline(dxf, wall, -1.0);
-  Line(dxf, "WALL", {throat.x, -throat.y}, throat);
-  Line(dxf, "WALL", {lip.x, -lip.y}, lip);
-  Line(dxf, "AXIS", {0.0, 0.0}, {lip.x, 0.0});
+  draw(dxf);
   Group(dxf, 0, "ENDSEC");
   Group(dxf, 0, "EOF");
   return dxf;
+}
+
+std::string CsvOf(std::string header, const std::vector<Point>& wall) {
+  for (const Point& p : wall) header.append(ShortestText(p.x)).append(",").append(ShortestText(p.y)).append("\n");
+  return header;
+}
+
+}  // namespace
+
+std::string WallContourCsv(const nozzle::DesignResult& result, const LengthScale& scale) {
+  return CsvOf("x,y\n", WallPoints(result, scale.factor));
+}
+
+std::string NozzleOutlineDxf(const nozzle::DesignResult& result, const LengthScale& scale) {
+  const std::vector<Point> wall = WallPoints(result, scale.factor);
+  const std::string note = GasNote(result);
+  return DxfFile(note.empty() ? std::vector<std::string>{} : std::vector<std::string>{note}, scale,
+                 [&wall](std::string& dxf) {
+                   const Point throat = wall.front();
+                   const Point lip = wall.back();
+                   Polyline(dxf, wall, 1.0);
+                   Polyline(dxf, wall, -1.0);
+                   Line(dxf, "WALL", {throat.x, -throat.y}, throat);
+                   Line(dxf, "WALL", {lip.x, -lip.y}, lip);
+                   Line(dxf, "AXIS", {0.0, 0.0}, {lip.x, 0.0});
+                 });
+}
+
+std::vector<ContourPoint> WallPoints(const nozzle::AxisymmetricDesign& design, double factor) {
+  std::vector<ContourPoint> wall;
+  for (const nozzle::FlowPoint& p : design.wall) wall.push_back({p.x * factor, p.y * factor});
+  return wall;
+}
+
+std::string WallContourCsv(const nozzle::AxisymmetricDesign& design, const LengthScale& scale) {
+  return CsvOf("x,r\n", WallPoints(design, scale.factor));
+}
+
+std::string NozzleOutlineDxf(const nozzle::AxisymmetricDesign& design, const LengthScale& scale) {
+  const std::vector<Point> wall = WallPoints(design, scale.factor);
+  const std::vector<std::string> comments{
+      AxisymmetricNote(design),
+      "Revolve the WALL profile (y the radius) about the AXIS line, the x axis, for the nozzle's inner surface"};
+  return DxfFile(comments, scale, [&wall](std::string& dxf) {
+    const Point throat = wall.front();
+    const Point lip = wall.back();
+    Polyline(dxf, wall, 1.0);
+    Line(dxf, "WALL", {throat.x, 0.0}, throat);
+    Line(dxf, "WALL", {lip.x, 0.0}, lip);
+    Line(dxf, "AXIS", {0.0, 0.0}, {lip.x, 0.0});
+  });
 }
 
 }  // namespace report

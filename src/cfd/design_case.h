@@ -1,0 +1,36 @@
+// The design as its OpenFOAM case needs it, from a planar or an axisymmetric run:
+// the wall, the design's own flow as scattered samples (the start of the coarsest
+// mesh, cfd/start_field.h), and what the reports name.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "nozzle/axisymmetric.h"
+#include "nozzle/design.h"
+#include "report/contour.h"
+#include "report/drawing_plan.h"
+
+namespace cfd {
+
+// A state of the design's flow at a point: Mach number and flow angle (degrees).
+struct FlowSample {
+  double x, y, M, teta;
+};
+
+struct DesignCase {
+  nozzle::DesignInputs inputs;
+  bool axisymmetric = false;  // y is a radius; the case is a wedge about the x axis
+  std::vector<report::ContourPoint> wall;  // throat half-heights (radii), corner to lip
+  // The design's flow: net points, wall points and points along the characteristics
+  // between them; the uniform sonic throat and exit are added by the start.
+  std::vector<FlowSample> samples;
+  double axisEnd = 0.0;  // where the axis reaches Me
+  report::DrawingPlan plan;
+  std::string wallWarning;  // not empty: the wall turns back, no mesh exists
+};
+
+DesignCase CaseOf(const nozzle::DesignResult& result);
+DesignCase CaseOf(const nozzle::AxisymmetricDesign& design);
+
+}  // namespace cfd
