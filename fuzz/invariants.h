@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "nozzle/axisymmetric.h"
 #include "nozzle/design.h"
+#include "report/axisymmetric_outputs.h"
 #include "report/drawing_plan.h"
 #include "report/result_file.h"
 #include "report/results_list.h"
@@ -66,6 +68,38 @@ inline void CheckResult(const nozzle::DesignResult& r, bool whole) {
   Require((lines.front().rfind("Gamma  = ", 0) == 0) == !r.gas.IsAir(), "the list names another gas, never air");
   Require(fileLines == 9 + gasLine + n * (n + 1) / 2 + 5 + n, "the file has 9 + N(N + 1)/2 + 5 + N lines");
   Require(plan.segments.size() == 2 * n * (n + 2), "the drawing has 2N(N + 2) segments");
+}
+
+inline bool Finite(const nozzle::FlowPoint& p) {
+  return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.Teta) && std::isfinite(p.Nu) &&
+         std::isfinite(p.M) && std::isfinite(p.Mu);
+}
+
+// A round design: every point finite, the axis brought to Me, the wall from the
+// corner to the lip with N + 1 points, its warning exactly when it turns back, and
+// every output formed and finite.
+inline void CheckResult(const nozzle::AxisymmetricDesign& d) {
+  Require(std::isfinite(d.TetaMax) && d.TetaMax > d.inputs.Teta0 && d.TetaMax < 90.0, "Teta0 < TetaMax < 90");
+  for (const nozzle::FlowPoint& p : d.kernel) Require(Finite(p), "the kernel is finite");
+  for (const auto& line : d.beyondKernel) {
+    for (const nozzle::FlowPoint& p : line) Require(Finite(p), "the turning region is finite");
+  }
+  Require(d.wall.size() == static_cast<std::size_t>(d.N) + 1, "the wall has N + 1 points");
+  bool monotone = true;
+  for (std::size_t i = 0; i < d.wall.size(); ++i) {
+    Require(Finite(d.wall[i]), "the wall is finite");
+    if (i > 0 && !(d.wall[i].x > d.wall[i - 1].x && d.wall[i].y >= d.wall[i - 1].y)) monotone = false;
+  }
+  Require(monotone == d.wallWarning.empty(), "a wall that turns back is warned about, and only such a wall");
+  Require(std::fabs(d.Kernel(d.N, d.N).M - d.inputs.Me) <= 1e-6 * d.inputs.Me, "the axis reaches Me");
+  Require(!HasNonFiniteText(report::AxisymmetricListText(d)), "the list is finite");
+  Require(!HasNonFiniteText(report::AxisymmetricResultFileText(d)), "the file is finite");
+  Require(!HasNonFiniteText(report::AxisymmetricSummaryText(d)), "the summary is finite");
+  Require(!HasNonFiniteText(report::NozzleOutlineDxf(d)), "the DXF is finite");
+  for (const report::Segment& s : report::MakeDrawingPlan(d).segments) {
+    Require(std::isfinite(s.x1) && std::isfinite(s.y1) && std::isfinite(s.x2) && std::isfinite(s.y2),
+            "segments are finite");
+  }
 }
 
 }  // namespace fuzzing

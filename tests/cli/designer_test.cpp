@@ -96,6 +96,32 @@ TEST(CommandLine, NamesAnotherGasInEveryOutputThatHasRoomForIt) {
   EXPECT_NE(summary.out.find("Isentropic area ratio A/A* = 3.011\n"), std::string::npos) << summary.out;
 }
 
+// A round design says so in every output; its CSV is a radius profile, its DXF a
+// half profile to revolve.
+TEST(CommandLine, LabelsARoundDesignInEveryOutput) {
+  TempFolder folder;
+  const fs::path svg = folder.path() / "round.svg";
+  const fs::path csv = folder.path() / "round.csv";
+  const fs::path dxf = folder.path() / "round.dxf";
+  const Outcome o = RunCli({"--axisymmetric", "--n", "7", "--dir", folder.path().string(), "--svg", svg.string(),
+                            "--csv", csv.string(), "--dxf", dxf.string()});
+  EXPECT_EQ(o.status, 0) << o.err;
+  testing_support::ExpectMatchesGolden(o.out, "round7_list.txt");
+  testing_support::ExpectMatchesGolden(ReadBytes(folder.path() / "sonuc.txt"), "round7_sonuc.txt");
+  EXPECT_EQ(ReadBytes(svg).find("<!-- Nozzle Designer: axisymmetric nozzle -->\n<svg "), 39u);
+  EXPECT_EQ(ReadBytes(csv).rfind("x,r\n0,1\n", 0), 0u);
+  EXPECT_EQ(ReadBytes(dxf).rfind("999\nNozzle Designer: axisymmetric nozzle\n999\nRevolve the WALL profile", 0), 0u);
+  const Outcome summary =
+      RunCli({"--axisymmetric", "--gamma", "1.2", "--n", "49", "--summary", "--dir", folder.path().string()});
+  EXPECT_EQ(summary.out.rfind("Axisymmetric nozzle\nRatio of specific heats G = 1.2\nTetaMax = 10.547\n", 0), 0u)
+      << summary.out;
+  EXPECT_NE(summary.out.find("\nMass balance = 0.006 %\n"), std::string::npos) << summary.out;
+  EXPECT_EQ(ReadBytes(folder.path() / "sonuc.txt").rfind(" Eksenel simetrik lüle\r\n", 0), 0u);
+  const Outcome refused = RunCli({"--axisymmetric", "--me", "1.08", "--dir", folder.path().string()});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("Teta0"), std::string::npos) << refused.err;
+}
+
 TEST(CommandLine, WritesTheDrawingAndTheContourWhenAsked) {
   TempFolder folder;
   const fs::path svg = folder.path() / "nozzle.svg";

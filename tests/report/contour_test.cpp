@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "nozzle/axisymmetric.h"
+#include "report/axisymmetric_outputs.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -63,12 +65,18 @@ TEST(WallContourCsv, MultipliesEveryCoordinateByTheScale) {
 
 // A real DXF reader (ezdxf) opens the file and hands back every vertex as the exact
 // double written, in hexadecimal.
-TEST(NozzleOutlineDxf, OpensInADxfReaderWithEveryVertexExact) {
-  if (std::system("/usr/bin/python3 -c 'import ezdxf' 2>/dev/null") != 0) GTEST_SKIP() << "python3-ezdxf is not installed";
-  const nozzle::DesignResult r = nozzle::Design({2.4, 0.373, 7.0});
+// What ezdxf reads of a DXF file: its audit's errors and fixes, $INSUNITS, and per
+// entity "TYPE LAYER" with its points as exact doubles.
+struct DxfRead {
+  int errors = -1, fixes = -1, units = 0;
+  std::vector<std::string> entities;
+  std::vector<std::vector<double>> points;
+};
+
+DxfRead ReadDxf(const std::string& bytes) {
   testing_support::TempFolder folder;
   const auto dxf = folder.path() / "nozzle.dxf";
-  std::ofstream(dxf, std::ios::binary) << report::NozzleOutlineDxf(r, *report::ReadLengthScale("10mm"));
+  std::ofstream(dxf, std::ios::binary) << bytes;
   const std::string script =
       "import ezdxf\n"
       "doc = ezdxf.readfile('" + dxf.string() + "')\n"
@@ -81,39 +89,68 @@ TEST(NozzleOutlineDxf, OpensInADxfReaderWithEveryVertexExact) {
   std::ofstream(folder.path() / "read.py") << script;
   const std::string command = "/usr/bin/python3 " + (folder.path() / "read.py").string() + " > " +
                               (folder.path() / "out").string();
-  ASSERT_EQ(std::system(command.c_str()), 0);
+  DxfRead read;
+  if (std::system(command.c_str()) != 0) return read;
   std::ifstream out(folder.path() / "out");
-  int errors = -1, fixes = -1, units = 0;
-  out >> errors >> fixes >> units;
-  EXPECT_EQ(errors, 0);  // the tables and entities hold together
-  EXPECT_EQ(fixes, 0);
-  EXPECT_EQ(units, 4);
-  const auto readPoints = [&out](std::string& type, std::string& layer) {
-    std::string line;
-    std::getline(out >> std::ws, line);
+  out >> read.errors >> read.fixes >> read.units;
+  for (std::string line; std::getline(out >> std::ws, line);) {
     std::istringstream fields(line);
+    std::string type, layer;
     fields >> type >> layer;
+    read.entities.push_back(type + " " + layer);
     std::vector<double> values;
     for (std::string hex; fields >> hex;) values.push_back(std::strtod(hex.c_str(), nullptr));
-    return values;
-  };
-  std::string type, layer;
-  for (const double side : {1.0, -1.0}) {
-    const std::vector<double> wall = readPoints(type, layer);
-    EXPECT_EQ(type + " " + layer, "POLYLINE WALL");
+    read.points.push_back(values);
+  }
+  return read;
+}
+
+bool HaveEzdxf() { return std::system("/usr/bin/python3 -c 'import ezdxf' 2>/dev/null") == 0; }
+
+// A real DXF reader (ezdxf) opens the file and hands back every vertex as the exact
+// double written, in hexadecimal.
+TEST(NozzleOutlineDxf, OpensInADxfReaderWithEveryVertexExact) {
+  if (!HaveEzdxf()) GTEST_SKIP() << "python3-ezdxf is not installed";
+  const nozzle::DesignResult r = nozzle::Design({2.4, 0.373, 7.0});
+  const DxfRead read = ReadDxf(report::NozzleOutlineDxf(r, *report::ReadLengthScale("10mm")));
+  EXPECT_EQ(read.errors, 0);  // the tables and entities hold together
+  EXPECT_EQ(read.fixes, 0);
+  EXPECT_EQ(read.units, 4);
+  ASSERT_EQ(read.entities, (std::vector<std::string>{"POLYLINE WALL", "POLYLINE WALL", "LINE WALL", "LINE WALL",
+                                                      "LINE AXIS"}));
+  for (const std::size_t side : {0u, 1u}) {
+    const std::vector<double>& wall = read.points[side];
     ASSERT_EQ(wall.size(), 16u);
     for (std::size_t j = 0; j <= 7; ++j) {
       EXPECT_EQ(wall[2 * j], r.net.x(static_cast<int>(j), 8) * 10.0) << j;
-      EXPECT_EQ(wall[2 * j + 1], side * r.net.y(static_cast<int>(j), 8) * 10.0) << j;
+      EXPECT_EQ(wall[2 * j + 1], (side == 0 ? 1.0 : -1.0) * r.net.y(static_cast<int>(j), 8) * 10.0) << j;
     }
   }
-  EXPECT_EQ(readPoints(type, layer), (std::vector<double>{0.0, -10.0, 0.0, 10.0}));
-  EXPECT_EQ(type + " " + layer, "LINE WALL");  // the throat section
-  EXPECT_EQ(readPoints(type, layer),
+  EXPECT_EQ(read.points[2], (std::vector<double>{0.0, -10.0, 0.0, 10.0}));  // the throat section
+  EXPECT_EQ(read.points[3],
             (std::vector<double>{r.net.x(7, 8) * 10, -r.net.y(7, 8) * 10, r.net.x(7, 8) * 10, r.net.y(7, 8) * 10}));
-  EXPECT_EQ(type + " " + layer, "LINE WALL");  // the exit section
-  EXPECT_EQ(readPoints(type, layer), (std::vector<double>{0.0, 0.0, r.net.x(7, 8) * 10, 0.0}));
-  EXPECT_EQ(type + " " + layer, "LINE AXIS");
+  EXPECT_EQ(read.points[4], (std::vector<double>{0.0, 0.0, r.net.x(7, 8) * 10, 0.0}));
+}
+
+// A round nozzle's DXF is the half profile to revolve: the wall once, the throat and
+// exit sections from the axis up, the axis.
+TEST(NozzleOutlineDxf, GivesARoundNozzleAsAProfileToRevolve) {
+  if (!HaveEzdxf()) GTEST_SKIP() << "python3-ezdxf is not installed";
+  const nozzle::AxisymmetricDesign d = nozzle::DesignAxisymmetric({2.4, 0.373, 7.0, 1.4});
+  const DxfRead read = ReadDxf(report::NozzleOutlineDxf(d, *report::ReadLengthScale("1in")));
+  EXPECT_EQ(read.errors, 0);
+  EXPECT_EQ(read.fixes, 0);
+  EXPECT_EQ(read.units, 1);
+  ASSERT_EQ(read.entities, (std::vector<std::string>{"POLYLINE WALL", "LINE WALL", "LINE WALL", "LINE AXIS"}));
+  ASSERT_EQ(read.points[0].size(), 16u);
+  for (std::size_t i = 0; i <= 7; ++i) {
+    EXPECT_EQ(read.points[0][2 * i], d.wall[i].x) << i;
+    EXPECT_EQ(read.points[0][2 * i + 1], d.wall[i].y) << i;
+  }
+  const nozzle::FlowPoint& lip = d.wall.back();
+  EXPECT_EQ(read.points[1], (std::vector<double>{0.0, 0.0, 0.0, 1.0}));
+  EXPECT_EQ(read.points[2], (std::vector<double>{lip.x, 0.0, lip.x, lip.y}));
+  EXPECT_EQ(read.points[3], (std::vector<double>{0.0, 0.0, lip.x, 0.0}));
 }
 
 }  // namespace

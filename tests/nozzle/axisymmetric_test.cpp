@@ -1,0 +1,91 @@
+#include "nozzle/axisymmetric.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using nozzle::AxisymmetricDesign;
+using nozzle::DesignAxisymmetric;
+using nozzle::FlowPoint;
+
+constexpr double kPi = 3.14159265358979323846;
+
+// A/A* of a perfect gas (Anderson, Modern Compressible Flow, 3rd ed., eq. 5.20).
+double AreaRatio(double M, double g) {
+  return std::pow(2.0 / (g + 1.0) * (1.0 + 0.5 * (g - 1.0) * M * M), 0.5 * (g + 1.0) / (g - 1.0)) / M;
+}
+
+// Prandtl-Meyer angle in degrees (Anderson, eq. 4.44).
+double Nu(double M, double g) {
+  const double r = std::sqrt((g + 1.0) / (g - 1.0));
+  return (r * std::atan(std::sqrt(M * M - 1.0) / r) - std::atan(std::sqrt(M * M - 1.0))) * 180.0 / kPi;
+}
+
+// The mass flow across a polyline over the throat's (radius 1, sonic): 2 integral of
+// y rho V / (rho* a*) (cos(theta) dy - sin(theta) dx), trapezoids; rho V / (rho* a*)
+// = 1 / (A/A*) of the local Mach number.
+double MassFlow(const std::vector<FlowPoint>& line, double g) {
+  double mass = 0.0;
+  for (std::size_t i = 1; i < line.size(); ++i) {
+    const FlowPoint& a = line[i - 1];
+    const FlowPoint& b = line[i];
+    const double fa = a.y / AreaRatio(a.M, g), fb = b.y / AreaRatio(b.M, g);
+    const double ta = a.Teta * kPi / 180.0, tb = b.Teta * kPi / 180.0;
+    mass += (b.y - a.y) * (fa * std::cos(ta) + fb * std::cos(tb)) - (b.x - a.x) * (fa * std::sin(ta) + fb * std::sin(tb));
+  }
+  return mass;
+}
+
+double ExitError(const AxisymmetricDesign& d, double g) {
+  const double y = d.wall.back().y;
+  return std::fabs(y * y / AreaRatio(d.inputs.Me, g) - 1.0);
+}
+
+// The goals of a round design, for air and a rocket gas over low to high Mach numbers.
+TEST(AxisymmetricDesign, ReachesTheAreaRatioWithItsMassFlowAndAMonotoneWall) {
+  for (const double g : {1.2, 1.4}) {
+    for (const double Me : {1.5, 2.4, 3.5}) {
+      SCOPED_TRACE("G = " + std::to_string(g) + ", Me = " + std::to_string(Me));
+      const AxisymmetricDesign d = DesignAxisymmetric({Me, 0.373, 49.0, g});
+      const AxisymmetricDesign coarse = DesignAxisymmetric({Me, 0.373, 13.0, g});
+      EXPECT_LT(ExitError(d, g), 0.005);
+      EXPECT_LT(ExitError(d, g), ExitError(coarse, g));
+      EXPECT_LT(d.massBalancePercent, 0.1);
+      // The axis reaches Me where the kernel ends, with a corner angle below the planar nu / 2.
+      EXPECT_NEAR(d.Kernel(49, 49).M, Me, 1e-9);
+      EXPECT_LT(d.TetaMax, 0.5 * Nu(Me, g));
+      // Evaluated here: the flow between the axis and the wall across C+ line 25 is the throat's.
+      std::vector<FlowPoint> line;
+      for (int k = 25; k <= 49; ++k) line.push_back(d.Kernel(25, k));
+      line.insert(line.end(), d.beyondKernel[24].begin(), d.beyondKernel[24].end());
+      line.push_back(d.wall[25]);
+      EXPECT_NEAR(MassFlow(line, g), 1.0, 1e-3);
+      // The wall rises and flattens: every segment lower than the one before it.
+      EXPECT_EQ(d.wallWarning, "");
+      double previous = 90.0;
+      for (std::size_t i = 1; i < d.wall.size(); ++i) {
+        const double slope = std::atan2(d.wall[i].y - d.wall[i - 1].y, d.wall[i].x - d.wall[i - 1].x);
+        EXPECT_LT(slope, previous) << "segment " << i;
+        EXPECT_GT(slope, 0.0) << "segment " << i;
+        previous = slope;
+      }
+      EXPECT_EQ(d.wall.back().Teta, 0.0);
+      EXPECT_EQ(d.wall.back().M, Me);
+    }
+  }
+}
+
+TEST(AxisymmetricDesign, RefusesWhatNoKernelCanDoAndNamesIt) {
+  try {
+    DesignAxisymmetric({1.05, 0.373, 7.0, 1.4});
+    FAIL() << "a first wave above the corner angle was accepted";
+  } catch (const nozzle::RunError& e) {
+    EXPECT_NE(std::string(e.what()).find("Teta0"), std::string::npos) << e.what();
+  }
+  EXPECT_THROW(DesignAxisymmetric({2.4, 0.373, 7.5, 1.4}), nozzle::RunError);
+  EXPECT_THROW(DesignAxisymmetric({2.4, 0.373, 7.0, 1.0}), nozzle::RunError);
+}
+
+}  // namespace
