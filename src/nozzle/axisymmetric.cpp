@@ -312,13 +312,13 @@ AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs) {
     where = {"in TetaMax"};
     // Its error falls as 1 / N^2: solved roughly for 7 and 13 waves (cheap), their
     // extrapolation to N starts the last solve close to the root.
-    double b = solve(std::min(N, 7), 0.23 * nuE, N > 7 ? 1e-7 : 1e-12);
+    double b = solve(std::min(N, 7), 0.23 * nuE, N > 7 ? 1e-7 : 1e-10);
     if (N > 13) {
       const double b13 = solve(13, b, 1e-7);
       const double limit = b13 + (b13 - b) * 49.0 / (169.0 - 49.0);
       b = limit + (b13 - limit) * (169.0 / (N * N));
     }
-    if (N > 7) b = solve(N, b, 1e-12);
+    if (N > 7) b = solve(N, b, 1e-10);
     if (kernelTetaMax != b) kernel = Kernel(net, N, teta0, b, where);
     if (!(std::fabs(kernel.back().nu - nuE) <= 1e-9)) {
       where = {"in TetaMax"};

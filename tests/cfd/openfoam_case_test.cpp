@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
+#include "cfd/design_case.h"
+#include "nozzle/axisymmetric.h"
 #include "report/contour.h"
 #include "support/golden.h"
 #include "support/temp_folder.h"
@@ -105,6 +108,46 @@ TEST(OpenFoamCase, CheckMeshAcceptsTheMeshOfTheDefaultDesign) {
   const std::string log = ReadBytes(dir / "fine" / "log.checkMesh");
   EXPECT_NE(log.find("\nMesh OK."), std::string::npos) << log;
   EXPECT_NE(log.find("cells:            40000"), std::string::npos) << log;
+}
+
+// A round nozzle is a 5 degree wedge about the axis: checkMesh accepts it, its sides
+// are wedge patches, and its first (nx + 1)(ny + 1) points are the profile's side at
+// -2.5 degrees in order (the exit figures read the exit from them).
+TEST(OpenFoamCase, WritesARoundNozzleAsAWedgeThatCheckMeshAccepts) {
+  if (std::system("command -v blockMesh >/dev/null") != 0) GTEST_SKIP() << "OpenFOAM is not installed";
+  TempFolder folder;
+  const fs::path dir = folder.path() / "case";
+  const nozzle::AxisymmetricDesign d = nozzle::DesignAxisymmetric({2.4, 0.373, 49.0, 1.4});
+  cfd::CaseOptions options;
+  options.cellsAlong = 64;
+  options.cellsAcross = 16;
+  cfd::WriteCase(cfd::CaseOf(d), dir, options);
+  const fs::path fine = dir / "fine";
+  const std::string command = "cd '" + fine.string() +
+                              "' && export WM_PROJECT_DIR=/usr/share/openfoam && blockMesh > log.blockMesh 2>&1 && "
+                              "checkMesh > log.checkMesh 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0) << ReadBytes(fine / "log.blockMesh");
+  const std::string log = ReadBytes(fine / "log.checkMesh");
+  EXPECT_NE(log.find("\nMesh OK."), std::string::npos) << log;
+  EXPECT_NE(log.find("cells:            1024"), std::string::npos) << log;
+  const std::string boundary = ReadBytes(fine / "constant" / "polyMesh" / "boundary");
+  for (const char* patch : {"front", "back"}) {
+    const std::size_t at = boundary.find(std::string("\n    ") + patch + "\n");
+    ASSERT_NE(at, std::string::npos) << boundary;
+    EXPECT_EQ(boundary.find("type            wedge;", at), boundary.find("type", at)) << patch;
+  }
+  EXPECT_EQ(boundary.find("symmetryPlane"), std::string::npos);
+  EXPECT_NE(ReadBytes(fine / "0" / "U").find("    front\n    {\n        type            wedge;"), std::string::npos);
+  // The lip is point (nx, ny) of the first side.
+  const std::string points = ReadBytes(fine / "constant" / "polyMesh" / "points");
+  std::size_t at = points.find('(', points.find('}'));
+  for (int i = 0; i <= 16 * 65 + 64; ++i) at = points.find('(', at + 1);
+  std::istringstream lip(points.substr(at + 1));
+  double x = 0.0, y = 0.0, z = 0.0;
+  lip >> x >> y >> z;
+  EXPECT_NEAR(x, d.wall.back().x, 1e-9);
+  EXPECT_NEAR(y, d.wall.back().y, 1e-9);
+  EXPECT_NEAR(z, -d.wall.back().y * std::tan(2.5 * 3.14159265358979323846 / 180.0), 1e-9);
 }
 
 }  // namespace
