@@ -81,10 +81,12 @@ inline bool Finite(const nozzle::FlowPoint& p) {
 inline void CheckResult(const nozzle::AxisymmetricDesign& d) {
   Require(std::isfinite(d.TetaMax) && d.TetaMax > d.inputs.Teta0 && d.TetaMax < 90.0, "Teta0 < TetaMax < 90");
   for (const nozzle::FlowPoint& p : d.kernel) Require(Finite(p), "the kernel is finite");
-  for (const auto& line : d.beyondKernel) {
-    for (const nozzle::FlowPoint& p : line) Require(Finite(p), "the turning region is finite");
+  for (const auto& line : d.cPlusLines) {
+    for (const nozzle::FlowPoint& p : line.points) Require(Finite(p), "the C+ lines are finite");
+    for (const nozzle::FlowPoint& p : line.beyond) Require(Finite(p), "the turning region is finite");
   }
-  Require(d.wall.size() == static_cast<std::size_t>(d.N) + 1, "the wall has N + 1 points");
+  Require(d.wall.size() == d.cPlusLines.size() + 1 && d.cPlusLines.size() >= static_cast<std::size_t>(d.N),
+          "the wall has the corner and a point per C+ line");
   bool monotone = true;
   for (std::size_t i = 0; i < d.wall.size(); ++i) {
     Require(Finite(d.wall[i]), "the wall is finite");

@@ -60,8 +60,8 @@ DesignCase CaseOf(const nozzle::DesignResult& result) {
   return c;
 }
 
-// The round flow: the same from the kernel, then every C+ line on beyond the kernel
-// to its wall point, which carries its own state.
+// The round flow: the fan's rays and the kernel's C- pieces as above, then every C+
+// line from the axis on to its wall point, which carries its own state.
 DesignCase CaseOf(const nozzle::AxisymmetricDesign& d) {
   DesignCase c;
   c.inputs = d.inputs;
@@ -74,18 +74,21 @@ DesignCase CaseOf(const nozzle::AxisymmetricDesign& d) {
   for (int k = 1; k <= N; ++k) Between(samples, At(d.Kernel(0, k)), At(d.Kernel(1, k)), 16);
   for (int j = 1; j <= N; ++j) {
     for (int k = j; k <= N; ++k) {
-      samples.push_back(At(d.Kernel(j, k)));
       if (j > 1) Between(samples, At(d.Kernel(j - 1, k)), At(d.Kernel(j, k)), 2);
-      if (k > j) Between(samples, At(d.Kernel(j, k - 1)), At(d.Kernel(j, k)), 2);
     }
-    FlowSample previous = At(d.Kernel(j, N));
-    for (const nozzle::FlowPoint& p : d.beyondKernel[static_cast<std::size_t>(j - 1)]) {
+  }
+  for (std::size_t l = 0; l < d.cPlusLines.size(); ++l) {
+    const auto& line = d.cPlusLines[l];
+    FlowSample previous = At(line.points.front());
+    samples.push_back(previous);
+    const auto add = [&](const nozzle::FlowPoint& p, int parts) {
+      Between(samples, previous, At(p), parts);
       samples.push_back(At(p));
-      Between(samples, previous, At(p), 2);
       previous = At(p);
-    }
-    samples.push_back(At(d.wall[static_cast<std::size_t>(j)]));
-    Between(samples, previous, At(d.wall[static_cast<std::size_t>(j)]), 4);
+    };
+    for (std::size_t k = 1; k < line.points.size(); ++k) add(line.points[k], 2);
+    for (const nozzle::FlowPoint& p : line.beyond) add(p, 2);
+    if (l + 1 < d.cPlusLines.size()) add(d.wall[l + 1], 4);
   }
   c.axisEnd = d.Kernel(N, N).x;
   return c;

@@ -237,7 +237,7 @@ std::pair<State, int> WhereMassIsWhole(const State& first, double mass, Next nex
     mass += across;
     below = above;
   }
-  throw gas::ArithmeticError("the mass flow of the throat is not reached on C+ line 1");
+  throw gas::ArithmeticError("the throat's mass flow is not reached on its C+ line");
 }
 
 // The root of miss(TetaMax) = nu(N, N) - nu(Me) above teta0 and below 90 degrees, by
@@ -337,9 +337,36 @@ AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs) {
     d.kernel.resize(kernel.size());
     for (std::size_t i = 0; i < kernel.size(); ++i) d.kernel[i] = InDegrees(kernel[i]);
 
-    // The kernel's last C- line from the axis up to C+ line 1: line 0 of the turning region.
+    // The C+ lines between the throat and C+ line 1 start on the axis where the flow is
+    // still sonic (x < x(1, 1)), run up and cross every wave of the fan; without them the
+    // region next to the wall between the corner and C+ line 1 would hold no point.
+    // Near Mach 1 both families stand almost upright and cross at nearly 180 degrees: a
+    // throat line whose crossings do not converge there is left out.
+    std::vector<std::vector<State>> cPlus;  // from the axis to the last wave, throat side first
+    std::vector<double> throatIndex;
+    const int throatLines = ThroatLineCount(N);
+    for (int s = 1; s <= throatLines; ++s) {
+      std::vector<State> line(1);
+      line[0].x = K(1, 1).x * s / (throatLines + 1);
+      line[0].mu = 0.5 * gas::Pi;
+      try {
+        for (int k = 1; k <= N; ++k) line.push_back(net.Interior(K(0, k), line.back()));
+      } catch (const gas::ArithmeticError&) {
+        continue;
+      }
+      cPlus.push_back(std::move(line));
+      throatIndex.push_back(static_cast<double>(s) / (throatLines + 1));
+    }
+    const int S = static_cast<int>(cPlus.size());
+    for (int j = 1; j <= N; ++j) {
+      std::vector<State> line;
+      for (int k = j; k <= N; ++k) line.push_back(K(j, k));
+      cPlus.push_back(std::move(line));
+    }
+    const int lineCount = S + N;
+    // Line 0 of the turning region: the last wave, its point on C+ line c at n = lineCount - 1 - c.
     std::vector<std::vector<State>> lines(1);
-    for (int n = 0; n < N; ++n) lines[0].push_back(K(N - n, N));
+    for (int n = 0; n < lineCount; ++n) lines[0].push_back(cPlus[static_cast<std::size_t>(lineCount - 1 - n)].back());
     const State corner = K(0, N);
 
     // The exit characteristic.
@@ -356,8 +383,8 @@ AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs) {
       s.mu = muE;
       return s;
     };
-    // Turning line i's point on C+ line N - n, computed when first asked for (with
-    // those it rests on).
+    // Turning line i's point on C+ line lineCount - 1 - n, computed when first asked for
+    // (with those it rests on).
     const auto ensure = [&](auto&& self, int i, int n) -> const State& {
       if (static_cast<int>(lines.size()) <= i) lines.resize(static_cast<std::size_t>(i + 1));
       while (static_cast<int>(lines[static_cast<std::size_t>(i)].size()) <= n) {
@@ -367,49 +394,54 @@ AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs) {
           continue;
         }
         const State upstream = self(self, i - 1, m);
-        where = {"at the point of turning line and C+ line", i, N - m};
+        where = {"at the point of turning line and C+ line", i, lineCount - m};
         const State downstream = lines[static_cast<std::size_t>(i)][static_cast<std::size_t>(m - 1)];
         lines[static_cast<std::size_t>(i)].push_back(net.Interior(downstream, upstream));
       }
       return lines[static_cast<std::size_t>(i)][static_cast<std::size_t>(n)];
     };
 
-    // Wall point j on C+ line j, j = 1..N - 1; wall point N, the lip, on the exit characteristic.
+    // A wall point on every C+ line but the exit characteristic, from the corner on.
     std::vector<State> wall{corner};
     wall[0].teta = b;
     const auto height = [](const State& from, double slope, const State& q) {
       return (q.y - from.y) - slope * (q.x - from.x);
     };
-    for (int j = 1; j < N; ++j) {
+    for (int c = 0; c + 1 < lineCount; ++c) {
+      const int n = lineCount - 1 - c;
+      const std::vector<State>& line = cPlus[static_cast<std::size_t>(c)];
       const State from = wall.back();
       double kernelPart = 0.0;
-      for (int k = j + 1; k <= N; ++k) kernelPart += MassAcross(K(j, k - 1), K(j, k), g);
+      for (std::size_t k = 1; k < line.size(); ++k) kernelPart += MassAcross(line[k - 1], line[k], g);
       double wallTeta = from.teta;
       State point;
       double mass = 0.0;
       int inside = 0;
       bool placed = false;
-      if (j == 1) {
-        where = {"at wall point", 1};
-        std::tie(point, inside) = WhereMassIsWhole(K(1, N), kernelPart, [&](int i) -> const State& {
-          const State& q = ensure(ensure, i, N - 1);
-          where = {"at wall point", 1};
+      if (c <= S) {
+        // From the corner to C+ line 1 the streamline turns fast and the net is coarse
+        // beside the corner's singular point: a wall point there is where its C+ line
+        // carries the throat's mass flow. Beyond, the direction traces it.
+        where = {"at wall point", c + 1};
+        std::tie(point, inside) = WhereMassIsWhole(line.back(), kernelPart, [&](int i) -> const State& {
+          const State& q = ensure(ensure, i, n);
+          where = {"at wall point", c + 1};
           return q;
         }, N, g);
         mass = 1.0;
         placed = true;
       }
       for (int pass = 0; pass < kMaxCorrections && !placed; ++pass) {
-        where = {"at wall point", j};
+        where = {"at wall point", c + 1};
         const double slope = std::tan(0.5 * (from.teta + wallTeta));
-        State below = K(j, N);
+        State below = line.back();
         if (height(from, slope, below) >= 0.0) throw gas::ArithmeticError("the wall cuts into the kernel");
         mass = kernelPart;
         int i = 1;
         for (;; ++i) {
           if (i > 4 * N) throw gas::ArithmeticError("the wall does not meet its C+ line");
-          const State above = ensure(ensure, i, N - j);
-          where = {"at wall point", j};
+          const State above = ensure(ensure, i, n);
+          where = {"at wall point", c + 1};
           const double ha = height(from, slope, above);
           if (ha >= 0.0) {
             const double hb = height(from, slope, below);
@@ -426,9 +458,11 @@ AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs) {
       }
       if (!placed) throw gas::ArithmeticError("the wall point did not converge");
       wall.push_back(point);
-      std::vector<FlowPoint> beyond;
-      for (int i = 1; i <= inside; ++i) beyond.push_back(InDegrees(lines[static_cast<std::size_t>(i)][static_cast<std::size_t>(N - j)]));
-      d.beyondKernel.push_back(std::move(beyond));
+      AxisymmetricDesign::CPlusLine record;
+      record.index = c < S ? throatIndex[static_cast<std::size_t>(c)] : c - S + 1.0;
+      for (const State& p : line) record.points.push_back(InDegrees(p));
+      for (int i = 1; i <= inside; ++i) record.beyond.push_back(InDegrees(lines[static_cast<std::size_t>(i)][static_cast<std::size_t>(n)]));
+      d.cPlusLines.push_back(std::move(record));
       d.massBalancePercent = std::max(d.massBalancePercent, 100.0 * std::fabs(mass - 1.0));
     }
 
@@ -441,7 +475,10 @@ AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs) {
     lip.y = Finite(start.y + exitSlope * (lip.x - start.x));
     wall.push_back(lip);
     d.massBalancePercent = std::max(d.massBalancePercent, 100.0 * std::fabs(lip.y * lip.y / d.areaRatio - 1.0));
-    d.beyondKernel.emplace_back();
+    AxisymmetricDesign::CPlusLine exitLine;
+    exitLine.index = N;
+    for (const State& p : cPlus.back()) exitLine.points.push_back(InDegrees(p));
+    d.cPlusLines.push_back(std::move(exitLine));
     for (std::size_t i = 1; i < lines.size(); ++i) {
       std::vector<FlowPoint> line;
       for (const State& s : lines[i]) line.push_back(InDegrees(s));

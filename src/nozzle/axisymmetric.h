@@ -67,17 +67,27 @@ struct AxisymmetricDesign {
   std::vector<FlowPoint> kernel;
   const FlowPoint& Kernel(int j, int k) const { return kernel[static_cast<std::size_t>(j * (N + 1) + k)]; }
 
-  // C+ line j = 1..N beyond the kernel: beyondKernel[j - 1] holds its points on the
-  // turning lines 1, 2, ... that lie between the axis and the wall (none for the exit
-  // characteristic, j = N); wall point j follows them.
-  std::vector<std::vector<FlowPoint>> beyondKernel;
+  // Every C+ line, in order from the throat: up to S = ThroatLineCount(N) lines from
+  // the sonic region of the axis (index s / (S + 1), s = 1..S: they start at x = index
+  // x(1, 1); one whose crossings with the fan do not converge is left out),
+  // then the kernel's C+ lines 1..N (index j), the last the exit characteristic.
+  // `points` from the axis to the last wave, `beyond` the points on the turning lines
+  // 1, 2, ... between there and the wall (none on the exit characteristic); wall point
+  // c + 1 ends line c.
+  struct CPlusLine {
+    double index = 0.0;
+    std::vector<FlowPoint> points;
+    std::vector<FlowPoint> beyond;
+  };
+  std::vector<CPlusLine> cPlusLines;
 
   // Turning C- line i = 1, 2, ... (turning[i - 1]), as far as it was computed:
-  // points[n] on C+ line N - n, points[0] on the exit characteristic. Its points above
-  // the wall are the ones that none of beyondKernel holds.
+  // points[n] on C+ line cPlusLines[size - 1 - n], points[0] on the exit characteristic.
+  // Its points above the wall are the ones that no line's `beyond` holds.
   std::vector<std::vector<FlowPoint>> turning;
 
-  // From the corner (wall[0]) to the exit lip (wall.back()), with the flow's state.
+  // From the corner (wall[0]) to the exit lip (wall.back()), with the flow's state:
+  // the corner and one point per C+ line.
   std::vector<FlowPoint> wall;
 
   double areaRatio = 0.0;           // A/A* of Me
@@ -87,6 +97,9 @@ struct AxisymmetricDesign {
   int wallTurnsBackAt = 0;          // first wall point that is not monotone, 0 when none
   std::string wallWarning;
 };
+
+// The C+ lines from the throat's sonic region: N / 4, at least 2.
+inline int ThroatLineCount(int N) { return N / 4 > 2 ? N / 4 : 2; }
 
 AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs);
 

@@ -12,13 +12,14 @@ namespace {
 using nozzle::AxisymmetricDesign;
 using nozzle::FlowPoint;
 
-// Every point of C+ line j (1..N) in order from the axis: the kernel's, then those
-// beyond it; the wall point is not among them.
+// Every point of a C+ line in order from the axis with the C- line it lies on: the
+// fan's waves k (0 for a throat line's start on the axis), then the turning lines
+// as N + i. The wall point is not among them.
 template <class Visit>
-void ForEachOnCPlusLine(const AxisymmetricDesign& d, int j, Visit visit) {
-  for (int k = j; k <= d.N; ++k) visit(d.Kernel(j, k), k);
-  const auto& beyond = d.beyondKernel[static_cast<std::size_t>(j - 1)];
-  for (std::size_t i = 0; i < beyond.size(); ++i) visit(beyond[i], d.N + static_cast<int>(i) + 1);
+void ForEachOnCPlusLine(const AxisymmetricDesign& d, const AxisymmetricDesign::CPlusLine& line, Visit visit) {
+  const int first = d.N + 1 - static_cast<int>(line.points.size());
+  for (std::size_t k = 0; k < line.points.size(); ++k) visit(line.points[k], first + static_cast<int>(k));
+  for (std::size_t i = 0; i < line.beyond.size(); ++i) visit(line.beyond[i], d.N + static_cast<int>(i) + 1);
 }
 
 }  // namespace
@@ -50,9 +51,9 @@ std::string AxisymmetricListText(const AxisymmetricDesign& d) {
   if (!d.gas.IsAir()) add(line.Clear().Text("Gamma  = ").Text(ShortestText(d.gas.gamma)));
   add(line.Clear().Text("TetaMax  = ").Rounded(d.TetaMax));
   add(line.Clear().Text(" "));
-  for (int j = 1; j <= d.N; ++j) {
-    add(line.Clear().Text("C+ line ").Rounded(j, 0));
-    ForEachOnCPlusLine(d, j, [&](const FlowPoint& p, int) { point(p); });
+  for (const auto& c : d.cPlusLines) {
+    add(line.Clear().Text("C+ line ").Rounded(c.index));
+    ForEachOnCPlusLine(d, c, [&](const FlowPoint& p, int) { point(p); });
   }
   add(line.Clear().Text("Wall"));
   for (const FlowPoint& p : d.wall) point(p);
@@ -75,10 +76,10 @@ std::string AxisymmetricResultFileText(const AxisymmetricDesign& d) {
   line(b.Clear());
   line(b.Clear().Text(" i  j  k Teta   Nu   M   Mu   x   y"));
   int number = 0;
-  for (int j = 1; j <= d.N; ++j) {
-    ForEachOnCPlusLine(d, j, [&](const FlowPoint& p, int k) {
+  for (const auto& c : d.cPlusLines) {
+    ForEachOnCPlusLine(d, c, [&](const FlowPoint& p, int k) {
       line(b.Clear()
-               .Field(j, 0)
+               .Field(c.index)
                .Field(k, 0)
                .Field(++number, 0)
                .Field(p.Teta)
@@ -123,26 +124,27 @@ DrawingPlan MakeDrawingPlan(const AxisymmetricDesign& d) {
   };
   const int N = d.N;
   for (std::size_t i = 1; i < d.wall.size(); ++i) line(d.wall[i - 1], d.wall[i], kBlack, kBlack);
+  // The fan's waves from the corner through the kernel to the axis.
   for (int k = 1; k <= N; ++k) {
     for (int j = 1; j <= k; ++j) line(d.Kernel(j - 1, k), d.Kernel(j, k), kRed, kBlue);
   }
-  for (int j = 1; j <= N; ++j) {
+  for (std::size_t c = 0; c < d.cPlusLines.size(); ++c) {
     const FlowPoint* previous = nullptr;
-    ForEachOnCPlusLine(d, j, [&](const FlowPoint& p, int) {
+    ForEachOnCPlusLine(d, d.cPlusLines[c], [&](const FlowPoint& p, int) {
       if (previous != nullptr) line(*previous, p, kBlue, kRed);
       previous = &p;
     });
-    line(*previous, d.wall[static_cast<std::size_t>(j)], kBlue, kRed);
+    const FlowPoint& end = c + 1 < d.cPlusLines.size() ? d.wall[c + 1] : d.wall.back();
+    line(*previous, end, kBlue, kRed);
   }
   // The turning C- lines, from the exit characteristic up to the wall, as far as
   // their points lie inside.
+  const std::size_t lines = d.cPlusLines.size();
   for (std::size_t i = 0; i < d.turning.size(); ++i) {
     const auto& points = d.turning[i];
     if (points.empty() || points[0].y > d.wall.back().y) continue;
-    for (std::size_t n = 1; n < points.size(); ++n) {
-      const int j = N - static_cast<int>(n);
-      const auto& beyond = d.beyondKernel[static_cast<std::size_t>(j - 1)];
-      if (i >= beyond.size()) break;
+    for (std::size_t n = 1; n < points.size() && n < lines; ++n) {
+      if (i >= d.cPlusLines[lines - 1 - n].beyond.size()) break;
       line(points[n - 1], points[n], kRed, kBlue);
     }
   }
@@ -151,13 +153,12 @@ DrawingPlan MakeDrawingPlan(const AxisymmetricDesign& d) {
 
 std::string AxisymmetricSummaryText(const AxisymmetricDesign& d) {
   const FlowPoint& lip = d.wall.back();
-  const FlowPoint& first = d.wall[1];
-  const double firstSegment =
-      std::atan2(first.y - d.wall[0].y, first.x - d.wall[0].x) / gas::Pi_180;
+  const FlowPoint& steepest =
+      *std::max_element(d.wall.begin(), d.wall.end(), [](const FlowPoint& a, const FlowPoint& b) { return a.Teta < b.Teta; });
   std::string text = "Axisymmetric nozzle\n";
   if (!d.gas.IsAir()) text += "Ratio of specific heats G = " + ShortestText(d.gas.gamma) + "\n";
   text += "TetaMax = " + RoundedText(d.TetaMax) + "\n";
-  text += "First wall segment = " + RoundedText(firstSegment) + "\n";
+  text += "Largest wall angle = " + RoundedText(steepest.Teta) + " at x = " + RoundedText(steepest.x) + "\n";
   text += "Nozzle length x = " + RoundedText(lip.x) + "\n";
   text += "Exit radius y = " + RoundedText(lip.y) + "\n";
   text += "Isentropic area ratio A/A* = " + RoundedText(d.areaRatio) + "\n";

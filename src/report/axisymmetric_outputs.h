@@ -53,7 +53,7 @@ std::string NozzleOutlineDxf(const nozzle::AxisymmetricDesign& design, const Len
 //   Axisymmetric nozzle
 //   Ratio of specific heats G = 1.2      (only for a gas other than air)
 //   TetaMax = 8.47                       (the last wave at the corner)
-//   First wall segment = 10.754          (degrees, from the corner to wall point 1)
+//   Largest wall angle = 11.417 at x = 0.684   (the flow angle of the steepest wall point)
 //   Nozzle length x = 5.164
 //   Exit radius y = 1.55
 //   Isentropic area ratio A/A* = 2.403
