@@ -105,7 +105,7 @@ std::string CheckReport(const CheckResult& c, const CaseFacts& facts) {
   std::string text = "CFD check: rhoCentralFoam, inviscid, local time stepping, 3 meshes (refinement ratio 2), " +
                      std::to_string(facts.jobs) + " core" + (facts.jobs > 1 ? "s" : "") +
                      (gas::IsAir(facts.flow.gamma) ? std::string() : ", gamma = " + report::ShortestText(facts.flow.gamma)) +
-                     "\n";
+                     (facts.flow.axisymmetric ? ", axisymmetric (5 degree wedge)" : "") + "\n";
   for (const MeshFigures& m : c.meshes) {
     text += "Mesh " + Mesh(m) + ": mean = " + Mach(m.mean) + ", least = " + Mach(m.least) +
             ", greatest = " + Mach(m.greatest) + ", core spread = " + Percent(m.coreSpreadPercent) +
@@ -118,7 +118,7 @@ std::string CheckReport(const CheckResult& c, const CaseFacts& facts) {
   text += "Uncertainty of the mean (fine-mesh GCI) = " + Percent(c.meanUncertaintyPercent) + "\n";
   text += "Deviation of the extrapolated mean from Me = " + Percent(c.deviationPercent) + "\n";
   text += "Core spread (y <= " + report::RoundedText(c.coreFraction, 3) +
-          " of the exit half-height) / Me, extrapolated = " + Percent(std::max(0.0, c.core.extrapolated)) + " " +
+          (facts.flow.axisymmetric ? " of the exit radius" : " of the exit half-height") + ") / Me, extrapolated = " + Percent(std::max(0.0, c.core.extrapolated)) + " " +
           HowConverged(c.core) + "\n";
   text += "Uncertainty of the core spread = " + Percent(c.core.uncertainty) + "\n";
   text += "Verdict: " + std::string(VerdictName(c.verdict)) + ": " + c.reason + "\n";

@@ -101,7 +101,8 @@ int CheckWithOpenFoam(const cfd::DesignCase& design, const std::filesystem::path
 }  // namespace
 
 int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-  CLI::App app{"Designs the divergent wall of a minimum-length planar supersonic nozzle by the method of characteristics.",
+  CLI::App app{"Designs the divergent wall of a minimum-length supersonic nozzle, planar or round (--axisymmetric), by "
+               "the method of characteristics.",
                "nozzle-cli"};
   nozzle::InputTexts texts;
   std::filesystem::path dir = ".";

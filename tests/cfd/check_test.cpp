@@ -90,6 +90,28 @@ TEST(CfdCheck, ChecksADesignOnThreeMeshesAndTellsFewWavesFromMany) {
   EXPECT_GT(fewCore, 2.0 * manyCore) << ReadBytes(folder.path() / "out");
 }
 
+// A round nozzle runs the same check on its wedge, on the smallest ladder.
+TEST(CfdCheck, ChecksARoundNozzleOnItsWedge) {
+  if (!OpenFoamInstalled()) GTEST_SKIP() << "OpenFOAM is not installed";
+  TempFolder folder;
+  const fs::path dir = folder.path() / "round";
+  ASSERT_EQ(Finish(Start(folder.path(), {"--axisymmetric", "--n", "13", "--dir", folder.path().string(),
+                                         "--openfoam", dir.string(), "--verify", "--cfd-cells", "32"})),
+            0)
+      << ReadBytes(folder.path() / "err");
+  const std::string out = ReadBytes(folder.path() / "out");
+  EXPECT_NE(out.find(", axisymmetric (5 degree wedge)\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("\nMesh 32 x 8: mean = "), std::string::npos) << out;
+  const nlohmann::json check = Check(dir);
+  EXPECT_EQ(check["design"]["axisymmetric"], true);
+  ASSERT_EQ(check["meshes"].size(), 3u);
+  // The exit mean of the finest mesh, weighted by the mass flow through rings, lies near Me.
+  EXPECT_NEAR(check["meshes"][2]["mean"].get<double>(), 2.4, 0.1);
+  for (const char* png : {"mach.png", "convergence.png"}) {
+    EXPECT_EQ(ReadBytes(dir / png).rfind("\x89PNG\r\n", 0), 0u) << png;
+  }
+}
+
 TEST(CfdCheck, CtrlCEndsTheSolverKeepsTheCaseAndExitsWith130) {
   if (!OpenFoamInstalled()) GTEST_SKIP() << "OpenFOAM is not installed";
   TempFolder folder;
