@@ -19,6 +19,8 @@ struct State {
 };
 
 constexpr int kMaxCorrections = 200;
+constexpr double kPositionTolerance = 1e-10;  // relative to 1 + |x|
+constexpr double kAngleTolerance = 1e-11;      // radians
 
 // The step being computed, to name it when it fails; formed into text only then.
 struct Place {
@@ -31,8 +33,6 @@ struct Place {
     return text;
   }
 };
-constexpr double kPositionTolerance = 1e-10;  // relative to 1 + |x|
-constexpr double kAngleTolerance = 1e-11;      // radians
 
 class UnitProcesses {
  public:

@@ -9,31 +9,34 @@
 // (theta, nu in radians). Each unit process (interior point, axis point) solves them
 // by a predictor with the coefficients of the known end points and correctors with
 // the coefficients of the mean of both ends, until the new point's position and state
-// stop changing (to about 1e-13), the Mach number of nu found exactly
+// stop changing (to about 1e-10), the Mach number of nu found exactly
 // (gas::ExactMachFromNu).
 //
 // The kernel: N waves from the corner, theta = nu = Teta0 + (k - 1) dTeta, k = 1..N,
 // dTeta = (TetaMax - Teta0) / (N - 1); C+ line j = 1..N leaves the axis point (j, j)
 // and crosses C- line k at (j, k), k = j..N. TetaMax is not nu(Me) / 2 as in planar
 // flow: a secant iteration finds it so that the last axis point (N, N) has nu(Me)
-// exactly (to about 1e-13 degrees).
+// (to about 1e-10 radians). Before C+ line 1, C+ lines leave the axis where the flow is
+// still sonic and cross the whole fan, so that the region beside the corner holds points.
 //
 // The turning region: beyond the kernel's last C- line the flow must be turned to the
 // uniform exit flow, which begins on the exit characteristic: the straight C+ line
 // from (N, N) at mu(Me), along which theta = 0 and M = Me. With the state known on
 // both characteristics bounding it, the region between them follows (a Goursat
-// problem): turning C- line i = 1..N - 1 leaves the exit characteristic at
-// y = i / N sqrt(A/A*) and runs upstream across the C+ lines N - 1, N - 2, ..., 1,
-// each point found by the interior process from its neighbour downstream on the same
-// C- line and the one upstream on its C+ line.
+// problem): turning C- line i = 1, 2, ... leaves the exit characteristic at
+// y = i / N sqrt(A/A*) and runs upstream across the C+ lines, each point found by the
+// interior process from its neighbour downstream on the same C- line and the one
+// upstream on its C+ line.
 //
-// The wall is a streamline from the corner (0, 1), where its angle is TetaMax: wall
-// point i lies on turning line i where the chord from wall point i - 1, inclined at
-// the mean of the flow angles at both ends, crosses it (the state there interpolated
-// along the line); the exit lip is where the wall meets the exit characteristic.
-// That the wall is a streamline is checked by the mass flow: between the axis and the
-// wall it must equal the throat's on every line, and on the exit characteristic it
-// does exactly when the exit radius squared equals A/A*.
+// The wall is the streamline from the corner (0, 1), with a point on every C+ line but
+// the exit characteristic. Up to C+ line 1, where it turns fast beside the corner's
+// singular point, a wall point lies where its C+ line carries the throat's mass flow;
+// beyond, where the chord from the wall point before, inclined at the mean of the flow
+// angles at both ends, crosses the C+ line (the state interpolated along it); the exit
+// lip where the chord meets the exit characteristic. The mass flow checks the part
+// traced by direction: between the axis and the wall it must equal the throat's on
+// every C+ line, and on the exit characteristic it does exactly when the exit radius
+// squared equals A/A*.
 //
 // Failure contract: an input outside the range (nozzle/inputs.h), N not whole, a
 // TetaMax that is not above Teta0 or not below 90 degrees, a unit process or an
