@@ -245,10 +245,9 @@ std::pair<State, int> WhereMassIsWhole(const State& first, double mass, Next nex
 // (relative, radians), kept inside the bracket it has found (a bisection
 // when a step would leave it). A kernel that fails counts as one that expands too far.
 template <class Miss>
-double SolveTetaMax(Miss miss, double guess, double teta0, double tolerance, int& evaluations) {
+double SolveTetaMax(Miss miss, double guess, double teta0, double tolerance) {
   double lo = teta0, hi = 0.5 * gas::Pi;
   const auto evaluate = [&](double t) {
-    ++evaluations;
     double f = INFINITY;
     try {
       f = miss(t);
@@ -307,7 +306,7 @@ AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs) {
         kernel = Kernel(net, waves, teta0, tetaMax, where, kernel);
         kernelTetaMax = tetaMax;
         return kernel.back().nu - nuE;
-      }, guess, teta0, tolerance, d.tetaMaxIterations);
+      }, guess, teta0, tolerance);
     };
     where = {"in TetaMax"};
     // Its error falls as 1 / N^2: solved roughly for 7 and 13 waves (cheap), their
@@ -324,13 +323,7 @@ AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs) {
       where = {"in TetaMax"};
       throw gas::ArithmeticError("no corner angle above Teta0 brings the axis to Me (a smaller Teta0 may)");
     }
-    where = {"in TetaMax"};
-    if (!(b > teta0)) {
-      throw gas::ArithmeticError("Teta0 is not below the wall angle at the corner, " +
-                                 std::to_string(b / gas::Pi_180) + " degrees");
-    }
     d.TetaMax = b / gas::Pi_180;
-    d.dTeta = (b - teta0) / (N - 1) / gas::Pi_180;
     const auto K = [&kernel, N](int j, int k) -> const State& {
       return kernel[static_cast<std::size_t>(j * (N + 1) + k)];
     };

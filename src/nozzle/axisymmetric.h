@@ -62,9 +62,7 @@ struct AxisymmetricDesign {
   DesignInputs inputs;
   gas::Gas gas;
   int N = 0;
-  double TetaMax = 0.0;  // the wall angle at the corner
-  double dTeta = 0.0;
-  int tetaMaxIterations = 0;
+  double TetaMax = 0.0;  // the last wave's angle at the corner
 
   // The kernel: Kernel(j, k), 0 <= j <= k <= N; j = 0 is the fan at the corner.
   std::vector<FlowPoint> kernel;
