@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <tuple>
 #include <utility>
 
 namespace nozzle {
@@ -210,36 +209,6 @@ double MassAcross(const State& a, const State& b, double g) {
          (b.x - a.x) * (fa * std::sin(a.teta) + fb * std::sin(b.teta));
 }
 
-// The point of a C+ line where the mass flow from the axis reaches the throat's: the
-// line goes on from `first` (with `mass` across it so far) through next(1), next(2),
-// ...; returns the point, the state interpolated, and how many of those it passed.
-template <class Next>
-std::pair<State, int> WhereMassIsWhole(const State& first, double mass, Next next, int N, double g) {
-  State below = first;
-  for (int i = 1; i <= 4 * N; ++i) {
-    const State& above = next(i);
-    const double across = MassAcross(below, above, g);
-    if (mass + across >= 1.0) {
-      // The secant method on the fraction of the piece, from the linear estimate.
-      const auto miss = [&](double t) { return mass + MassAcross(below, Between(below, above, t), g) - 1.0; };
-      double t0 = 0.0, f0 = mass - 1.0;
-      double t1 = Divide(1.0 - mass, across), f1 = miss(t1);
-      for (int step = 0; step < 50 && f1 != 0.0 && f1 != f0; ++step) {
-        const double t2 = t1 - f1 * (t1 - t0) / (f1 - f0);
-        t0 = t1;
-        f0 = f1;
-        t1 = t2;
-        f1 = miss(t1);
-        if (std::fabs(t1 - t0) <= 1e-15) break;
-      }
-      return {Between(below, above, t1), i - 1};
-    }
-    mass += across;
-    below = above;
-  }
-  throw gas::ArithmeticError("the throat's mass flow is not reached on its C+ line");
-}
-
 // The root of miss(TetaMax) = nu(N, N) - nu(Me) above teta0 and below 90 degrees, by
 // the secant method from `guess` until a step or the miss is below `tolerance`
 // (relative, radians), kept inside the bracket it has found (a bisection
@@ -330,25 +299,28 @@ AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs) {
     d.kernel.resize(kernel.size());
     for (std::size_t i = 0; i < kernel.size(); ++i) d.kernel[i] = InDegrees(kernel[i]);
 
-    // The C+ lines between the throat and C+ line 1 start on the axis where the flow is
-    // still sonic (x < x(1, 1)), run up and cross every wave of the fan; without them the
-    // region next to the wall between the corner and C+ line 1 would hold no point.
-    // Near Mach 1 both families stand almost upright and cross at nearly 180 degrees: a
-    // throat line whose crossings do not converge there is left out.
-    std::vector<std::vector<State>> cPlus;  // from the axis to the last wave, throat side first
+    // The C+ lines between the throat and C+ line 1 (the throat lines) come from the
+    // sonic region and cross the whole fan; without them the region next to the wall
+    // between the corner and C+ line 1 would hold no point. They start on wave 1, where
+    // it runs from the corner to the axis as one piece, the state interpolated along it:
+    // a start in the sonic region of the axis would cross wave 1 on a piece whose mean
+    // direction stands far from the true one (mu falls from 90 to about 74 degrees there
+    // for Teta0 = 0.373), which carried every throat line past the corner's neighbourhood.
+    // The starts crowd towards the corner (the square of s / (S + 1) of the way from it),
+    // where the wall turns fastest. A throat line whose crossings do not converge is left out.
+    std::vector<std::vector<State>> cPlus;  // from the axis or wave 1 to the last wave, throat side first
     std::vector<double> throatIndex;
     const int throatLines = ThroatLineCount(N);
     for (int s = 1; s <= throatLines; ++s) {
-      std::vector<State> line(1);
-      line[0].x = K(1, 1).x * s / (throatLines + 1);
-      line[0].mu = 0.5 * gas::Pi;
+      const double index = static_cast<double>(s) / (throatLines + 1);
+      std::vector<State> line{Between(K(0, 1), K(1, 1), index * index)};
       try {
-        for (int k = 1; k <= N; ++k) line.push_back(net.Interior(K(0, k), line.back()));
+        for (int k = 2; k <= N; ++k) line.push_back(net.Interior(K(0, k), line.back()));
       } catch (const gas::ArithmeticError&) {
         continue;
       }
       cPlus.push_back(std::move(line));
-      throatIndex.push_back(static_cast<double>(s) / (throatLines + 1));
+      throatIndex.push_back(index);
     }
     const int S = static_cast<int>(cPlus.size());
     for (int j = 1; j <= N; ++j) {
@@ -411,19 +383,6 @@ AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs) {
       double mass = 0.0;
       int inside = 0;
       bool placed = false;
-      if (c <= S) {
-        // From the corner to C+ line 1 the streamline turns fast and the net is coarse
-        // beside the corner's singular point: a wall point there is where its C+ line
-        // carries the throat's mass flow. Beyond, the direction traces it.
-        where = {"at wall point", c + 1};
-        std::tie(point, inside) = WhereMassIsWhole(line.back(), kernelPart, [&](int i) -> const State& {
-          const State& q = ensure(ensure, i, n);
-          where = {"at wall point", c + 1};
-          return q;
-        }, N, g);
-        mass = 1.0;
-        placed = true;
-      }
       for (int pass = 0; pass < kMaxCorrections && !placed; ++pass) {
         where = {"at wall point", c + 1};
         const double slope = std::tan(0.5 * (from.teta + wallTeta));
@@ -456,7 +415,7 @@ AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs) {
       for (const State& p : line) record.points.push_back(InDegrees(p));
       for (int i = 1; i <= inside; ++i) record.beyond.push_back(InDegrees(lines[static_cast<std::size_t>(i)][static_cast<std::size_t>(n)]));
       d.cPlusLines.push_back(std::move(record));
-      d.massBalancePercent = std::max(d.massBalancePercent, 100.0 * std::fabs(mass - 1.0));
+      if (c >= S) d.massBalancePercent = std::max(d.massBalancePercent, 100.0 * std::fabs(mass - 1.0));
     }
 
     // The lip: where the wall chord, ending at theta = 0, meets the exit characteristic.

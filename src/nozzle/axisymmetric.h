@@ -16,8 +16,9 @@
 // dTeta = (TetaMax - Teta0) / (N - 1); C+ line j = 1..N leaves the axis point (j, j)
 // and crosses C- line k at (j, k), k = j..N. TetaMax is not nu(Me) / 2 as in planar
 // flow: a secant iteration finds it so that the last axis point (N, N) has nu(Me)
-// (to about 1e-10 radians). Before C+ line 1, C+ lines leave the axis where the flow is
-// still sonic and cross the whole fan, so that the region beside the corner holds points.
+// (to about 1e-10 radians). Before C+ line 1, throat lines leave wave 1 (the kernel's
+// first C- line, one piece from the corner to the axis) and cross the rest of the fan,
+// so that the region beside the corner holds points.
 //
 // The turning region: beyond the kernel's last C- line the flow must be turned to the
 // uniform exit flow, which begins on the exit characteristic: the straight C+ line
@@ -29,14 +30,14 @@
 // upstream on its C+ line.
 //
 // The wall is the streamline from the corner (0, 1), with a point on every C+ line but
-// the exit characteristic. Up to C+ line 1, where it turns fast beside the corner's
-// singular point, a wall point lies where its C+ line carries the throat's mass flow;
-// beyond, where the chord from the wall point before, inclined at the mean of the flow
-// angles at both ends, crosses the C+ line (the state interpolated along it); the exit
-// lip where the chord meets the exit characteristic. The mass flow checks the part
-// traced by direction: between the axis and the wall it must equal the throat's on
-// every C+ line, and on the exit characteristic it does exactly when the exit radius
-// squared equals A/A*.
+// the exit characteristic: where the chord from the wall point before, inclined at the
+// mean of the flow angles at both ends, crosses the C+ line (the state interpolated
+// along it); the exit lip where the chord meets the exit characteristic. The flow angle
+// along it is not largest at the corner: beside the corner the flow keeps expanding
+// and turning outwards (theta + nu grows along every wave towards the axis), and the
+// wall follows it to its largest angle before it turns back. The mass flow checks the
+// tracing: between the axis and the wall it must equal the throat's on every C+ line,
+// and on the exit characteristic it does exactly when the exit radius squared equals A/A*.
 //
 // Failure contract: an input outside the range (nozzle/inputs.h), N not whole, a
 // TetaMax that is not above Teta0 or not below 90 degrees, a unit process or an
@@ -68,13 +69,13 @@ struct AxisymmetricDesign {
   std::vector<FlowPoint> kernel;
   const FlowPoint& Kernel(int j, int k) const { return kernel[static_cast<std::size_t>(j * (N + 1) + k)]; }
 
-  // Every C+ line, in order from the throat: up to S = ThroatLineCount(N) lines from
-  // the sonic region of the axis (index s / (S + 1), s = 1..S: they start at x = index
-  // x(1, 1); one whose crossings with the fan do not converge is left out),
+  // Every C+ line, in order from the throat: up to S = ThroatLineCount(N) throat lines
+  // (index s / (S + 1), s = 1..S: they start on wave 1, index^2 of the way from the
+  // corner to the axis; one whose crossings with the fan do not converge is left out),
   // then the kernel's C+ lines 1..N (index j), the last the exit characteristic.
-  // `points` from the axis to the last wave, `beyond` the points on the turning lines
-  // 1, 2, ... between there and the wall (none on the exit characteristic); wall point
-  // c + 1 ends line c.
+  // `points` from the axis (wave 1 for a throat line) to the last wave, `beyond` the
+  // points on the turning lines 1, 2, ... between there and the wall (none on the exit
+  // characteristic); wall point c + 1 ends line c.
   struct CPlusLine {
     double index = 0.0;
     std::vector<FlowPoint> points;
@@ -93,7 +94,8 @@ struct AxisymmetricDesign {
 
   double areaRatio = 0.0;           // A/A* of Me
   // The largest |mass flow between the axis and the wall / the throat's - 1| over the
-  // C+ lines 2..N - 1 and the exit characteristic, percent (C+ line 1 is placed by it).
+  // C+ lines 1..N - 1 and the exit characteristic, percent. (A throat line's mass flow
+  // would need the state along wave 1 between its two ends, which the net does not hold.)
   double massBalancePercent = 0.0;
   int wallTurnsBackAt = 0;          // first wall point that is not monotone, 0 when none
   std::string wallWarning;
