@@ -139,12 +139,13 @@ bool CaseFolderIsFree(const fs::path& folder) {
 
 int AvailableCores() { return std::max(1, static_cast<int>(std::thread::hardware_concurrency())); }
 
-std::array<MeshPlan, 3> MeshLadder(int cellsAlong, int cellsAcross, double Me) {
-  const auto plan = [Me, cellsAlong](const char* name, int nx, int ny) {
+std::array<MeshPlan, 3> MeshLadder(int cellsAlong, int cellsAcross, double Me, bool axisymmetric) {
+  const int windows = axisymmetric ? 8 : 4;
+  const auto plan = [Me, cellsAlong, windows](const char* name, int nx, int ny) {
     const int window = kWindowPerCell * nx;
     const int least = TransitIterations(Me, nx) + window;
     const double coreDrift = kSettledCoreDriftPercent * cellsAlong / std::max(1, nx);
-    return MeshPlan{name, nx, std::max(1, ny), least + 4 * window, least, window, coreDrift};
+    return MeshPlan{name, nx, std::max(1, ny), least + windows * window, least, window, coreDrift};
   };
   return {plan("coarse", cellsAlong / 4, cellsAcross / 4), plan("medium", cellsAlong / 2, cellsAcross / 2),
           plan("fine", cellsAlong, cellsAcross)};
@@ -188,7 +189,7 @@ CaseFacts WriteCase(const DesignCase& design, const fs::path& folder, const Case
   CaseFacts facts;
   facts.flow = {wall.back().x, wall.back().y, design.inputs.Me, design.inputs.gamma, design.axisymmetric};
   facts.metresPerHalfHeight = options.metresPerHalfHeight;
-  facts.meshes = MeshLadder(options.cellsAlong, options.cellsAcross, design.inputs.Me);
+  facts.meshes = MeshLadder(options.cellsAlong, options.cellsAcross, design.inputs.Me, design.axisymmetric);
   facts.jobs = std::max(1, options.jobs);
   const MeshPlan& coarse = facts.meshes[0];
   const StartField start = FromDesign(design, facts.flow, coarse.nx, coarse.ny);
