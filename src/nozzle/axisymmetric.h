@@ -36,8 +36,9 @@
 // along it is not largest at the corner: beside the corner the flow keeps expanding
 // and turning outwards (theta + nu grows along every wave towards the axis), and the
 // wall follows it to its largest angle before it turns back. The mass flow checks the
-// tracing: between the axis and the wall it must equal the throat's on every C+ line,
-// and on the exit characteristic it does exactly when the exit radius squared equals A/A*.
+// tracing: between the axis and the wall it must equal the throat's on every C+ line
+// from C+ line 1 on, and on the exit characteristic it does exactly when the exit
+// radius squared equals A/A*.
 //
 // Failure contract: an input outside the range (nozzle/inputs.h), N not whole, a
 // TetaMax that is not above Teta0 or not below 90 degrees, a unit process or an

@@ -13,7 +13,8 @@ using nozzle::AxisymmetricDesign;
 using nozzle::FlowPoint;
 
 // Every point of a C+ line in order from the axis with the C- line it lies on: the
-// fan's waves k (a throat line starts on wave 1), then the turning lines as N + i. The wall point is not among them.
+// fan's waves k (a throat line starts on wave 1), then the turning lines as N + i.
+// The wall point is not among them.
 template <class Visit>
 void ForEachOnCPlusLine(const AxisymmetricDesign& d, const AxisymmetricDesign::CPlusLine& line, Visit visit) {
   const int first = d.N + 1 - static_cast<int>(line.points.size());
