@@ -117,9 +117,8 @@ std::string CheckReport(const CheckResult& c, const CaseFacts& facts) {
           HowConverged(c.mean) + "\n";
   text += "Uncertainty of the mean (fine-mesh GCI) = " + Percent(c.meanUncertaintyPercent) + "\n";
   text += "Deviation of the extrapolated mean from Me = " + Percent(c.deviationPercent) + "\n";
-  text += "Core spread (y <= " + report::RoundedText(c.coreFraction, 3) +
-          (facts.flow.axisymmetric ? " of the exit radius" : " of the exit half-height") + ") / Me, extrapolated = " + Percent(std::max(0.0, c.core.extrapolated)) + " " +
-          HowConverged(c.core) + "\n";
+  text += "Core spread (y <= " + report::RoundedText(c.coreFraction, 3) + " of the " + facts.flow.ExitSizeName() +
+          ") / Me, extrapolated = " + Percent(std::max(0.0, c.core.extrapolated)) + " " + HowConverged(c.core) + "\n";
   text += "Uncertainty of the core spread = " + Percent(c.core.uncertainty) + "\n";
   text += "Verdict: " + std::string(VerdictName(c.verdict)) + ": " + c.reason + "\n";
   text += "Wall time of the check = " + report::RoundedText(c.seconds, 0) + " s\n";

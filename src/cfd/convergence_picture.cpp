@@ -109,8 +109,7 @@ void WriteConvergencePicture(const std::filesystem::path& png, const CheckResult
   const Axes profile{80, 0.0, 1.0, yMin, yMax};
   const auto [mMin, mMax] = Range(meanLow, meanHigh);
   const Axes history{kWidth - kPanel - 20, 0.0, lastIteration, mMin, mMax};
-  Frame(c, profile, "Exit Mach number across the exit",
-        facts.flow.axisymmetric ? "y / exit radius" : "y / exit half-height");
+  Frame(c, profile, "Exit Mach number across the exit", std::string("y / ") + facts.flow.ExitSizeName());
   Frame(c, history, "Exit mean (mass-flow-weighted) while solving", "iteration");
 
   Dashed(c, profile.X(0.0), profile.Y(Me), profile.X(1.0), profile.Y(Me));

@@ -27,6 +27,9 @@ struct FlowFacts {
   double designMach = 0.0;
   double gamma = 1.4;
   bool axisymmetric = false;  // y is a radius
+
+  // What the exit's y is called in reports and pictures.
+  const char* ExitSizeName() const { return axisymmetric ? "exit radius" : "exit half-height"; }
 };
 
 // The temperature of the isentropic flow at Mach number M in a gas of ratio of

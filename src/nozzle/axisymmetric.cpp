@@ -413,7 +413,9 @@ AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs) {
       AxisymmetricDesign::CPlusLine record;
       record.index = c < S ? throatIndex[static_cast<std::size_t>(c)] : c - S + 1.0;
       for (const State& p : line) record.points.push_back(InDegrees(p));
-      for (int i = 1; i <= inside; ++i) record.beyond.push_back(InDegrees(lines[static_cast<std::size_t>(i)][static_cast<std::size_t>(n)]));
+      for (int i = 1; i <= inside; ++i) {
+        record.beyond.push_back(InDegrees(lines[static_cast<std::size_t>(i)][static_cast<std::size_t>(n)]));
+      }
       d.cPlusLines.push_back(std::move(record));
       if (c >= S) d.massBalancePercent = std::max(d.massBalancePercent, 100.0 * std::fabs(mass - 1.0));
     }

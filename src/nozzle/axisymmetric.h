@@ -102,7 +102,7 @@ struct AxisymmetricDesign {
   std::string wallWarning;
 };
 
-// The C+ lines from the throat's sonic region: N / 4, at least 2.
+// The throat lines, between the corner and C+ line 1: N / 4, at least 2.
 inline int ThroatLineCount(int N) { return N / 4 > 2 ? N / 4 : 2; }
 
 AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs);

@@ -134,8 +134,7 @@ DrawingPlan MakeDrawingPlan(const AxisymmetricDesign& d) {
       if (previous != nullptr) line(*previous, p, kBlue, kRed);
       previous = &p;
     });
-    const FlowPoint& end = c + 1 < d.cPlusLines.size() ? d.wall[c + 1] : d.wall.back();
-    line(*previous, end, kBlue, kRed);
+    line(*previous, d.wall[c + 1], kBlue, kRed);  // the exit characteristic ends at the lip
   }
   // The turning C- lines, from the exit characteristic up to the wall, as far as
   // their points lie inside.
@@ -153,8 +152,8 @@ DrawingPlan MakeDrawingPlan(const AxisymmetricDesign& d) {
 
 std::string AxisymmetricSummaryText(const AxisymmetricDesign& d) {
   const FlowPoint& lip = d.wall.back();
-  const FlowPoint& steepest =
-      *std::max_element(d.wall.begin(), d.wall.end(), [](const FlowPoint& a, const FlowPoint& b) { return a.Teta < b.Teta; });
+  const FlowPoint& steepest = *std::max_element(
+      d.wall.begin(), d.wall.end(), [](const FlowPoint& a, const FlowPoint& b) { return a.Teta < b.Teta; });
   std::string text = "Axisymmetric nozzle\n";
   if (!d.gas.IsAir()) text += "Ratio of specific heats G = " + ShortestText(d.gas.gamma) + "\n";
   text += "TetaMax = " + RoundedText(d.TetaMax) + "\n";

@@ -33,7 +33,8 @@ double MassFlow(const std::vector<FlowPoint>& line, double g) {
     const FlowPoint& b = line[i];
     const double fa = a.y / AreaRatio(a.M, g), fb = b.y / AreaRatio(b.M, g);
     const double ta = a.Teta * kPi / 180.0, tb = b.Teta * kPi / 180.0;
-    mass += (b.y - a.y) * (fa * std::cos(ta) + fb * std::cos(tb)) - (b.x - a.x) * (fa * std::sin(ta) + fb * std::sin(tb));
+    mass += (b.y - a.y) * (fa * std::cos(ta) + fb * std::cos(tb)) -
+            (b.x - a.x) * (fa * std::sin(ta) + fb * std::sin(tb));
   }
   return mass;
 }
