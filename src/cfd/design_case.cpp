@@ -70,10 +70,10 @@ DesignCase CaseOf(const nozzle::AxisymmetricDesign& d) {
   c.plan = report::MakeDrawingPlan(d);
   c.wallWarning = d.wallWarning;
   std::vector<FlowSample>& samples = c.samples;
-  const int N = d.N;
-  for (int k = 1; k <= N; ++k) Between(samples, At(d.Kernel(0, k)), At(d.Kernel(1, k)), 16);
-  for (int j = 1; j <= N; ++j) {
-    for (int k = j; k <= N; ++k) {
+  const int W = d.W;
+  for (int k = 1; k <= W; ++k) Between(samples, At(d.Kernel(0, k)), At(d.Kernel(1, k)), 16);
+  for (int j = 1; j <= W; ++j) {
+    for (int k = j; k <= W; ++k) {
       if (j > 1) Between(samples, At(d.Kernel(j - 1, k)), At(d.Kernel(j, k)), 2);
     }
   }
@@ -90,7 +90,7 @@ DesignCase CaseOf(const nozzle::AxisymmetricDesign& d) {
     for (const nozzle::FlowPoint& p : line.beyond) add(p, 2);
     if (l + 1 < d.cPlusLines.size()) add(d.wall[l + 1], 4);
   }
-  c.axisEnd = d.Kernel(N, N).x;
+  c.axisEnd = d.Kernel(W, W).x;
   return c;
 }
 

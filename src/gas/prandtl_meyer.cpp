@@ -56,6 +56,27 @@ double M_f_Nu(double Nu, const NoticeSink& notice, int steps) {
   return result.M;
 }
 
+namespace {
+
+// nu(b) = root atan(b / root) - atan(b), b = sqrt(M^2 - 1), in radians. Below b = 0.1 the
+// two arctangents cancel to b^3 and the difference would lose the digits the iteration
+// needs: their series, sum over n >= 1 of (-1)^(n+1) b^(2n+1) / (2n + 1) (1 - root^-2n),
+// whose terms fall by b^2 each, is summed instead.
+double NuOfB(double b, double root) {
+  if (b >= 0.1) return root * std::atan(b / root) - std::atan(b);
+  const double b2 = b * b, q = 1.0 / (root * root);
+  double sum = 0.0, power = b * b2, qn = q, sign = 1.0;
+  for (int n = 1; n <= 9; ++n) {
+    sum += sign * power / (2 * n + 1) * (1.0 - qn);
+    power *= b2;
+    qn *= q;
+    sign = -sign;
+  }
+  return sum;
+}
+
+}  // namespace
+
 double ExactMachFromNu(double Nu, const Gas& gas, double guess) {
   const double target = Finite(Nu * Pi_180);
   if (!(target >= 0.0) || !(Nu < gas.NuMax())) throw ArithmeticError("Prandtl-Meyer angle outside its range");
@@ -63,7 +84,7 @@ double ExactMachFromNu(double Nu, const Gas& gas, double guess) {
   const double r2 = gas.root * gas.root;
   double b = guess > 1.0 ? std::sqrt(guess * guess - 1.0) : std::cbrt(3.0 * target / (1.0 - 1.0 / r2));
   for (int step = 0; step < 100; ++step) {
-    const double F = gas.root * std::atan(b / gas.root) - std::atan(b) - target;
+    const double F = NuOfB(b, gas.root) - target;
     const double b2 = b * b;
     const double dF = b2 * (1.0 - 1.0 / r2) / ((1.0 + b2 / r2) * (1.0 + b2));
     double next = b - Divide(F, dF);

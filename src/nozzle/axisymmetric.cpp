@@ -157,33 +157,46 @@ class UnitProcesses {
   const gas::Gas& gas_;
 };
 
-// The kernel of a fan from Teta0 to tetaMax (radians), (N + 1) x (N + 1), (j, k) at j * (N + 1) + k.
-// `previous`, when not empty, is the kernel of another TetaMax with as many waves: each
-// point starts from its own there.
-std::vector<State> Kernel(const UnitProcesses& net, int N, double teta0, double tetaMax, Place& where,
+// The kernel of the fan waves `fan` (their angles at the corner, radians, rising),
+// (W + 1) x (W + 1) for W waves, (j, k) at j * (W + 1) + k. `previous`, when not empty,
+// is the kernel of another fan with as many waves: each point starts from its own there.
+std::vector<State> Kernel(const UnitProcesses& net, const std::vector<double>& fan, Place& where,
                           const std::vector<State>& previous = {}) {
-  const auto guess = [&previous, N](int j, int k) {
-    return previous.empty() ? nullptr : &previous[static_cast<std::size_t>(j * (N + 1) + k)];
+  const int W = static_cast<int>(fan.size());
+  const auto guess = [&previous, W](int j, int k) {
+    return previous.empty() ? nullptr : &previous[static_cast<std::size_t>(j * (W + 1) + k)];
   };
-  std::vector<State> points(static_cast<std::size_t>((N + 1) * (N + 1)));
-  const auto at = [&points, N](int j, int k) -> State& { return points[static_cast<std::size_t>(j * (N + 1) + k)]; };
-  const double step = (tetaMax - teta0) / (N - 1);
-  for (int k = 1; k <= N; ++k) {
+  std::vector<State> points(static_cast<std::size_t>((W + 1) * (W + 1)));
+  const auto at = [&points, W](int j, int k) -> State& { return points[static_cast<std::size_t>(j * (W + 1) + k)]; };
+  for (int k = 1; k <= W; ++k) {
     where = {"at fan wave", k};
-    State fan;
-    fan.y = 1.0;
-    fan.teta = teta0 + (k - 1) * step;
-    at(0, k) = net.WithNu(fan, fan.teta, 0.0);
+    State wave;
+    wave.y = 1.0;
+    wave.teta = fan[static_cast<std::size_t>(k - 1)];
+    at(0, k) = net.WithNu(wave, wave.teta, 0.0);
   }
-  for (int j = 1; j <= N; ++j) {
+  for (int j = 1; j <= W; ++j) {
     where = {"at axis point", j};
     at(j, j) = net.Axis(at(j - 1, j), guess(j, j));
-    for (int k = j + 1; k <= N; ++k) {
+    for (int k = j + 1; k <= W; ++k) {
       where = {"at net point", j, k};
       at(j, k) = net.Interior(at(j - 1, k), at(j, k - 1), guess(j, k));
     }
   }
   return points;
+}
+
+// The fan at the corner: `below` waves between the sonic line and Teta0, at Teta0 times
+// the ninth power of k / (below + 1), then N waves from Teta0 to tetaMax in equal steps.
+// Near Mach 1 nu grows as b^3 (b = sqrt(M^2 - 1)) and a wave reaches the axis about b
+// downstream of the throat, so these waves' axis points crowd towards the throat as the
+// cube of k / (below + 1): their C+ lines then cover the wall from the corner to C+ line
+// 1 with points that crowd towards the corner, where the wall turns fastest.
+std::vector<double> Fan(int below, int N, double teta0, double tetaMax) {
+  std::vector<double> fan;
+  for (int k = 1; k <= below; ++k) fan.push_back(teta0 * std::pow(static_cast<double>(k) / (below + 1), 9));
+  for (int k = 0; k < N; ++k) fan.push_back(teta0 + k * (tetaMax - teta0) / (N - 1));
+  return fan;
 }
 
 FlowPoint InDegrees(const State& s) {
@@ -269,10 +282,11 @@ AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs) {
     // TetaMax, from about a quarter of nu(Me).
     std::vector<State> kernel;
     double kernelTetaMax = NAN;
+    const auto wavesBelow = [teta0](int waves) { return teta0 > 0.0 ? WavesBelowTeta0(waves) : 0; };
     const auto solve = [&](int waves, double guess, double tolerance) {
       kernel.clear();
       return SolveTetaMax([&](double tetaMax) {
-        kernel = Kernel(net, waves, teta0, tetaMax, where, kernel);
+        kernel = Kernel(net, Fan(wavesBelow(waves), waves, teta0, tetaMax), where, kernel);
         kernelTetaMax = tetaMax;
         return kernel.back().nu - nuE;
       }, guess, teta0, tolerance);
@@ -287,55 +301,35 @@ AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs) {
       b = limit + (b13 - limit) * (169.0 / (N * N));
     }
     if (N > 7) b = solve(N, b, 1e-10);
-    if (kernelTetaMax != b) kernel = Kernel(net, N, teta0, b, where);
+    const int S = d.below = wavesBelow(N);
+    const int W = d.W = S + N;
+    if (kernelTetaMax != b) kernel = Kernel(net, Fan(S, N, teta0, b), where);
     if (!(std::fabs(kernel.back().nu - nuE) <= 1e-9)) {
       where = {"in TetaMax"};
       throw gas::ArithmeticError("no corner angle above Teta0 brings the axis to Me (a smaller Teta0 may)");
     }
     d.TetaMax = b / gas::Pi_180;
-    const auto K = [&kernel, N](int j, int k) -> const State& {
-      return kernel[static_cast<std::size_t>(j * (N + 1) + k)];
+    const auto K = [&kernel, W](int j, int k) -> const State& {
+      return kernel[static_cast<std::size_t>(j * (W + 1) + k)];
     };
     d.kernel.resize(kernel.size());
     for (std::size_t i = 0; i < kernel.size(); ++i) d.kernel[i] = InDegrees(kernel[i]);
 
-    // The C+ lines between the throat and C+ line 1 (the throat lines) come from the
-    // sonic region and cross the whole fan; without them the region next to the wall
-    // between the corner and C+ line 1 would hold no point. They start on wave 1, where
-    // it runs from the corner to the axis as one piece, the state interpolated along it:
-    // a start in the sonic region of the axis would cross wave 1 on a piece whose mean
-    // direction stands far from the true one (mu falls from 90 to about 74 degrees there
-    // for Teta0 = 0.373), which carried every throat line past the corner's neighbourhood.
-    // The starts crowd towards the corner (the square of s / (S + 1) of the way from it),
-    // where the wall turns fastest. A throat line whose crossings do not converge is left out.
-    std::vector<std::vector<State>> cPlus;  // from the axis or wave 1 to the last wave, throat side first
-    std::vector<double> throatIndex;
-    const int throatLines = ThroatLineCount(N);
-    for (int s = 1; s <= throatLines; ++s) {
-      const double index = static_cast<double>(s) / (throatLines + 1);
-      std::vector<State> line{Between(K(0, 1), K(1, 1), index * index)};
-      try {
-        for (int k = 2; k <= N; ++k) line.push_back(net.Interior(K(0, k), line.back()));
-      } catch (const gas::ArithmeticError&) {
-        continue;
-      }
-      cPlus.push_back(std::move(line));
-      throatIndex.push_back(index);
-    }
-    const int S = static_cast<int>(cPlus.size());
-    for (int j = 1; j <= N; ++j) {
+    // C+ line j from the axis point of wave j to the last wave; those of the waves below
+    // Teta0 reach the wall between the corner and C+ line 1.
+    std::vector<std::vector<State>> cPlus;
+    for (int j = 1; j <= W; ++j) {
       std::vector<State> line;
-      for (int k = j; k <= N; ++k) line.push_back(K(j, k));
+      for (int k = j; k <= W; ++k) line.push_back(K(j, k));
       cPlus.push_back(std::move(line));
     }
-    const int lineCount = S + N;
-    // Line 0 of the turning region: the last wave, its point on C+ line c at n = lineCount - 1 - c.
+    // Line 0 of the turning region: the last wave, its point on C+ line c at n = W - 1 - c.
     std::vector<std::vector<State>> lines(1);
-    for (int n = 0; n < lineCount; ++n) lines[0].push_back(cPlus[static_cast<std::size_t>(lineCount - 1 - n)].back());
-    const State corner = K(0, N);
+    for (int n = 0; n < W; ++n) lines[0].push_back(cPlus[static_cast<std::size_t>(W - 1 - n)].back());
+    const State corner = K(0, W);
 
     // The exit characteristic.
-    const State& start = K(N, N);
+    const State& start = K(W, W);
     const double exitRadius = std::sqrt(d.areaRatio);
     const double muE = std::asin(1.0 / inputs.Me);
     const double exitSlope = std::tan(muE);
@@ -348,7 +342,7 @@ AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs) {
       s.mu = muE;
       return s;
     };
-    // Turning line i's point on C+ line lineCount - 1 - n, computed when first asked for
+    // Turning line i's point on C+ line W - 1 - n, computed when first asked for
     // (with those it rests on).
     const auto ensure = [&](auto&& self, int i, int n) -> const State& {
       if (static_cast<int>(lines.size()) <= i) lines.resize(static_cast<std::size_t>(i + 1));
@@ -359,7 +353,7 @@ AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs) {
           continue;
         }
         const State upstream = self(self, i - 1, m);
-        where = {"at the point of turning line and C+ line", i, lineCount - m};
+        where = {"at the point of turning line and C+ line", i, W - m};
         const State downstream = lines[static_cast<std::size_t>(i)][static_cast<std::size_t>(m - 1)];
         lines[static_cast<std::size_t>(i)].push_back(net.Interior(downstream, upstream));
       }
@@ -372,8 +366,8 @@ AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs) {
     const auto height = [](const State& from, double slope, const State& q) {
       return (q.y - from.y) - slope * (q.x - from.x);
     };
-    for (int c = 0; c + 1 < lineCount; ++c) {
-      const int n = lineCount - 1 - c;
+    for (int c = 0; c + 1 < W; ++c) {
+      const int n = W - 1 - c;
       const std::vector<State>& line = cPlus[static_cast<std::size_t>(c)];
       const State from = wall.back();
       double kernelPart = 0.0;
@@ -411,13 +405,13 @@ AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs) {
       if (!placed) throw gas::ArithmeticError("the wall point did not converge");
       wall.push_back(point);
       AxisymmetricDesign::CPlusLine record;
-      record.index = c < S ? throatIndex[static_cast<std::size_t>(c)] : c - S + 1.0;
+      record.index = d.WaveIndex(c + 1);
       for (const State& p : line) record.points.push_back(InDegrees(p));
       for (int i = 1; i <= inside; ++i) {
         record.beyond.push_back(InDegrees(lines[static_cast<std::size_t>(i)][static_cast<std::size_t>(n)]));
       }
       d.cPlusLines.push_back(std::move(record));
-      if (c >= S) d.massBalancePercent = std::max(d.massBalancePercent, 100.0 * std::fabs(mass - 1.0));
+      d.massBalancePercent = std::max(d.massBalancePercent, 100.0 * std::fabs(mass - 1.0));
     }
 
     // The lip: where the wall chord, ending at theta = 0, meets the exit characteristic.
@@ -430,7 +424,7 @@ AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs) {
     wall.push_back(lip);
     d.massBalancePercent = std::max(d.massBalancePercent, 100.0 * std::fabs(lip.y * lip.y / d.areaRatio - 1.0));
     AxisymmetricDesign::CPlusLine exitLine;
-    exitLine.index = N;
+    exitLine.index = d.WaveIndex(W);
     for (const State& p : cPlus.back()) exitLine.points.push_back(InDegrees(p));
     d.cPlusLines.push_back(std::move(exitLine));
     for (std::size_t i = 1; i < lines.size(); ++i) {

@@ -12,17 +12,21 @@
 // stop changing (to about 1e-10), the Mach number of nu found exactly
 // (gas::ExactMachFromNu).
 //
-// The kernel: N waves from the corner, theta = nu = Teta0 + (k - 1) dTeta, k = 1..N,
-// dTeta = (TetaMax - Teta0) / (N - 1); C+ line j = 1..N leaves the axis point (j, j)
-// and crosses C- line k at (j, k), k = j..N. TetaMax is not nu(Me) / 2 as in planar
-// flow: a secant iteration finds it so that the last axis point (N, N) has nu(Me)
-// (to about 1e-10 radians). Before C+ line 1, throat lines leave wave 1 (the kernel's
-// first C- line, one piece from the corner to the axis) and cross the rest of the fan,
-// so that the region beside the corner holds points.
+// The fan: N waves from the corner, theta = nu = Teta0 + (k - 1) dTeta, k = 1..N,
+// dTeta = (TetaMax - Teta0) / (N - 1), and before them the expansion from the sonic
+// line to Teta0 resolved by WavesBelowTeta0(N) waves of their own (crowded towards
+// Mach 1, see Fan in the source). Lumped into the first wave, that expansion would
+// reach the axis as one piece; the axis focuses it, and the net near the throat,
+// TetaMax and the wall beside the corner would all carry the error (TetaMax 0.14
+// degrees too large for Me 2.4, a wave in the exit flow). The kernel: C+ line j leaves
+// the axis point (j, j) of wave j and crosses wave k at (j, k), k = j..W, for all
+// W waves of the fan. TetaMax is not nu(Me) / 2 as in planar flow: a secant iteration
+// finds it so that the last axis point (W, W) has nu(Me) (to about 1e-10 radians). The
+// C+ lines of the waves below Teta0 reach the wall between the corner and C+ line 1.
 //
 // The turning region: beyond the kernel's last C- line the flow must be turned to the
 // uniform exit flow, which begins on the exit characteristic: the straight C+ line
-// from (N, N) at mu(Me), along which theta = 0 and M = Me. With the state known on
+// from (W, W) at mu(Me), along which theta = 0 and M = Me. With the state known on
 // both characteristics bounding it, the region between them follows (a Goursat
 // problem): turning C- line i = 1, 2, ... leaves the exit characteristic at
 // y = i / N sqrt(A/A*) and runs upstream across the C+ lines, each point found by the
@@ -36,9 +40,8 @@
 // along it is not largest at the corner: beside the corner the flow keeps expanding
 // and turning outwards (theta + nu grows along every wave towards the axis), and the
 // wall follows it to its largest angle before it turns back. The mass flow checks the
-// tracing: between the axis and the wall it must equal the throat's on every C+ line
-// from C+ line 1 on, and on the exit characteristic it does exactly when the exit
-// radius squared equals A/A*.
+// tracing: between the axis and the wall it must equal the throat's on every C+ line,
+// and on the exit characteristic it does exactly when the exit radius squared equals A/A*.
 //
 // Failure contract: an input outside the range (nozzle/inputs.h), N not whole, a
 // TetaMax that is not above Teta0 or not below 90 degrees, a unit process or an
@@ -63,20 +66,22 @@ struct FlowPoint {
 struct AxisymmetricDesign {
   DesignInputs inputs;
   gas::Gas gas;
-  int N = 0;
+  int N = 0;        // the waves from Teta0 to TetaMax
+  int below = 0;    // the waves between the sonic line and Teta0 (none when Teta0 = 0)
+  int W = 0;        // below + N, the whole fan
   double TetaMax = 0.0;  // the last wave's angle at the corner
 
-  // The kernel: Kernel(j, k), 0 <= j <= k <= N; j = 0 is the fan at the corner.
-  std::vector<FlowPoint> kernel;
-  const FlowPoint& Kernel(int j, int k) const { return kernel[static_cast<std::size_t>(j * (N + 1) + k)]; }
+  // Wave k = 1..W's name: k - below for the waves from Teta0 on (1..N), and for those
+  // below Teta0 the fraction k / (below + 1), as they lie between the sonic line (0) and wave 1.
+  double WaveIndex(int k) const { return k > below ? k - below : static_cast<double>(k) / (below + 1); }
 
-  // Every C+ line, in order from the throat: up to S = ThroatLineCount(N) throat lines
-  // (index s / (S + 1), s = 1..S: they start on wave 1, index^2 of the way from the
-  // corner to the axis; one whose crossings with the fan do not converge is left out),
-  // then the kernel's C+ lines 1..N (index j), the last the exit characteristic.
-  // `points` from the axis (wave 1 for a throat line) to the last wave, `beyond` the
-  // points on the turning lines 1, 2, ... between there and the wall (none on the exit
-  // characteristic); wall point c + 1 ends line c.
+  // The kernel: Kernel(j, k), 0 <= j <= k <= W; j = 0 is the fan at the corner.
+  std::vector<FlowPoint> kernel;
+  const FlowPoint& Kernel(int j, int k) const { return kernel[static_cast<std::size_t>(j * (W + 1) + k)]; }
+
+  // C+ line j = 1..W (index WaveIndex(j)), the last the exit characteristic: `points`
+  // from the axis across waves j..W, `beyond` the points on the turning lines 1, 2, ...
+  // between there and the wall (none on the exit characteristic); wall point j ends line j.
   struct CPlusLine {
     double index = 0.0;
     std::vector<FlowPoint> points;
@@ -95,15 +100,14 @@ struct AxisymmetricDesign {
 
   double areaRatio = 0.0;           // A/A* of Me
   // The largest |mass flow between the axis and the wall / the throat's - 1| over the
-  // C+ lines 1..N - 1 and the exit characteristic, percent. (A throat line's mass flow
-  // would need the state along wave 1 between its two ends, which the net does not hold.)
+  // C+ lines, percent.
   double massBalancePercent = 0.0;
   int wallTurnsBackAt = 0;          // first wall point that is not monotone, 0 when none
   std::string wallWarning;
 };
 
-// The throat lines, between the corner and C+ line 1: N / 4, at least 2.
-inline int ThroatLineCount(int N) { return N / 4 > 2 ? N / 4 : 2; }
+// The waves between the sonic line and Teta0: N / 3, at least 4.
+inline int WavesBelowTeta0(int N) { return N / 3 > 4 ? N / 3 : 4; }
 
 AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs);
 

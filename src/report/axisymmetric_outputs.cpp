@@ -12,14 +12,14 @@ namespace {
 using nozzle::AxisymmetricDesign;
 using nozzle::FlowPoint;
 
-// Every point of a C+ line in order from the axis with the C- line it lies on: the
-// fan's waves k (a throat line starts on wave 1), then the turning lines as N + i.
-// The wall point is not among them.
+// Every point of a C+ line in order from the axis with the name of the C- line it lies
+// on: the fan's waves (WaveIndex), then the turning lines as N + i. The wall point is
+// not among them.
 template <class Visit>
 void ForEachOnCPlusLine(const AxisymmetricDesign& d, const AxisymmetricDesign::CPlusLine& line, Visit visit) {
-  const int first = d.N + 1 - static_cast<int>(line.points.size());
-  for (std::size_t k = 0; k < line.points.size(); ++k) visit(line.points[k], first + static_cast<int>(k));
-  for (std::size_t i = 0; i < line.beyond.size(); ++i) visit(line.beyond[i], d.N + static_cast<int>(i) + 1);
+  const int first = d.W + 1 - static_cast<int>(line.points.size());
+  for (std::size_t k = 0; k < line.points.size(); ++k) visit(line.points[k], d.WaveIndex(first + static_cast<int>(k)));
+  for (std::size_t i = 0; i < line.beyond.size(); ++i) visit(line.beyond[i], d.N + static_cast<double>(i) + 1.0);
 }
 
 }  // namespace
@@ -53,7 +53,7 @@ std::string AxisymmetricListText(const AxisymmetricDesign& d) {
   add(line.Clear().Text(" "));
   for (const auto& c : d.cPlusLines) {
     add(line.Clear().Text("C+ line ").Rounded(c.index));
-    ForEachOnCPlusLine(d, c, [&](const FlowPoint& p, int) { point(p); });
+    ForEachOnCPlusLine(d, c, [&](const FlowPoint& p, double) { point(p); });
   }
   add(line.Clear().Text("Wall"));
   for (const FlowPoint& p : d.wall) point(p);
@@ -77,10 +77,10 @@ std::string AxisymmetricResultFileText(const AxisymmetricDesign& d) {
   line(b.Clear().Text(" i  j  k Teta   Nu   M   Mu   x   y"));
   int number = 0;
   for (const auto& c : d.cPlusLines) {
-    ForEachOnCPlusLine(d, c, [&](const FlowPoint& p, int k) {
+    ForEachOnCPlusLine(d, c, [&](const FlowPoint& p, double k) {
       line(b.Clear()
                .Field(c.index)
-               .Field(k, 0)
+               .Field(k)
                .Field(++number, 0)
                .Field(p.Teta)
                .Field(p.Nu)
@@ -122,15 +122,14 @@ DrawingPlan MakeDrawingPlan(const AxisymmetricDesign& d) {
     plan.segments.push_back({x1, -y1, x2, -y2, upper});
     plan.segments.push_back({x1, y1, x2, y2, lower});
   };
-  const int N = d.N;
   for (std::size_t i = 1; i < d.wall.size(); ++i) line(d.wall[i - 1], d.wall[i], kBlack, kBlack);
   // The fan's waves from the corner through the kernel to the axis.
-  for (int k = 1; k <= N; ++k) {
+  for (int k = 1; k <= d.W; ++k) {
     for (int j = 1; j <= k; ++j) line(d.Kernel(j - 1, k), d.Kernel(j, k), kRed, kBlue);
   }
   for (std::size_t c = 0; c < d.cPlusLines.size(); ++c) {
     const FlowPoint* previous = nullptr;
-    ForEachOnCPlusLine(d, d.cPlusLines[c], [&](const FlowPoint& p, int) {
+    ForEachOnCPlusLine(d, d.cPlusLines[c], [&](const FlowPoint& p, double) {
       if (previous != nullptr) line(*previous, p, kBlue, kRed);
       previous = &p;
     });

@@ -129,6 +129,21 @@ TEST(MachFromNu, ConvergesEverywhereInsideTheDomainWithinNineteenEvaluations) {
   EXPECT_LE(worst, 19);
 }
 
+// Near Mach 1, nu = b^3 / 3 (1 - 1 / r^2) - b^5 / 5 (1 - 1 / r^4) + ... with
+// b = sqrt(M^2 - 1), r^2 = (g + 1) / (g - 1) (the series of the arctangents in Anderson's
+// 4.44); at b = 1e-5 both terms are exact to rounding, and the angle (about 1e-14
+// degrees) lies below the digits the difference of the two arctangents keeps, so that
+// Newton's method on that difference never settles.
+TEST(MachFromNu, ExactInverseKeepsItsDigitsNextToMachOne) {
+  for (const double g : {1.2, 1.4}) {
+    const gas::Gas gas = gas::Gas::WithGamma(g);
+    const double q = (g - 1.0) / (g + 1.0), b = 1e-5;
+    const double nu = (b * b * b / 3.0 * (1.0 - q) - std::pow(b, 5) / 5.0 * (1.0 - q * q)) / gas::Pi_180;
+    const double M = gas::ExactMachFromNu(nu, gas);
+    EXPECT_NEAR(M, std::sqrt(1.0 + b * b), 3e-16) << "g = " << g;
+  }
+}
+
 TEST(MachFromNu, FailsAboveTheMaximumAngleAndBelowZero) {
   try {
     gas::M_f_Nu(131.0);

@@ -53,14 +53,14 @@ TEST(AxisymmetricDesign, ReachesTheAreaRatioWithItsMassFlowAndAMonotoneWall) {
       const AxisymmetricDesign coarse = DesignAxisymmetric({Me, 0.373, 13.0, g});
       EXPECT_LT(ExitError(d, g), 0.005);
       EXPECT_LT(ExitError(d, g), ExitError(coarse, g));
-      // The traced wall carries the throat's mass flow to about 0.1 % (0.13 % at Me 3.5).
-      EXPECT_LT(d.massBalancePercent, 0.15);
+      // The traced wall carries the throat's mass flow to 0.1 % (measured: up to 0.072 %).
+      EXPECT_LT(d.massBalancePercent, 0.1);
       // The axis reaches Me where the kernel ends, with a corner angle below the planar nu / 2.
-      EXPECT_NEAR(d.Kernel(49, 49).M, Me, 1e-9);
+      EXPECT_NEAR(d.Kernel(d.W, d.W).M, Me, 1e-9);
       EXPECT_LT(d.TetaMax, 0.5 * Nu(Me, g));
       // Evaluated here: the flow between the axis and the wall across C+ line 1 and C+
       // line 25 is the throat's.
-      const std::size_t S = d.cPlusLines.size() - 49;
+      const auto S = static_cast<std::size_t>(d.below);
       for (const std::size_t c : {S, S + 24}) {
         const auto& cPlus = d.cPlusLines[c];
         std::vector<FlowPoint> line = cPlus.points;
@@ -69,9 +69,10 @@ TEST(AxisymmetricDesign, ReachesTheAreaRatioWithItsMassFlowAndAMonotoneWall) {
         EXPECT_NEAR(MassFlow(line, g), 1.0, 1.5e-3) << "C+ line " << cPlus.index;
       }
       // The wall leaves the corner at TetaMax: its first point lies beside the corner and
-      // the first chord is inclined within a few hundredths of a degree of it.
-      EXPECT_LT(std::hypot(d.wall[1].x, d.wall[1].y - 1.0), 0.01);
-      EXPECT_NEAR(std::atan2(d.wall[1].y - 1.0, d.wall[1].x) / gas::Pi_180, d.TetaMax, 0.1);
+      // the first chord is inclined within a few tenths of a degree of it (the flow
+      // angle rises by about 0.7 degrees over it).
+      EXPECT_LT(std::hypot(d.wall[1].x, d.wall[1].y - 1.0), 0.03);
+      EXPECT_NEAR(std::atan2(d.wall[1].y - 1.0, d.wall[1].x) / gas::Pi_180, d.TetaMax, 0.5);
       // The wall rises all the way and, beyond C+ line 1, flattens: every segment there
       // lower than the one before it. (Between the corner and C+ line 1 the streamline
       // still turns outward, past TetaMax.)
