@@ -75,8 +75,8 @@ inline bool Finite(const nozzle::FlowPoint& p) {
          std::isfinite(p.M) && std::isfinite(p.Mu);
 }
 
-// A round design: every point finite, the axis brought to Me, the wall from the
-// corner to the lip with N + 1 points, its warning exactly when it turns back, and
+// A round design: every point finite, the axis brought to Me, a C+ line per wave of the
+// fan and the wall from the corner to the lip with a point on each, its warning exactly when it turns back, and
 // every output formed and finite.
 inline void CheckResult(const nozzle::AxisymmetricDesign& d) {
   Require(std::isfinite(d.TetaMax) && d.TetaMax > d.inputs.Teta0 && d.TetaMax < 90.0, "Teta0 < TetaMax < 90");
@@ -85,15 +85,15 @@ inline void CheckResult(const nozzle::AxisymmetricDesign& d) {
     for (const nozzle::FlowPoint& p : line.points) Require(Finite(p), "the C+ lines are finite");
     for (const nozzle::FlowPoint& p : line.beyond) Require(Finite(p), "the turning region is finite");
   }
-  Require(d.wall.size() == d.cPlusLines.size() + 1 && d.cPlusLines.size() >= static_cast<std::size_t>(d.N),
-          "the wall has the corner and a point per C+ line");
+  Require(d.W == d.N + d.below && d.cPlusLines.size() == static_cast<std::size_t>(d.W), "a C+ line per wave");
+  Require(d.wall.size() == d.cPlusLines.size() + 1, "the wall has the corner and a point per C+ line");
   bool monotone = true;
   for (std::size_t i = 0; i < d.wall.size(); ++i) {
     Require(Finite(d.wall[i]), "the wall is finite");
     if (i > 0 && !(d.wall[i].x > d.wall[i - 1].x && d.wall[i].y >= d.wall[i - 1].y)) monotone = false;
   }
   Require(monotone == d.wallWarning.empty(), "a wall that turns back is warned about, and only such a wall");
-  Require(std::fabs(d.Kernel(d.N, d.N).M - d.inputs.Me) <= 1e-6 * d.inputs.Me, "the axis reaches Me");
+  Require(std::fabs(d.Kernel(d.W, d.W).M - d.inputs.Me) <= 1e-6 * d.inputs.Me, "the axis reaches Me");
   Require(!HasNonFiniteText(report::AxisymmetricListText(d)), "the list is finite");
   Require(!HasNonFiniteText(report::AxisymmetricResultFileText(d)), "the file is finite");
   Require(!HasNonFiniteText(report::AxisymmetricSummaryText(d)), "the summary is finite");

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <string>
 #include <utility>
 
 namespace nozzle {
@@ -22,14 +24,23 @@ constexpr double kPositionTolerance = 1e-10;  // relative to 1 + |x|
 constexpr double kAngleTolerance = 1e-11;      // radians
 
 // The step being computed, to name it when it fails; formed into text only then.
+// Waves and C+ lines are named as in the design's record (fractions below Teta0).
 struct Place {
   const char* step = "for the gas";
-  int a = -1, b = -1;
+  double a = -1.0, b = -1.0;
   std::string Describe() const {
     std::string text = step;
-    if (b >= 0) return text.append(" (").append(std::to_string(a)).append(", ").append(std::to_string(b)).append(")");
-    if (a >= 0) text.append(" ").append(std::to_string(a));
+    if (b >= 0.0) return text.append(" (").append(Name(a)).append(", ").append(Name(b)).append(")");
+    if (a >= 0.0) text.append(" ").append(Name(a));
     return text;
+  }
+  static std::string Name(double value) {  // to 3 decimals, without trailing zeros
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", value);
+    std::string name = text;
+    name.erase(name.find_last_not_of('0') + 1);
+    if (name.back() == '.') name.pop_back();
+    return name;
   }
 };
 
@@ -157,29 +168,31 @@ class UnitProcesses {
   const gas::Gas& gas_;
 };
 
-// The kernel of the fan waves `fan` (their angles at the corner, radians, rising),
-// (W + 1) x (W + 1) for W waves, (j, k) at j * (W + 1) + k. `previous`, when not empty,
-// is the kernel of another fan with as many waves: each point starts from its own there.
-std::vector<State> Kernel(const UnitProcesses& net, const std::vector<double>& fan, Place& where,
+// The kernel of the fan waves `fan` (their angles at the corner, radians, rising; the
+// first `below` of them below Teta0), (W + 1) x (W + 1) for W waves, (j, k) at
+// j * (W + 1) + k. `previous`, when not empty, is the kernel of another fan with as
+// many waves: each point starts from its own there.
+std::vector<State> Kernel(const UnitProcesses& net, const std::vector<double>& fan, int below, Place& where,
                           const std::vector<State>& previous = {}) {
   const int W = static_cast<int>(fan.size());
+  const auto name = [below](int k) { return k > below ? k - below : static_cast<double>(k) / (below + 1); };
   const auto guess = [&previous, W](int j, int k) {
     return previous.empty() ? nullptr : &previous[static_cast<std::size_t>(j * (W + 1) + k)];
   };
   std::vector<State> points(static_cast<std::size_t>((W + 1) * (W + 1)));
   const auto at = [&points, W](int j, int k) -> State& { return points[static_cast<std::size_t>(j * (W + 1) + k)]; };
   for (int k = 1; k <= W; ++k) {
-    where = {"at fan wave", k};
+    where = {"at fan wave", name(k)};
     State wave;
     wave.y = 1.0;
     wave.teta = fan[static_cast<std::size_t>(k - 1)];
     at(0, k) = net.WithNu(wave, wave.teta, 0.0);
   }
   for (int j = 1; j <= W; ++j) {
-    where = {"at axis point", j};
+    where = {"at axis point", name(j)};
     at(j, j) = net.Axis(at(j - 1, j), guess(j, j));
     for (int k = j + 1; k <= W; ++k) {
-      where = {"at net point", j, k};
+      where = {"at net point", name(j), name(k)};
       at(j, k) = net.Interior(at(j - 1, k), at(j, k - 1), guess(j, k));
     }
   }
@@ -286,7 +299,7 @@ AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs) {
     const auto solve = [&](int waves, double guess, double tolerance) {
       kernel.clear();
       return SolveTetaMax([&](double tetaMax) {
-        kernel = Kernel(net, Fan(wavesBelow(waves), waves, teta0, tetaMax), where, kernel);
+        kernel = Kernel(net, Fan(wavesBelow(waves), waves, teta0, tetaMax), wavesBelow(waves), where, kernel);
         kernelTetaMax = tetaMax;
         return kernel.back().nu - nuE;
       }, guess, teta0, tolerance);
@@ -303,7 +316,7 @@ AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs) {
     if (N > 7) b = solve(N, b, 1e-10);
     const int S = d.below = wavesBelow(N);
     const int W = d.W = S + N;
-    if (kernelTetaMax != b) kernel = Kernel(net, Fan(S, N, teta0, b), where);
+    if (kernelTetaMax != b) kernel = Kernel(net, Fan(S, N, teta0, b), S, where);
     if (!(std::fabs(kernel.back().nu - nuE) <= 1e-9)) {
       where = {"in TetaMax"};
       throw gas::ArithmeticError("no corner angle above Teta0 brings the axis to Me (a smaller Teta0 may)");
@@ -353,7 +366,7 @@ AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs) {
           continue;
         }
         const State upstream = self(self, i - 1, m);
-        where = {"at the point of turning line and C+ line", i, W - m};
+        where = {"at the point of turning line and C+ line", static_cast<double>(i), d.WaveIndex(W - m)};
         const State downstream = lines[static_cast<std::size_t>(i)][static_cast<std::size_t>(m - 1)];
         lines[static_cast<std::size_t>(i)].push_back(net.Interior(downstream, upstream));
       }
@@ -378,7 +391,7 @@ AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs) {
       int inside = 0;
       bool placed = false;
       for (int pass = 0; pass < kMaxCorrections && !placed; ++pass) {
-        where = {"at wall point", c + 1};
+        where = {"at wall point", c + 1.0};
         const double slope = std::tan(0.5 * (from.teta + wallTeta));
         State below = line.back();
         if (height(from, slope, below) >= 0.0) throw gas::ArithmeticError("the wall cuts into the kernel");
@@ -387,7 +400,7 @@ AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs) {
         for (;; ++i) {
           if (i > 4 * N) throw gas::ArithmeticError("the wall does not meet its C+ line");
           const State above = ensure(ensure, i, n);
-          where = {"at wall point", c + 1};
+          where = {"at wall point", c + 1.0};
           const double ha = height(from, slope, above);
           if (ha >= 0.0) {
             const double hb = height(from, slope, below);
