@@ -76,8 +76,8 @@ inline bool Finite(const nozzle::FlowPoint& p) {
 }
 
 // A round design: every point finite, the axis brought to Me, a C+ line per wave of the
-// fan and the wall from the corner to the lip with a point on each, its warning exactly when it turns back, and
-// every output formed and finite.
+// fan and the wall from the corner to the lip with a point on each, its warning exactly
+// when it turns back, and every output formed and finite.
 inline void CheckResult(const nozzle::AxisymmetricDesign& d) {
   Require(std::isfinite(d.TetaMax) && d.TetaMax > d.inputs.Teta0 && d.TetaMax < 90.0, "Teta0 < TetaMax < 90");
   for (const nozzle::FlowPoint& p : d.kernel) Require(Finite(p), "the kernel is finite");

@@ -138,9 +138,9 @@ MachIteration IterateMachFromNu(double Nu, const Gas& gas, int steps = kMachIter
 // Newton's method on b = sqrt(M^2 - 1) from `guess` (a Mach number; the leading
 // term b = (3 nu / (1 - 1 / root^2))^(1/3) of small angles when it is not above 1).
 // Below b = 0.1 nu(b) is summed as its series, so that angles down to the smallest
-// doubles keep their digits. Stops after the update that changes b by less than 1e-12 of it (the convergence
-// is quadratic, so that update lands on b to rounding); throws ArithmeticError when Nu
-// lies outside the range or 100 updates do not get there.
+// doubles keep their digits. Stops after the update that changes b by less than 1e-12
+// of it (the convergence is quadratic, so that update lands on b to rounding); throws
+// ArithmeticError when Nu lies outside the range or 100 updates do not get there.
 double ExactMachFromNu(double Nu, const Gas& gas, double guess = 0.0);
 
 // The isentropic area ratio A/A* of Mach number M >= 1, formed as
