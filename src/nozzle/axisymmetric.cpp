@@ -175,7 +175,7 @@ class UnitProcesses {
 std::vector<State> Kernel(const UnitProcesses& net, const std::vector<double>& fan, int below, Place& where,
                           const std::vector<State>& previous = {}) {
   const int W = static_cast<int>(fan.size());
-  const auto name = [below](int k) { return k > below ? k - below : static_cast<double>(k) / (below + 1); };
+  const auto name = [below](int k) { return WaveIndex(k, below); };
   const auto guess = [&previous, W](int j, int k) {
     return previous.empty() ? nullptr : &previous[static_cast<std::size_t>(j * (W + 1) + k)];
   };
@@ -235,7 +235,7 @@ double MassAcross(const State& a, const State& b, double g) {
          (b.x - a.x) * (fa * std::sin(a.teta) + fb * std::sin(b.teta));
 }
 
-// The root of miss(TetaMax) = nu(N, N) - nu(Me) above teta0 and below 90 degrees, by
+// The root of miss(TetaMax) = nu(W, W) - nu(Me) above teta0 and below 90 degrees, by
 // the secant method from `guess` until a step or the miss is below `tolerance`
 // (relative, radians), kept inside the bracket it has found (a bisection
 // when a step would leave it). A kernel that fails counts as one that expands too far.
@@ -298,8 +298,9 @@ AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs) {
     const auto wavesBelow = [teta0](int waves) { return teta0 > 0.0 ? WavesBelowTeta0(waves) : 0; };
     const auto solve = [&](int waves, double guess, double tolerance) {
       kernel.clear();
+      const int below = wavesBelow(waves);
       return SolveTetaMax([&](double tetaMax) {
-        kernel = Kernel(net, Fan(wavesBelow(waves), waves, teta0, tetaMax), wavesBelow(waves), where, kernel);
+        kernel = Kernel(net, Fan(below, waves, teta0, tetaMax), below, where, kernel);
         kernelTetaMax = tetaMax;
         return kernel.back().nu - nuE;
       }, guess, teta0, tolerance);

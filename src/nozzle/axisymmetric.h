@@ -63,6 +63,11 @@ struct FlowPoint {
   double M = 1.0, Mu = 90.0;     // Mu in degrees
 };
 
+// The name of wave k = 1, 2, ... of a fan with `below` waves below Teta0: k - below for
+// the waves from Teta0 on (1..N), and for those below Teta0 the fraction k / (below + 1),
+// as they lie between the sonic line (0) and wave 1.
+inline double WaveIndex(int k, int below) { return k > below ? k - below : static_cast<double>(k) / (below + 1); }
+
 struct AxisymmetricDesign {
   DesignInputs inputs;
   gas::Gas gas;
@@ -71,9 +76,8 @@ struct AxisymmetricDesign {
   int W = 0;        // below + N, the whole fan
   double TetaMax = 0.0;  // the last wave's angle at the corner
 
-  // Wave k = 1..W's name: k - below for the waves from Teta0 on (1..N), and for those
-  // below Teta0 the fraction k / (below + 1), as they lie between the sonic line (0) and wave 1.
-  double WaveIndex(int k) const { return k > below ? k - below : static_cast<double>(k) / (below + 1); }
+  // Wave k = 1..W's name (see nozzle::WaveIndex).
+  double WaveIndex(int k) const { return nozzle::WaveIndex(k, below); }
 
   // The kernel: Kernel(j, k), 0 <= j <= k <= W; j = 0 is the fan at the corner.
   std::vector<FlowPoint> kernel;

@@ -52,13 +52,13 @@ std::string NozzleOutlineDxf(const nozzle::AxisymmetricDesign& design, const Len
 // The summary, one labelled value a line, LF line ends:
 //   Axisymmetric nozzle
 //   Ratio of specific heats G = 1.2      (only for a gas other than air)
-//   TetaMax = 8.47                       (the last wave at the corner)
-//   Largest wall angle = 11.353 at x = 0.603   (the flow angle of the steepest wall point)
-//   Nozzle length x = 5.165
-//   Exit radius y = 1.551
+//   TetaMax = 8.333                      (the last wave at the corner)
+//   Largest wall angle = 11.5 at x = 0.59   (the flow angle of the steepest wall point)
+//   Nozzle length x = 5.157
+//   Exit radius y = 1.55
 //   Isentropic area ratio A/A* = 2.403
-//   Deviation of y^2 from A/A* = 0.073 %
-//   Mass balance = 0.073 %               (largest |mass flow / throat's - 1| of the wall's C+ lines and the exit)
+//   Deviation of y^2 from A/A* = -0.032 %
+//   Mass balance = 0.037 %               (largest |mass flow / throat's - 1| of the wall's C+ lines and the exit)
 std::string AxisymmetricSummaryText(const nozzle::AxisymmetricDesign& design);
 
 }  // namespace report
