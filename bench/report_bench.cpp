@@ -30,7 +30,7 @@ void BM_ListAndFileText(benchmark::State& state) {
 BENCHMARK(BM_ListAndFileText)->Unit(benchmark::kMicrosecond);
 
 void BM_DrawingSvg(benchmark::State& state) {
-  const report::DrawingPlan plan = report::MakeDrawingPlan(FortyNineWaves());
+  const report::DrawingPlan plan = report::MakeDrawingPlan(nozzle::RecordOf(FortyNineWaves()));
   for (auto _ : state) benchmark::DoNotOptimize(report::DrawingSvg(plan, 449, 265));
 }
 BENCHMARK(BM_DrawingSvg)->Unit(benchmark::kMicrosecond);

@@ -10,7 +10,10 @@
 
 #include "nozzle/axisymmetric.h"
 #include "nozzle/design.h"
+#include "nozzle/design_record.h"
 #include "report/axisymmetric_outputs.h"
+#include "report/contour.h"
+#include "report/summary.h"
 #include "report/drawing_plan.h"
 #include "report/result_file.h"
 #include "report/results_list.h"
@@ -45,7 +48,7 @@ inline void CheckResult(const nozzle::DesignResult& r, bool whole) {
 
   const auto lines = report::ResultsListLines(r);
   const std::string file = report::ResultFileText(r);
-  const report::DrawingPlan plan = report::MakeDrawingPlan(r);
+  const report::DrawingPlan plan = report::MakeDrawingPlan(nozzle::RecordOf(r));
   for (const std::string& line : lines) Require(!HasNonFiniteText(line), "list lines are finite");
   Require(!HasNonFiniteText(file), "the file is finite");
   for (const report::Segment& s : plan.segments) {
@@ -96,9 +99,9 @@ inline void CheckResult(const nozzle::AxisymmetricDesign& d) {
   Require(std::fabs(d.Kernel(d.W, d.W).M - d.inputs.Me) <= 1e-6 * d.inputs.Me, "the axis reaches Me");
   Require(!HasNonFiniteText(report::AxisymmetricListText(d)), "the list is finite");
   Require(!HasNonFiniteText(report::AxisymmetricResultFileText(d)), "the file is finite");
-  Require(!HasNonFiniteText(report::AxisymmetricSummaryText(d)), "the summary is finite");
-  Require(!HasNonFiniteText(report::NozzleOutlineDxf(d)), "the DXF is finite");
-  for (const report::Segment& s : report::MakeDrawingPlan(d).segments) {
+  Require(!HasNonFiniteText(report::SummaryText(nozzle::RecordOf(d))), "the summary is finite");
+  Require(!HasNonFiniteText(report::NozzleOutlineDxf(nozzle::RecordOf(d))), "the DXF is finite");
+  for (const report::Segment& s : report::MakeDrawingPlan(nozzle::RecordOf(d)).segments) {
     Require(std::isfinite(s.x1) && std::isfinite(s.y1) && std::isfinite(s.x2) && std::isfinite(s.y2),
             "segments are finite");
   }

@@ -1,10 +1,9 @@
 #include "cfd/case_files.h"
 
 #include <cmath>
-#include <fstream>
 #include <tuple>
 
-#include "cfd/openfoam_case.h"
+#include "report/file_output.h"
 #include "report/number_text.h"
 
 namespace cfd {
@@ -140,10 +139,11 @@ std::string Header(std::string_view type, std::string_view object, std::string_v
 }
 
 void WriteText(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream file(path, std::ios::binary);
-  file << text;
-  file.close();
-  if (!file) throw CaseError("cannot write \"" + path.string() + "\"");
+  try {
+    report::ReplaceFile(path, text);
+  } catch (const report::WriteError& error) {
+    throw CaseError(error.what());
+  }
 }
 
 namespace {
@@ -289,8 +289,8 @@ std::string FvSchemes() { return Header("dictionary", "fvSchemes", "system") + k
 
 std::string FvSolution() { return Header("dictionary", "fvSolution", "system") + kSolution; }
 
-std::string ThermophysicalProperties(double gamma) {
-  return Header("dictionary", "thermophysicalProperties", "constant") + Thermo(gamma);
+std::string ThermophysicalProperties(const gas::Gas& gas) {
+  return Header("dictionary", "thermophysicalProperties", "constant") + Thermo(gas.gamma);
 }
 
 std::string DecomposeParDict(int jobs) {

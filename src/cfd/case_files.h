@@ -26,17 +26,11 @@
 #include <string_view>
 #include <vector>
 
+#include "cfd/case_plan.h"
 #include "cfd/start_field.h"
 #include "report/contour.h"
 
 namespace cfd {
-
-// Half the angle of a round nozzle's wedge, degrees: a 5 degree wedge.
-inline constexpr double kWedgeHalfAngle = 2.5;
-
-// Iterations between two rows of the exit histories.
-inline constexpr int kMeanEvery = 10;
-inline constexpr int kProfileEvery = 20;
 
 std::string Header(std::string_view type, std::string_view object, std::string_view location);
 std::string BlockMeshDict(const std::vector<report::ContourPoint>& wall, const FlowFacts& facts, int nx, int ny,
@@ -45,7 +39,7 @@ std::string BlockMeshDict(const std::vector<report::ContourPoint>& wall, const F
 std::string ControlDict(const FlowFacts& facts, int ny, int maxIterations, double maxCourant, double scale);
 std::string FvSchemes();
 std::string FvSolution();
-std::string ThermophysicalProperties(double gamma);
+std::string ThermophysicalProperties(const gas::Gas& gas);
 std::string DecomposeParDict(int jobs);
 // p, T and U of the folder's time 0: the start field, or uniform sonic flow when
 // `start` is null (a mesh that is started by mapping a coarser one).

@@ -104,7 +104,7 @@ CheckResult JudgeCheck(const std::array<MeshFigures, 3>& meshes, const CaseFacts
 std::string CheckReport(const CheckResult& c, const CaseFacts& facts) {
   std::string text = "CFD check: rhoCentralFoam, inviscid, local time stepping, 3 meshes (refinement ratio 2), " +
                      std::to_string(facts.jobs) + " core" + (facts.jobs > 1 ? "s" : "") +
-                     (gas::IsAir(facts.flow.gamma) ? std::string() : ", gamma = " + report::ShortestText(facts.flow.gamma)) +
+                     (facts.flow.gas.IsAir() ? std::string() : ", gamma = " + report::ShortestText(facts.flow.gas.gamma)) +
                      (facts.flow.axisymmetric ? ", axisymmetric (5 degree wedge)" : "") + "\n";
   for (const MeshFigures& m : c.meshes) {
     text += "Mesh " + Mesh(m) + ": mean = " + Mach(m.mean) + ", least = " + Mach(m.least) +

@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 
+#include "cfd/case_plan.h"
 #include "cfd/exit_flow.h"
 #include "cfd/grid_convergence.h"
 #include "nozzle/design.h"

@@ -1,13 +1,12 @@
-// The design as its OpenFOAM case needs it, from a planar or an axisymmetric run:
-// the wall, the design's own flow as scattered samples (the start of the coarsest
-// mesh, cfd/start_field.h), and what the reports name.
+// The design as its OpenFOAM case needs it, from the design's record: the wall, the
+// design's own flow as scattered samples (the start of the coarsest mesh,
+// cfd/start_field.h), and what the reports name.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "nozzle/axisymmetric.h"
-#include "nozzle/design.h"
+#include "nozzle/design_record.h"
 #include "report/contour.h"
 #include "report/drawing_plan.h"
 
@@ -20,6 +19,7 @@ struct FlowSample {
 
 struct DesignCase {
   nozzle::DesignInputs inputs;
+  gas::Gas gas;
   bool axisymmetric = false;  // y is a radius; the case is a wedge about the x axis
   std::vector<report::ContourPoint> wall;  // throat half-heights (radii), corner to lip
   // The design's flow: net points, wall points and points along the characteristics
@@ -30,7 +30,6 @@ struct DesignCase {
   std::string wallWarning;  // not empty: the wall turns back, no mesh exists
 };
 
-DesignCase CaseOf(const nozzle::DesignResult& result);
-DesignCase CaseOf(const nozzle::AxisymmetricDesign& design);
+DesignCase CaseOf(const nozzle::DesignRecord& design);
 
 }  // namespace cfd

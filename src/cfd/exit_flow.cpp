@@ -9,7 +9,6 @@
 #include <optional>
 #include <sstream>
 
-#include "cfd/case_files.h"
 #include "report/number_text.h"
 
 namespace cfd {
@@ -243,7 +242,7 @@ MeshFigures MeasureMesh(const fs::path& meshFolder, const MeshPlan& plan, const 
     const double y1 = flow.pointY[(j + 1) * (nx + 1) + nx];
     // A round nozzle's face is a ring: its area grows with the radius.
     const double ring = flowFacts.axisymmetric ? 0.5 * (y0 + y1) : 1.0;
-    const double w = flowFacts.gamma * flow.p[cell] / flow.T[cell] * flow.Ux[cell] * (y1 - y0) * ring;
+    const double w = flowFacts.gas.gamma * flow.p[cell] / flow.T[cell] * flow.Ux[cell] * (y1 - y0) * ring;
     const double Ma = flow.Ma[cell];
     weighted += w * Ma;
     weights += w;

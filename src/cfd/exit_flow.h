@@ -28,18 +28,12 @@
 #pragma once
 
 #include <filesystem>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "cfd/openfoam_case.h"
+#include "cfd/case_plan.h"
 
 namespace cfd {
-
-class FieldError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 struct SolvedFlow {
   double time = 0.0;
@@ -60,10 +54,6 @@ struct ExitHistory {
   std::vector<std::vector<double>> profiles;  // one Mach number per exit cell
 };
 ExitHistory ReadExitHistory(const std::filesystem::path& meshFolder);
-
-inline constexpr double kSettledMeanDriftPercent = 0.02;
-inline constexpr double kSettledCoreDriftPercent = 0.05;  // on the finest mesh
-inline constexpr double kSettledCellDriftPercent = 0.2;
 
 struct Steadiness {
   bool known = false;              // the histories span a window

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "cfd/case_files.h"
-#include "cfd/exit_flow.h"
+#include "cfd/start_field.h"
 #include "report/contour.h"
 #include "report/number_text.h"
 
@@ -114,7 +114,7 @@ void WriteMeshFolder(const fs::path& folder, const std::vector<report::ContourPo
   WriteText(folder / "system" / "fvSchemes", FvSchemes());
   WriteText(folder / "system" / "fvSolution", FvSolution());
   WriteText(folder / "system" / "decomposeParDict", DecomposeParDict(facts.jobs));
-  WriteText(folder / "constant" / "thermophysicalProperties", ThermophysicalProperties(facts.flow.gamma));
+  WriteText(folder / "constant" / "thermophysicalProperties", ThermophysicalProperties(facts.flow.gas));
   WriteText(folder / "constant" / "turbulenceProperties",
             Header("dictionary", "turbulenceProperties", "constant") + "simulationType  laminar;\n");
   const bool wedge = facts.flow.axisymmetric;
@@ -176,8 +176,8 @@ std::optional<std::string> MeshesDoNotFit(int cellsAlong, int cellsAcross, const
   return std::nullopt;
 }
 
-CaseFacts WriteCase(const nozzle::DesignResult& result, const fs::path& folder, const CaseOptions& options) {
-  return WriteCase(CaseOf(result), folder, options);
+CaseFacts WriteCase(const nozzle::DesignRecord& design, const fs::path& folder, const CaseOptions& options) {
+  return WriteCase(CaseOf(design), folder, options);
 }
 
 CaseFacts WriteCase(const DesignCase& design, const fs::path& folder, const CaseOptions& options) {
@@ -187,7 +187,7 @@ CaseFacts WriteCase(const DesignCase& design, const fs::path& folder, const Case
   }
   const std::vector<report::ContourPoint>& wall = design.wall;
   CaseFacts facts;
-  facts.flow = {wall.back().x, wall.back().y, design.inputs.Me, design.inputs.gamma, design.axisymmetric};
+  facts.flow = {wall.back().x, wall.back().y, design.inputs.Me, design.gas, design.axisymmetric};
   facts.metresPerHalfHeight = options.metresPerHalfHeight;
   facts.meshes = MeshLadder(options.cellsAlong, options.cellsAcross, design.inputs.Me, design.axisymmetric);
   facts.jobs = std::max(1, options.jobs);

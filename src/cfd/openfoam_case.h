@@ -25,18 +25,12 @@
 #include <array>
 #include <filesystem>
 #include <optional>
-#include <stdexcept>
 #include <string>
 
-#include "cfd/start_field.h"
-#include "nozzle/design.h"
+#include "cfd/case_plan.h"
+#include "cfd/design_case.h"
 
 namespace cfd {
-
-class CaseError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 struct CaseOptions {
   int cellsAlong = 400;  // of the finest mesh
@@ -45,27 +39,6 @@ struct CaseOptions {
   int jobs = 1;
   double metresPerHalfHeight = 1.0;
 };
-
-// One mesh of the ladder and how long its solution may run.
-struct MeshPlan {
-  std::string name;  // its folder: "coarse", "medium", "fine"
-  int nx = 0, ny = 0;
-  int maxIterations = 0;
-  int minIterations = 0;  // before which the exit cannot have felt the whole mesh
-  int window = 0;         // the iterations over which a settled exit stays put on average
-  double coreDriftPercent = 0.0;  // the settling limit of its core's cells (cfd/exit_flow.h)
-};
-
-// What the case is, as its readers need it.
-struct CaseFacts {
-  FlowFacts flow;  // lengths in throat half-heights
-  double metresPerHalfHeight = 1.0;
-  std::array<MeshPlan, 3> meshes;  // coarsest first
-  int jobs = 1;
-};
-
-// The smallest finest mesh along the axis: the coarse mesh keeps 8 x 2 cells.
-inline constexpr int kMinCellsAlong = 32;
 
 // Whether `folder` may take a new case: it does not exist, or is an empty folder.
 bool CaseFolderIsFree(const std::filesystem::path& folder);
@@ -91,7 +64,6 @@ std::optional<std::string> MeshesDoNotFit(int cellsAlong, int cellsAcross, const
 // nothing touched). A design whose wall turns back on itself has no valid mesh:
 // CaseError with the wall warning. A file that cannot be written: CaseError naming it.
 CaseFacts WriteCase(const DesignCase& design, const std::filesystem::path& folder, const CaseOptions& options);
-CaseFacts WriteCase(const nozzle::DesignResult& result, const std::filesystem::path& folder,
-                    const CaseOptions& options);
+CaseFacts WriteCase(const nozzle::DesignRecord& design, const std::filesystem::path& folder, const CaseOptions& options);
 
 }  // namespace cfd

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "cfd/exit_flow.h"
+#include "report/file_output.h"
 #include "report/number_text.h"
 
 extern char** environ;
@@ -167,10 +168,11 @@ void StopSettledRun(const fs::path& meshFolder) {
   const std::size_t at = text.find("stopAt          endTime;");
   if (at == std::string::npos) return;
   text.replace(at, 24, "stopAt          writeNow;");
-  const fs::path staged = meshFolder / "system" / ".controlDict.settled";
-  std::ofstream(staged, std::ios::binary) << text;
-  std::error_code error;
-  fs::rename(staged, dict, error);
+  try {
+    report::ReplaceFile(dict, text);
+  } catch (const report::WriteError&) {
+    // The run then goes on to its most iterations, which only costs time.
+  }
 }
 
 // SIGTERM to the group, which mpirun passes on to its ranks (they live in a session

@@ -24,7 +24,7 @@
 #include <ostream>
 #include <string>
 
-#include "cfd/openfoam_case.h"
+#include "cfd/case_plan.h"
 
 namespace cfd {
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "gas/isentropic.h"
+
 namespace cfd {
 namespace {
 
@@ -25,8 +27,6 @@ Point AlongWall(const std::vector<Point>& wall, double s) {
 // nearest samples. A start close to the steady two-dimensional flow shortens the
 // transient, most of all in the slow transonic region behind the throat.
 }  // namespace
-
-double IsentropicT(double M, double g) { return (1.0 + 0.5 * (g - 1.0)) / (1.0 + 0.5 * (g - 1.0) * M * M); }
 
 StartField FromDesign(const DesignCase& design, const FlowFacts& facts, int nx, int ny) {
   constexpr std::size_t kNearest = 6;
@@ -72,10 +72,10 @@ StartField FromDesign(const DesignCase& design, const FlowFacts& facts, int nx, 
       }
       M = std::max(1.0, M / weights);
       const double angle = teta / weights * std::acos(-1.0) / 180.0;
-      const double T = IsentropicT(M, facts.gamma);
+      const double T = gas::TemperatureRatio(M, facts.gas.gamma);
       const double u = M * std::sqrt(T);
       field.T.push_back(T);
-      field.p.push_back(std::pow(T, facts.gamma / (facts.gamma - 1.0)));
+      field.p.push_back(gas::PressureRatioOfTemperature(T, facts.gas.gamma));
       field.ux.push_back(u * std::cos(angle));
       field.uy.push_back(u * std::sin(angle));
     }

@@ -12,29 +12,10 @@
 
 #include <vector>
 
+#include "cfd/case_plan.h"
 #include "cfd/design_case.h"
 
 namespace cfd {
-
-// Cells along the axis grow by this ratio from the throat to the exit: the corner's
-// centred expansion gets the finest cells.
-inline constexpr double kGradingAlong = 2.0;
-
-// What the start needs of the case, lengths in throat half-heights.
-struct FlowFacts {
-  double length = 0.0;          // the exit plane's x
-  double exitHalfHeight = 0.0;  // the wall's last y
-  double designMach = 0.0;
-  double gamma = 1.4;
-  bool axisymmetric = false;  // y is a radius
-
-  // What the exit's y is called in reports and pictures.
-  const char* ExitSizeName() const { return axisymmetric ? "exit radius" : "exit half-height"; }
-};
-
-// The temperature of the isentropic flow at Mach number M in a gas of ratio of
-// specific heats g, with T* = 1 (T0 / T* = (g + 1) / 2).
-double IsentropicT(double M, double g);
 
 struct StartField {
   std::vector<double> p, T, ux, uy;  // one value a cell

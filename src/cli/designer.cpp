@@ -3,8 +3,6 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
-#include <array>
-#include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -12,15 +10,10 @@
 #include <variant>
 #include <vector>
 
-#include "cfd/check_report.h"
-#include "cfd/convergence_picture.h"
-#include "cfd/design_case.h"
-#include "cfd/exit_flow.h"
-#include "cfd/mach_picture.h"
-#include "cfd/openfoam_case.h"
-#include "cfd/solver_run.h"
+#include "cfd/check.h"
 #include "nozzle/axisymmetric.h"
 #include "nozzle/design.h"
+#include "nozzle/design_record.h"
 #include "nozzle/inputs.h"
 #include "report/axisymmetric_outputs.h"
 #include "report/contour.h"
@@ -52,44 +45,24 @@ int CheckWithOpenFoam(const cfd::DesignCase& design, const std::filesystem::path
       return 1;
     }
   }
-  const auto started = std::chrono::steady_clock::now();
-  std::filesystem::path meshFolder = caseDir;
+  cfd::RunOptions run;
+  run.timeoutSeconds = timeout;
+  run.progress = &err;
+  run.terminal = (&err == &std::cerr) && ::isatty(STDERR_FILENO) != 0;
+  run.coreFraction = coreFraction;
   try {
-    const cfd::CaseFacts facts = cfd::WriteCase(design, caseDir, options);
-    if (!verify) return 0;
-    cfd::RunOptions run;
-    run.timeoutSeconds = timeout;
-    run.progress = &err;
-    run.terminal = (&err == &std::cerr) && ::isatty(STDERR_FILENO) != 0;
-    run.coreFraction = coreFraction;
-    const cfd::RunOutcome outcome = cfd::RunCase(caseDir, facts, run);
-    if (outcome.kind != cfd::RunOutcome::Kind::kFinished) {
-      err << "nozzle-cli: " << outcome.message << "\n";
-      return outcome.kind == cfd::RunOutcome::Kind::kInterrupted ? 130 : 1;
+    const cfd::CheckRun check = cfd::CheckDesign(design, caseDir, options, verify, run);
+    if (check.outcome.kind != cfd::RunOutcome::Kind::kFinished) {
+      err << "nozzle-cli: " << check.outcome.message << "\n";
+      return check.outcome.kind == cfd::RunOutcome::Kind::kInterrupted ? 130 : 1;
     }
-    std::array<cfd::MeshFigures, 3> meshes;
-    cfd::SolvedFlow fine;
-    for (std::size_t m = 0; m < facts.meshes.size(); ++m) {
-      const cfd::MeshPlan& plan = facts.meshes[m];
-      meshFolder = caseDir / plan.name;
-      cfd::SolvedFlow flow = cfd::ReadSolvedFlow(meshFolder, plan.nx, plan.ny);
-      meshes[m] = cfd::MeasureMesh(meshFolder, plan, facts.flow, coreFraction, flow);
-      if (m + 1 == facts.meshes.size()) fine = std::move(flow);
-    }
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    const cfd::CheckResult check = cfd::JudgeCheck(meshes, facts, coreFraction, seconds);
-    report::ReplaceFile(caseDir / "exit_profile.csv", cfd::ExitProfileCsv(meshes.back()));
-    report::ReplaceFile(caseDir / "check.json", cfd::CheckJson(check, facts, design.inputs));
-    cfd::WriteMachPicture(caseDir / "mach.png", design.plan, facts, fine);
-    cfd::WriteConvergencePicture(caseDir / "convergence.png", check, facts);
-    out << cfd::CheckReport(check, facts);
+    if (check.check) out << cfd::CheckReport(*check.check, check.facts);
     out.flush();
   } catch (const cfd::CaseError& e) {
     err << "nozzle-cli: " << e.what() << "\n";
     return 1;
   } catch (const cfd::FieldError& e) {
-    err << "nozzle-cli: " << e.what() << "; log \"" << (meshFolder / "log.rhoCentralFoam").string()
-        << "\"; the case is kept in \"" << caseDir.string() << "\"\n";
+    err << "nozzle-cli: " << e.what() << "\n";
     return 1;
   } catch (const report::WriteError& e) {
     err << "nozzle-cli: " << e.what() << "\n";
@@ -184,39 +157,37 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
     // The outputs of the design, made before anything is written.
     std::vector<report::StagedFile> files;
     std::string shown;
-    std::optional<cfd::DesignCase> design;
-    const auto stage = [&](auto&& run) {
-      if (!run.wallWarning.empty()) err << "warning: " << run.wallWarning << "\n";
-      if (!svgPath.empty()) {
-        files.emplace_back(svgPath, report::DrawingSvg(report::MakeDrawingPlan(run), kPictureWidth, kPictureHeight));
-      }
-      if (!csvPath.empty()) files.emplace_back(csvPath, report::WallContourCsv(run, *scale));
-      if (!dxfPath.empty()) files.emplace_back(dxfPath, report::NozzleOutlineDxf(run, *scale));
-      if (!caseDir.empty()) design = cfd::CaseOf(run);
-    };
     const nozzle::DesignInputs& inputs = std::get<nozzle::DesignInputs>(checked);
+    nozzle::DesignRecord design;
     if (axisymmetric) {
       const nozzle::AxisymmetricDesign run = nozzle::DesignAxisymmetric(inputs);
       files.emplace_back(dir / report::kResultFileName, report::AxisymmetricResultFileText(run));
-      stage(run);
-      shown = summary ? report::AxisymmetricSummaryText(run) : report::AxisymmetricListText(run);
+      design = nozzle::RecordOf(run);
+      if (!summary) shown = report::AxisymmetricListText(run);
     } else {
       const nozzle::DesignResult run =
           nozzle::Design(inputs, [&err](std::string_view notice) { err << notice << "\n"; });
       files.emplace_back(dir / report::kResultFileName, report::ResultFileText(run));
-      stage(run);
-      shown = summary ? report::SummaryText(report::Summarize(run)) : report::ResultsListText(run);
+      design = nozzle::RecordOf(run);
+      if (!summary) shown = report::ResultsListText(run);
     }
+    if (summary) shown = report::SummaryText(design);
+    for (const std::string& warning : design.warnings) err << "warning: " << warning << "\n";
+    if (!svgPath.empty()) {
+      files.emplace_back(svgPath, report::DrawingSvg(report::MakeDrawingPlan(design), kPictureWidth, kPictureHeight));
+    }
+    if (!csvPath.empty()) files.emplace_back(csvPath, report::WallContourCsv(design, *scale));
+    if (!dxfPath.empty()) files.emplace_back(dxfPath, report::NozzleOutlineDxf(design, *scale));
     for (report::StagedFile& file : files) file.Commit();
     out << shown;
-    if (design) {
+    if (!caseDir.empty()) {
       out.flush();
       cfd::CaseOptions options;
       options.jobs = cfdJobs > 0 ? cfdJobs : cfd::AvailableCores();
       options.metresPerHalfHeight = report::InMetres(*scale);
       options.cellsAlong = cfdCells;
       options.cellsAcross = cfdCellsAcross;
-      const int status = CheckWithOpenFoam(*design, caseDir, options, verify, cfdTimeout, cfdCore, out, err);
+      const int status = CheckWithOpenFoam(cfd::CaseOf(design), caseDir, options, verify, cfdTimeout, cfdCore, out, err);
       if (status != 0) return status;
     }
   } catch (const nozzle::RunError& e) {

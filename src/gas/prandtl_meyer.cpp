@@ -5,6 +5,7 @@
 namespace gas {
 
 Gas Gas::WithGamma(double g) {
+  if (!InGasRange(g)) throw ArithmeticError("ratio of specific heats outside 1 < gamma <= 5/3");
   if (gas::IsAir(g)) return kAir;
   return {g, std::sqrt((g + 1.0) / (g - 1.0)), (g - 1.0) / 2.0};
 }
@@ -94,10 +95,6 @@ double ExactMachFromNu(double Nu, const Gas& gas, double guess) {
     if (done) return Finite(std::sqrt(1.0 + b * b));
   }
   throw ArithmeticError("the Mach number of a Prandtl-Meyer angle did not converge");
-}
-
-double AreaRatio(double M, double g) {
-  return (1.0 / M) * std::pow((2.0 / (g + 1.0)) * (1.0 + (g - 1.0) / 2.0 * M * M), (g + 1.0) / (2.0 * (g - 1.0)));
 }
 
 }  // namespace gas

@@ -50,8 +50,9 @@ struct Gas {
   double root = Sqr6;
   double half = 0.2;
 
-  // Air for g = 1.4 exactly; otherwise the constants formed from g. Precondition:
-  // 1 < g <= 5/3 (kMaxGamma).
+  // Air for g = 1.4 exactly; otherwise the constants formed from g. The one check of
+  // the gas's range: outside 1 < g <= 5/3 (kMaxGamma) it throws ArithmeticError
+  // "ratio of specific heats outside 1 < gamma <= 5/3".
   static Gas WithGamma(double g);
   bool IsAir() const { return gas::IsAir(gamma); }
   // nu of an infinite Mach number, degrees: (root - 1) * 90.
@@ -142,10 +143,5 @@ MachIteration IterateMachFromNu(double Nu, const Gas& gas, int steps = kMachIter
 // of it (the convergence is quadratic, so that update lands on b to rounding); throws
 // ArithmeticError when Nu lies outside the range or 100 updates do not get there.
 double ExactMachFromNu(double Nu, const Gas& gas, double guess = 0.0);
-
-// The isentropic area ratio A/A* of Mach number M >= 1, formed as
-// (1 / M) ((2 / (g + 1)) (1 + (g - 1) / 2 M^2))^((g + 1) / (2 (g - 1))); its inverse
-// is the mass flow per area rho V over that of the sonic throat, rho* a*.
-double AreaRatio(double M, double g);
 
 }  // namespace gas

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <string>
 #include <utility>
+
+#include "gas/isentropic.h"
 
 namespace nozzle {
 namespace {
@@ -30,17 +31,9 @@ struct Place {
   double a = -1.0, b = -1.0;
   std::string Describe() const {
     std::string text = step;
-    if (b >= 0.0) return text.append(" (").append(Name(a)).append(", ").append(Name(b)).append(")");
-    if (a >= 0.0) text.append(" ").append(Name(a));
+    if (b >= 0.0) return text.append(" (").append(IndexName(a)).append(", ").append(IndexName(b)).append(")");
+    if (a >= 0.0) text.append(" ").append(IndexName(a));
     return text;
-  }
-  static std::string Name(double value) {  // to 3 decimals, without trailing zeros
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f", value);
-    std::string name = text;
-    name.erase(name.find_last_not_of('0') + 1);
-    if (name.back() == '.') name.pop_back();
-    return name;
   }
 };
 
@@ -278,7 +271,6 @@ AxisymmetricDesign DesignAxisymmetric(const DesignInputs& inputs) {
   d.inputs = inputs;
   Place where;
   try {
-    if (!gas::InGasRange(inputs.gamma)) throw gas::ArithmeticError("ratio of specific heats outside 1 < gamma <= 5/3");
     d.gas = gas::Gas::WithGamma(inputs.gamma);
     where = {"in the number of waves"};
     if (!(inputs.N >= 2.0 && inputs.N <= 49.0 && inputs.N == std::floor(inputs.N))) {

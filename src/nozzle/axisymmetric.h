@@ -57,12 +57,6 @@
 
 namespace nozzle {
 
-struct FlowPoint {
-  double x = 0.0, y = 0.0;       // throat radii
-  double Teta = 0.0, Nu = 0.0;   // degrees
-  double M = 1.0, Mu = 90.0;     // Mu in degrees
-};
-
 // The name of wave k = 1, 2, ... of a fan with `below` waves below Teta0: k - below for
 // the waves from Teta0 on (1..N), and for those below Teta0 the fraction k / (below + 1),
 // as they lie between the sonic line (0) and wave 1.

@@ -121,9 +121,6 @@ DesignResult Design(const DesignInputs& inputs, const gas::NoticeSink& notice) {
   RunPlace where;
   try {
     where = {RunPlace::Step::kGas};
-    if (!gas::InGasRange(inputs.gamma)) {
-      throw gas::ArithmeticError("ratio of specific heats outside 1 < gamma <= 5/3");
-    }
     result.gas = gas::Gas::WithGamma(inputs.gamma);
     where = {RunPlace::Step::kTetaMax};
     result.TetaMax = gas::Nu_f_M(inputs.Me, result.gas) / 2.0;

@@ -162,11 +162,15 @@ std::variant<DesignInputs, InputRejection> CheckInputs(const InputTexts& texts) 
   std::string message;
   std::string gasMessage;
   bool gasValid = ReadRatio(g, inputs.gamma, gasMessage);
-  if (gasValid && !gas::InGasRange(inputs.gamma)) {
-    gasMessage += Fault(g, "out of range");
-    gasValid = false;
+  gas::Gas theGas = gas::kAir;
+  if (gasValid) {
+    try {
+      theGas = gas::Gas::WithGamma(inputs.gamma);
+    } catch (const gas::ArithmeticError&) {
+      gasMessage += Fault(g, "out of range");
+      gasValid = false;
+    }
   }
-  const gas::Gas theGas = gas::Gas::WithGamma(gasValid ? inputs.gamma : 1.4);
 
   bool meValid = ReadField(me, inputs.Me, message);
   if (meValid && !(inputs.Me > 1.0 && inputs.Me <= kMaxExitMach)) {

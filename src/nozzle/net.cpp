@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 namespace nozzle {
 namespace {
@@ -13,6 +14,15 @@ std::string Shortest(double value) {
 }
 
 }  // namespace
+
+std::string IndexName(double index) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f", index);
+  std::string name = text;
+  name.erase(name.find_last_not_of('0') + 1);
+  if (name.back() == '.') name.pop_back();
+  return name;
+}
 
 int RoundedIndex(double value) {
   const double rounded = std::nearbyint(value);  // the default rounding mode: halves to even

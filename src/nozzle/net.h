@@ -72,6 +72,18 @@ struct RunPlace {
   std::string Describe() const;  // "in dTeta = ...", "at net point (2, 5)", "at wall point 1", ...
 };
 
+// A point of a design's flow with its state: the place in throat half-heights (radii
+// for a round nozzle), the flow angle, Prandtl-Meyer angle and Mach angle in degrees.
+struct FlowPoint {
+  double x = 0.0, y = 0.0;
+  double Teta = 0.0, Nu = 0.0;
+  double M = 1.0, Mu = 90.0;
+};
+
+// A wave's or a C+ line's number as text, to 3 decimals without trailing zeros:
+// "3", "0.2", "0.059".
+std::string IndexName(double index);
+
 struct Net {
   Table Teta, Nu, M, Mu, x, y;
   Column Kminus, Kplus;

@@ -1,10 +1,8 @@
 #include "report/axisymmetric_outputs.h"
 
-#include <algorithm>
-#include <cmath>
-
-#include "gas/prandtl_meyer.h"
 #include "report/number_text.h"
+#include "report/result_file.h"
+#include "report/results_list.h"
 
 namespace report {
 namespace {
@@ -24,12 +22,6 @@ void ForEachOnCPlusLine(const AxisymmetricDesign& d, const AxisymmetricDesign::C
 
 }  // namespace
 
-std::string AxisymmetricNote(const AxisymmetricDesign& design) {
-  std::string note = "Nozzle Designer: axisymmetric nozzle";
-  if (!design.gas.IsAir()) note += ", ratio of specific heats gamma = " + ShortestText(design.gas.gamma);
-  return note;
-}
-
 std::string AxisymmetricListText(const AxisymmetricDesign& d) {
   std::string text;
   LineBuffer line;
@@ -48,9 +40,7 @@ std::string AxisymmetricListText(const AxisymmetricDesign& d) {
             .Rounded(p.y));
   };
   add(line.Clear().Text("Axisymmetric nozzle"));
-  if (!d.gas.IsAir()) add(line.Clear().Text("Gamma  = ").Text(ShortestText(d.gas.gamma)));
-  add(line.Clear().Text("TetaMax  = ").Rounded(d.TetaMax));
-  add(line.Clear().Text(" "));
+  for (const std::string& head : ResultsListHead(d.gas, d.TetaMax)) add(line.Clear().Text(head));
   for (const auto& c : d.cPlusLines) {
     add(line.Clear().Text("C+ line ").Rounded(c.index));
     ForEachOnCPlusLine(d, c, [&](const FlowPoint& p, double) { point(p); });
@@ -65,15 +55,7 @@ std::string AxisymmetricResultFileText(const AxisymmetricDesign& d) {
   LineBuffer b;
   const auto line = [&text](const LineBuffer& content) { text.append(content.View()).append("\r\n"); };
   line(b.Clear().Text(" Eksenel simetrik lüle"));
-  line(b.Clear().Text(" Çıkış Mach sayısı  = ").Field(d.inputs.Me));
-  line(b.Clear().Text(" İlk dalga PM açısı = ").Field(d.inputs.Teta0));
-  line(b.Clear().Text(" Çıkan dalga sayısı = ").Field(d.inputs.N));
-  if (!d.gas.IsAir()) line(b.Clear().Text(" Özgül ısılar oranı =  ").Text(ShortestText(d.gas.gamma)).Text(" "));
-  line(b.Clear());
-  line(b.Clear().Text(" TetaMax = ").Field(d.TetaMax));
-  line(b.Clear());
-  line(b.Clear().Text("Karakteristik ve akım özellikleri"));
-  line(b.Clear());
+  text += ResultFileHead(d.inputs, d.gas, d.TetaMax);
   line(b.Clear().Text(" i  j  k Teta   Nu   M   Mu   x   y"));
   int number = 0;
   for (const auto& c : d.cPlusLines) {
@@ -99,69 +81,6 @@ std::string AxisymmetricResultFileText(const AxisymmetricDesign& d) {
     const FlowPoint& p = d.wall[i];
     line(b.Clear().Field(static_cast<double>(i), 0).Field(p.x).Field(p.y).Field(p.Teta).Field(p.M));
   }
-  return text;
-}
-
-DrawingPlan MakeDrawingPlan(const AxisymmetricDesign& d) {
-  DrawingPlan plan;
-  plan.note = AxisymmetricNote(d);
-  for (const FlowPoint& p : d.kernel) {
-    plan.xMax = std::max(plan.xMax, p.x);
-    plan.yMax = std::max(plan.yMax, p.y);
-  }
-  for (const FlowPoint& p : d.wall) {
-    plan.xMax = std::max(plan.xMax, p.x);
-    plan.yMax = std::max(plan.yMax, p.y);
-  }
-  const double X = 1.1 * plan.xMax;
-  const double Y = 1.1 * plan.yMax;
-  plan.scale = {-0.1 * X, -Y, X, Y};
-  const auto line = [&plan](const FlowPoint& a, const FlowPoint& b, Rgb upper, Rgb lower) {
-    const auto x1 = static_cast<float>(a.x), y1 = static_cast<float>(a.y);
-    const auto x2 = static_cast<float>(b.x), y2 = static_cast<float>(b.y);
-    plan.segments.push_back({x1, -y1, x2, -y2, upper});
-    plan.segments.push_back({x1, y1, x2, y2, lower});
-  };
-  for (std::size_t i = 1; i < d.wall.size(); ++i) line(d.wall[i - 1], d.wall[i], kBlack, kBlack);
-  // The fan's waves from the corner through the kernel to the axis.
-  for (int k = 1; k <= d.W; ++k) {
-    for (int j = 1; j <= k; ++j) line(d.Kernel(j - 1, k), d.Kernel(j, k), kRed, kBlue);
-  }
-  for (std::size_t c = 0; c < d.cPlusLines.size(); ++c) {
-    const FlowPoint* previous = nullptr;
-    ForEachOnCPlusLine(d, d.cPlusLines[c], [&](const FlowPoint& p, double) {
-      if (previous != nullptr) line(*previous, p, kBlue, kRed);
-      previous = &p;
-    });
-    line(*previous, d.wall[c + 1], kBlue, kRed);  // the exit characteristic ends at the lip
-  }
-  // The turning C- lines, from the exit characteristic up to the wall, as far as
-  // their points lie inside.
-  const std::size_t lines = d.cPlusLines.size();
-  for (std::size_t i = 0; i < d.turning.size(); ++i) {
-    const auto& points = d.turning[i];
-    if (points.empty() || points[0].y > d.wall.back().y) continue;
-    for (std::size_t n = 1; n < points.size() && n < lines; ++n) {
-      if (i >= d.cPlusLines[lines - 1 - n].beyond.size()) break;
-      line(points[n - 1], points[n], kRed, kBlue);
-    }
-  }
-  return plan;
-}
-
-std::string AxisymmetricSummaryText(const AxisymmetricDesign& d) {
-  const FlowPoint& lip = d.wall.back();
-  const FlowPoint& steepest = *std::max_element(
-      d.wall.begin(), d.wall.end(), [](const FlowPoint& a, const FlowPoint& b) { return a.Teta < b.Teta; });
-  std::string text = "Axisymmetric nozzle\n";
-  if (!d.gas.IsAir()) text += "Ratio of specific heats G = " + ShortestText(d.gas.gamma) + "\n";
-  text += "TetaMax = " + RoundedText(d.TetaMax) + "\n";
-  text += "Largest wall angle = " + RoundedText(steepest.Teta) + " at x = " + RoundedText(steepest.x) + "\n";
-  text += "Nozzle length x = " + RoundedText(lip.x) + "\n";
-  text += "Exit radius y = " + RoundedText(lip.y) + "\n";
-  text += "Isentropic area ratio A/A* = " + RoundedText(d.areaRatio) + "\n";
-  text += "Deviation of y^2 from A/A* = " + RoundedText((lip.y * lip.y - d.areaRatio) / d.areaRatio * 100.0) + " %\n";
-  text += "Mass balance = " + RoundedText(d.massBalancePercent) + " %\n";
   return text;
 }
 

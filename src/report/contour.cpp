@@ -5,7 +5,6 @@
 #include <cmath>
 #include <vector>
 
-#include "report/axisymmetric_outputs.h"
 #include "report/number_text.h"
 
 namespace report {
@@ -56,18 +55,19 @@ void Layer(std::string& dxf, std::string_view name, std::string_view colour) {
 
 }  // namespace
 
-std::string GasNote(const nozzle::DesignResult& result) {
-  if (result.gas.IsAir()) return {};
-  return "Nozzle Designer: ratio of specific heats gamma = " + ShortestText(result.gas.gamma);
+std::string DesignNote(const nozzle::DesignRecord& design) {
+  std::string note;
+  if (design.IsAxisymmetric()) note = "axisymmetric nozzle";
+  if (!design.gas.IsAir()) {
+    note += (note.empty() ? "" : ", ") + std::string("ratio of specific heats gamma = ") + ShortestText(design.gas.gamma);
+  }
+  return note.empty() ? note : "Nozzle Designer: " + note;
 }
 
-std::vector<ContourPoint> WallPoints(const nozzle::DesignResult& result, double factor) {
-  const int W = nozzle::Index(result.inputs.N + 1.0);
+std::vector<ContourPoint> WallPoints(const nozzle::DesignRecord& design, double factor) {
   std::vector<ContourPoint> wall;
-  nozzle::CountedLoop(0.0, result.inputs.N, [&](double j) {
-    const int J = nozzle::Index(j);
-    wall.push_back({result.net.x(J, W) * factor, result.net.y(J, W) * factor});
-  });
+  wall.reserve(design.wall.size());
+  for (const nozzle::FlowPoint& p : design.wall) wall.push_back({p.x * factor, p.y * factor});
   return wall;
 }
 
@@ -156,46 +156,28 @@ std::string CsvOf(std::string header, const std::vector<Point>& wall) {
 
 }  // namespace
 
-std::string WallContourCsv(const nozzle::DesignResult& result, const LengthScale& scale) {
-  return CsvOf("x,y\n", WallPoints(result, scale.factor));
+std::string WallContourCsv(const nozzle::DesignRecord& design, const LengthScale& scale) {
+  return CsvOf(design.IsAxisymmetric() ? "x,r\n" : "x,y\n", WallPoints(design, scale.factor));
 }
 
-std::string NozzleOutlineDxf(const nozzle::DesignResult& result, const LengthScale& scale) {
-  const std::vector<Point> wall = WallPoints(result, scale.factor);
-  const std::string note = GasNote(result);
-  return DxfFile(note.empty() ? std::vector<std::string>{} : std::vector<std::string>{note}, scale,
-                 [&wall](std::string& dxf) {
-                   const Point throat = wall.front();
-                   const Point lip = wall.back();
-                   Polyline(dxf, wall, 1.0);
-                   Polyline(dxf, wall, -1.0);
-                   Line(dxf, "WALL", {throat.x, -throat.y}, throat);
-                   Line(dxf, "WALL", {lip.x, -lip.y}, lip);
-                   Line(dxf, "AXIS", {0.0, 0.0}, {lip.x, 0.0});
-                 });
-}
-
-std::vector<ContourPoint> WallPoints(const nozzle::AxisymmetricDesign& design, double factor) {
-  std::vector<ContourPoint> wall;
-  for (const nozzle::FlowPoint& p : design.wall) wall.push_back({p.x * factor, p.y * factor});
-  return wall;
-}
-
-std::string WallContourCsv(const nozzle::AxisymmetricDesign& design, const LengthScale& scale) {
-  return CsvOf("x,r\n", WallPoints(design, scale.factor));
-}
-
-std::string NozzleOutlineDxf(const nozzle::AxisymmetricDesign& design, const LengthScale& scale) {
+std::string NozzleOutlineDxf(const nozzle::DesignRecord& design, const LengthScale& scale) {
   const std::vector<Point> wall = WallPoints(design, scale.factor);
-  const std::vector<std::string> comments{
-      AxisymmetricNote(design),
-      "Revolve the WALL profile (y the radius) about the AXIS line, the x axis, for the nozzle's inner surface"};
-  return DxfFile(comments, scale, [&wall](std::string& dxf) {
+  std::vector<std::string> comments;
+  if (const std::string note = DesignNote(design); !note.empty()) comments.push_back(note);
+  const bool round = design.IsAxisymmetric();
+  if (round) {
+    comments.emplace_back(
+        "Revolve the WALL profile (y the radius) about the AXIS line, the x axis, for the nozzle's inner surface");
+  }
+  return DxfFile(comments, scale, [&wall, round](std::string& dxf) {
     const Point throat = wall.front();
     const Point lip = wall.back();
     Polyline(dxf, wall, 1.0);
-    Line(dxf, "WALL", {throat.x, 0.0}, throat);
-    Line(dxf, "WALL", {lip.x, 0.0}, lip);
+    if (!round) Polyline(dxf, wall, -1.0);
+    // The sections from the axis (round) or from the lower wall (planar) to the upper wall.
+    const double below = round ? 0.0 : -1.0;
+    Line(dxf, "WALL", {throat.x, below * throat.y}, throat);
+    Line(dxf, "WALL", {lip.x, below * lip.y}, lip);
     Line(dxf, "AXIS", {0.0, 0.0}, {lip.x, 0.0});
   });
 }

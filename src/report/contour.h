@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "nozzle/design.h"
+#include "nozzle/design_record.h"
 
 namespace report {
 
@@ -33,25 +33,30 @@ std::optional<LengthScale> ReadLengthScale(std::string_view text);
 // The message for a rejected --scale text, naming it and the accepted forms.
 std::string LengthScaleRejection(std::string_view text);
 
-// "Nozzle Designer: ratio of specific heats gamma = 1.2" for a gas other than air,
-// empty for air: the comment that the SVG and DXF files carry.
-std::string GasNote(const nozzle::DesignResult& result);
+// The comment that the SVG and DXF files carry, naming what the outline alone does not
+// tell: "Nozzle Designer: axisymmetric nozzle" for a round nozzle, "Nozzle Designer:
+// ratio of specific heats gamma = 1.2" for a gas other than air, both joined by ", ";
+// empty for a planar nozzle in air.
+std::string DesignNote(const nozzle::DesignRecord& design);
 
 struct ContourPoint {
   double x, y;
 };
 
-// The wall points (j, N + 1), j = 0..N, from the throat corner (0, 1) to the exit
-// lip, multiplied by `factor`.
-std::vector<ContourPoint> WallPoints(const nozzle::DesignResult& result, double factor = 1.0);
+// The wall points from the throat corner to the exit lip, multiplied by `factor`.
+std::vector<ContourPoint> WallPoints(const nozzle::DesignRecord& design, double factor = 1.0);
 
-// "x,y", then one line per wall point from the throat corner to the exit lip. LF line ends.
-std::string WallContourCsv(const nozzle::DesignResult& result, const LengthScale& scale = {});
+// "x,y" ("x,r" for a round nozzle: a radius profile), then one line per wall point
+// from the throat corner to the exit lip. LF line ends.
+std::string WallContourCsv(const nozzle::DesignRecord& design, const LengthScale& scale = {});
 
-// The whole nozzle outline as AutoCAD R12 ASCII DXF (for another gas than air a 999
-// comment with GasNote first): the upper wall and its mirror
-// image below the axis as one POLYLINE each (layer WALL), the throat section x = 0
-// and the exit section as LINEs (layer WALL), the axis as a LINE (layer AXIS).
-std::string NozzleOutlineDxf(const nozzle::DesignResult& result, const LengthScale& scale = {});
+// AutoCAD R12 ASCII DXF, DesignNote first as a 999 comment when it is not empty.
+// A planar nozzle as its whole outline: the upper wall and its mirror image below the
+// axis as one POLYLINE each (layer WALL), the throat section x = 0 and the exit
+// section as LINEs (layer WALL), the axis as a LINE (layer AXIS). A round nozzle as
+// the profile to revolve about the x axis (a second 999 comment says so): the wall as
+// one POLYLINE, the throat and exit sections from the axis to the wall as LINEs
+// (layer WALL), the axis as a LINE (layer AXIS).
+std::string NozzleOutlineDxf(const nozzle::DesignRecord& design, const LengthScale& scale = {});
 
 }  // namespace report

@@ -2,45 +2,48 @@
 
 #include <algorithm>
 
-#include "nozzle/geometry.h"
 #include "report/contour.h"
 #include "report/number_text.h"
 
 namespace report {
 
-DrawingPlan MakeDrawingPlan(const nozzle::DesignResult& result) {
-  using nozzle::CountedLoop;
-  using nozzle::Index;
-  const nozzle::Net& net = result.net;
-  const double N = result.inputs.N;
-
+DrawingPlan MakeDrawingPlan(const nozzle::DesignRecord& design) {
+  using nozzle::FlowPoint;
   DrawingPlan plan;
-  plan.note = GasNote(result);
-  const nozzle::Extents extents = nozzle::FindExtents(net, N);
-  plan.xMax = extents.xMax;
-  plan.yMax = extents.yMax;
+  plan.note = DesignNote(design);
+  const auto extend = [&plan](const std::vector<FlowPoint>& points) {
+    for (const FlowPoint& p : points) {
+      plan.xMax = std::max(plan.xMax, p.x);
+      plan.yMax = std::max(plan.yMax, p.y);
+    }
+  };
+  extend(design.wall);
+  std::size_t pieces = design.wall.size();
+  for (const nozzle::CharacteristicLine& line : design.lines) {
+    extend(line.points);
+    pieces += line.points.size();
+  }
   const double X = 1.1 * plan.xMax;
   const double Y = 1.1 * plan.yMax;
   plan.scale = {-0.1 * X, -Y, X, Y};
 
-  const auto line = [&](int j1, int k1, int j2, int k2, Rgb upper, Rgb lower) {
-    const auto x1 = static_cast<float>(net.x(j1, k1));
-    const auto y1 = static_cast<float>(net.y(j1, k1));
-    const auto x2 = static_cast<float>(net.x(j2, k2));
-    const auto y2 = static_cast<float>(net.y(j2, k2));
-    plan.segments.push_back({x1, -y1, x2, -y2, upper});
-    plan.segments.push_back({x1, y1, x2, y2, lower});
+  plan.segments.reserve(2 * pieces);
+  const auto polyline = [&plan](const std::vector<FlowPoint>& points, Rgb upper, Rgb lower) {
+    for (std::size_t i = 1; i < points.size(); ++i) {
+      const auto x1 = static_cast<float>(points[i - 1].x), y1 = static_cast<float>(points[i - 1].y);
+      const auto x2 = static_cast<float>(points[i].x), y2 = static_cast<float>(points[i].y);
+      plan.segments.push_back({x1, -y1, x2, -y2, upper});
+      plan.segments.push_back({x1, y1, x2, y2, lower});
+    }
   };
-  const int W = Index(N + 1.0);
-  CountedLoop(1.0, N, [&](double j) { line(Index(j - 1.0), W, Index(j), W, kBlack, kBlack); });
-  CountedLoop(1.0, N, [&](double k) {
-    CountedLoop(1.0, k, [&](double j) { line(Index(j - 1.0), Index(k), Index(j), Index(k), kRed, kBlue); });
-  });
-  CountedLoop(1.0, N, [&](double j) {
-    CountedLoop(j + 1.0, N + 1.0, [&](double k) {
-      line(Index(j), Index(k - 1.0), Index(j), Index(k), kBlue, kRed);
-    });
-  });
+  polyline(design.wall, kBlack, kBlack);
+  for (const nozzle::CharacteristicLine& line : design.lines) {
+    if (line.IsCMinus()) {
+      polyline(line.points, kRed, kBlue);
+    } else {
+      polyline(line.points, kBlue, kRed);
+    }
+  }
   return plan;
 }
 

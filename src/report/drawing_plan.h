@@ -1,16 +1,19 @@
-// The drawing of a design run as plain data: what a drawing surface is asked to do,
+// The drawing of a design as plain data: what a drawing surface is asked to do,
 // in order — clear, set the user coordinate system, draw straight lines.
 //
 // The computed half above the axis is shown with its mirror image: a point (x, y)
-// of the net has the upper image (x, -y) and the lower image (x, y), the surface's
-// v axis growing downwards. Extents xMax, yMax are the largest x and y of the net
-// (never below 0); with X = 1.1 xMax, Y = 1.1 yMax the surface spans
-// (left, top) = (-0.1 X, -Y) to (right, bottom) = (X, Y).
+// of the design has the upper image (x, -y) and the lower image (x, y), the surface's
+// v axis growing downwards. Extents xMax, yMax are the largest x and y of the wall and
+// the characteristic lines (never below 0); with X = 1.1 xMax, Y = 1.1 yMax the
+// surface spans (left, top) = (-0.1 X, -Y) to (right, bottom) = (X, Y).
 //
-// Segments, each drawn as its upper image and at once as its lower image:
-//   wall      j = 1..N:                 (j-1, N+1) -> (j, N+1)  black / black
-//   C- lines  k = 1..N, j = 1..k:       (j-1, k)   -> (j, k)    red   / blue
-//   C+ lines  j = 1..N, k = j+1..N+1:   (j, k-1)   -> (j, k)    blue  / red
+// Segments, each drawn as its upper image and at once as its lower image: first the
+// wall from the throat corner to the exit lip (black / black), then every piece of
+// every characteristic line in the record's order (nozzle/design_record.h), C- lines
+// red / blue and C+ lines blue / red. For the planar net of N waves:
+//   wall      j = 1..N:                 (j-1, N+1) -> (j, N+1)
+//   C- lines  k = 1..N, j = 1..k:       (j-1, k)   -> (j, k)
+//   C+ lines  j = 1..N, k = j+1..N+1:   (j, k-1)   -> (j, k)
 // 2 N (N + 2) lines in all: 2N black, N(N + 1) red, N(N + 1) blue. Line end points
 // are single precision, as the surface takes them.
 #pragma once
@@ -19,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "nozzle/design.h"
+#include "nozzle/design_record.h"
 
 namespace report {
 
@@ -44,14 +47,14 @@ struct UserScale {
 };
 
 struct DrawingPlan {
-  std::string note;  // report::GasNote of the design: empty for air
+  std::string note;  // report::DesignNote of the design: empty for a planar nozzle in air
   double xMax = 0.0, yMax = 0.0;
   UserScale scale;
   std::vector<Segment> segments;
 };
 
-// Precondition: `result` comes from nozzle::Design: at least one wave, so xMax > 0.
-DrawingPlan MakeDrawingPlan(const nozzle::DesignResult& result);
+// Precondition: the design has at least one wave, so xMax > 0.
+DrawingPlan MakeDrawingPlan(const nozzle::DesignRecord& design);
 
 // A point in user units placed on a surface of width x height pixels, as the
 // surface maps it: u linearly from the left edge (0) to the right edge (width),

@@ -4,6 +4,25 @@
 
 namespace report {
 
+std::string ResultFileHead(const nozzle::DesignInputs& inputs, const gas::Gas& gas, double TetaMax) {
+  std::string text;
+  LineBuffer b;
+  const auto line = [&text](const LineBuffer& content) {
+    text += content.View();
+    text += "\r\n";
+  };
+  line(b.Clear().Text(" Çıkış Mach sayısı  = ").Field(inputs.Me));
+  line(b.Clear().Text(" İlk dalga PM açısı = ").Field(inputs.Teta0));
+  line(b.Clear().Text(" Çıkan dalga sayısı = ").Field(inputs.N));
+  if (!gas.IsAir()) line(b.Clear().Text(" Özgül ısılar oranı =  ").Text(ShortestText(gas.gamma)).Text(" "));
+  line(b.Clear());
+  line(b.Clear().Text(" TetaMax = ").Field(TetaMax));
+  line(b.Clear());
+  line(b.Clear().Text("Karakteristik ve akım özellikleri"));
+  line(b.Clear());
+  return text;
+}
+
 std::string ResultFileText(const nozzle::DesignResult& result) {
   using nozzle::CountedLoop;
   using nozzle::Index;
@@ -17,17 +36,7 @@ std::string ResultFileText(const nozzle::DesignResult& result) {
     text += "\r\n";
   };
 
-  line(b.Clear().Text(" Çıkış Mach sayısı  = ").Field(result.inputs.Me));
-  line(b.Clear().Text(" İlk dalga PM açısı = ").Field(result.inputs.Teta0));
-  line(b.Clear().Text(" Çıkan dalga sayısı = ").Field(N));
-  if (!result.gas.IsAir()) {
-    line(b.Clear().Text(" Özgül ısılar oranı =  ").Text(ShortestText(result.gas.gamma)).Text(" "));
-  }
-  line(b.Clear());
-  line(b.Clear().Text(" TetaMax = ").Field(result.TetaMax));
-  line(b.Clear());
-  line(b.Clear().Text("Karakteristik ve akım özellikleri"));
-  line(b.Clear());
+  text += ResultFileHead(result.inputs, result.gas, result.TetaMax);
   line(b.Clear().Text(" i  j  k Teta   Nu   M   Mu   K-   K+   x   y"));
 
   double number = 0.0;

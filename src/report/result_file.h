@@ -14,6 +14,11 @@ namespace report {
 
 inline constexpr const char* kResultFileName = "sonuc.txt";
 
+// The lines both kinds of nozzle start their result files with, CR LF ended: the
+// inputs, the gas for a gas other than air, TetaMax, and the net's heading with the
+// blank lines around it, up to the heading of the net's columns.
+std::string ResultFileHead(const nozzle::DesignInputs& inputs, const gas::Gas& gas, double TetaMax);
+
 std::string ResultFileText(const nozzle::DesignResult& result);
 
 }  // namespace report

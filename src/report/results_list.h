@@ -15,6 +15,10 @@
 
 namespace report {
 
+// The lines both kinds of nozzle start their lists with: the gas's ratio of specific
+// heats for a gas other than air, TetaMax, and a line holding one blank.
+std::vector<std::string> ResultsListHead(const gas::Gas& gas, double TetaMax);
+
 std::vector<std::string> ResultsListLines(const nozzle::DesignResult& result);
 
 // The same lines as one text, each ended by a line feed, for a terminal or a file.

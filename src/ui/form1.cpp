@@ -14,6 +14,7 @@
 
 #include "gas/prandtl_meyer.h"
 #include "nozzle/design.h"
+#include "nozzle/design_record.h"
 #include "nozzle/inputs.h"
 #include "report/drawing_plan.h"
 #include "report/file_output.h"
@@ -122,7 +123,7 @@ void Form1::Command2_Click() {
 
   QStringList lines;
   for (const std::string& line : report::ResultsListLines(result)) lines.append(FromUtf8(line));
-  const report::DrawingPlan plan = report::MakeDrawingPlan(result);
+  const report::DrawingPlan plan = report::MakeDrawingPlan(nozzle::RecordOf(result));
   const std::string fileText = report::ResultFileText(result);
 
   List1->clear();

@@ -1,4 +1,5 @@
 #include "cfd/check_report.h"
+#include "cfd/openfoam_case.h"
 
 #include <gtest/gtest.h>
 

@@ -38,8 +38,8 @@ std::vector<std::string> PolyLinePoints(const std::string& dict) {
 TEST(OpenFoamCase, EveryMeshOfTheLadderHasTheWallPointsOfTheRunAndTwiceTheCellsOfTheOneBefore) {
   const nozzle::DesignResult result = nozzle::Design({2.4, 0.373, 49.0});
   TempFolder folder;
-  const cfd::CaseFacts facts = cfd::WriteCase(result, folder.path() / "case", {});
-  std::istringstream csv(report::WallContourCsv(result));
+  const cfd::CaseFacts facts = cfd::WriteCase(nozzle::RecordOf(result), folder.path() / "case", {});
+  std::istringstream csv(report::WallContourCsv(nozzle::RecordOf(result)));
   std::vector<std::string> wall;
   for (std::string line; std::getline(csv, line);) wall.push_back(line);
   ASSERT_EQ(wall.size(), 51u);  // the header, the throat corner and 49 wall points
@@ -82,13 +82,13 @@ TEST(OpenFoamCase, RefusesAFolderInUseAndAWallThatTurnsBackTouchingNothing) {
   std::ofstream(folder.path() / "notes.txt") << "mine";
   const nozzle::DesignResult good = nozzle::Design({2.4, 0.373, 7.0});
   EXPECT_FALSE(cfd::CaseFolderIsFree(folder.path()));
-  EXPECT_THROW(cfd::WriteCase(good, folder.path(), {}), cfd::CaseError);
+  EXPECT_THROW(cfd::WriteCase(nozzle::RecordOf(good), folder.path(), {}), cfd::CaseError);
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{"notes.txt"});
 
   const nozzle::DesignResult turning = nozzle::Design({10.0, 0.373, 2.0});
   ASSERT_FALSE(turning.wallWarning.empty());
   try {
-    cfd::WriteCase(turning, folder.path() / "case", {});
+    cfd::WriteCase(nozzle::RecordOf(turning), folder.path() / "case", {});
     ADD_FAILURE() << "a wall that turns back was meshed";
   } catch (const cfd::CaseError& e) {
     EXPECT_NE(std::string(e.what()).find(turning.wallWarning), std::string::npos) << e.what();
@@ -100,7 +100,7 @@ TEST(OpenFoamCase, CheckMeshAcceptsTheMeshOfTheDefaultDesign) {
   if (std::system("command -v blockMesh >/dev/null") != 0) GTEST_SKIP() << "OpenFOAM is not installed";
   TempFolder folder;
   const fs::path dir = folder.path() / "case";
-  cfd::WriteCase(nozzle::Design({2.4, 0.373, 49.0}), dir, {});
+  cfd::WriteCase(nozzle::RecordOf(nozzle::Design({2.4, 0.373, 49.0})), dir, {});
   const std::string command = "cd '" + (dir / "fine").string() +
                               "' && export WM_PROJECT_DIR=/usr/share/openfoam && blockMesh > log.blockMesh 2>&1 && "
                               "checkMesh > log.checkMesh 2>&1";
@@ -121,7 +121,7 @@ TEST(OpenFoamCase, WritesARoundNozzleAsAWedgeThatCheckMeshAccepts) {
   cfd::CaseOptions options;
   options.cellsAlong = 64;
   options.cellsAcross = 16;
-  cfd::WriteCase(cfd::CaseOf(d), dir, options);
+  cfd::WriteCase(nozzle::RecordOf(d), dir, options);
   const fs::path fine = dir / "fine";
   const std::string command = "cd '" + fine.string() +
                               "' && export WM_PROJECT_DIR=/usr/share/openfoam && blockMesh > log.blockMesh 2>&1 && "

@@ -6,6 +6,9 @@
 #include <fstream>
 #include <regex>
 
+#include "cfd/openfoam_case.h"
+#include "nozzle/design.h"
+#include "nozzle/design_record.h"
 #include "support/golden.h"
 #include "support/processes.h"
 #include "support/temp_folder.h"
@@ -22,7 +25,7 @@ cfd::CaseFacts SmallCase(const fs::path& dir) {
   cfd::CaseOptions options;
   options.cellsAlong = 40;
   options.cellsAcross = 10;
-  return cfd::WriteCase(nozzle::Design({2.4, 0.373, 7.0}), dir, options);
+  return cfd::WriteCase(nozzle::RecordOf(nozzle::Design({2.4, 0.373, 7.0})), dir, options);
 }
 
 void Replace(const fs::path& file, const std::regex& what, const std::string& with) {
@@ -81,7 +84,7 @@ TEST(SolverRun, EndsEverySolverProcessAtTheTimeLimit) {
   const fs::path dir = folder.path() / "case";
   cfd::CaseOptions options;
   options.jobs = 2;
-  const cfd::CaseFacts facts = cfd::WriteCase(nozzle::Design({2.4, 0.373, 7.0}), dir, options);
+  const cfd::CaseFacts facts = cfd::WriteCase(nozzle::RecordOf(nozzle::Design({2.4, 0.373, 7.0})), dir, options);
   cfd::RunOptions run;
   run.timeoutSeconds = 15.0;
   const cfd::RunOutcome outcome = cfd::RunCase(dir, facts, run);

@@ -17,7 +17,7 @@ namespace {
 
 TEST(WallContourCsv, ListsEveryWallPointFromTheThroatCornerToTheExitLipAtFullPrecision) {
   const nozzle::DesignResult r = nozzle::Design({2.4, 0.373, 7.0});
-  std::istringstream csv(report::WallContourCsv(r));
+  std::istringstream csv(report::WallContourCsv(nozzle::RecordOf(r)));
   std::string line;
   std::getline(csv, line);
   EXPECT_EQ(line, "x,y");
@@ -28,7 +28,7 @@ TEST(WallContourCsv, ListsEveryWallPointFromTheThroatCornerToTheExitLipAtFullPre
     EXPECT_EQ(std::stod(line.substr(comma + 1)), r.net.y(j, 8)) << line;
   }
   EXPECT_FALSE(std::getline(csv, line));
-  EXPECT_EQ(report::WallContourCsv(r).substr(0, 8), "x,y\n0,1\n");
+  EXPECT_EQ(report::WallContourCsv(nozzle::RecordOf(r)).substr(0, 8), "x,y\n0,1\n");
 }
 
 TEST(LengthScale, ReadsANumberWithAnOptionalUnitAndRefusesAnythingElse) {
@@ -54,7 +54,7 @@ TEST(LengthScale, ReadsANumberWithAnOptionalUnitAndRefusesAnythingElse) {
 
 TEST(WallContourCsv, MultipliesEveryCoordinateByTheScale) {
   const nozzle::DesignResult r = nozzle::Design({2.4, 0.373, 7.0});
-  std::istringstream csv(report::WallContourCsv(r, *report::ReadLengthScale("25.4mm")));
+  std::istringstream csv(report::WallContourCsv(nozzle::RecordOf(r), *report::ReadLengthScale("25.4mm")));
   std::string line;
   std::getline(csv, line);
   for (int j = 0; j <= 7; ++j) {
@@ -112,7 +112,7 @@ bool HaveEzdxf() { return std::system("/usr/bin/python3 -c 'import ezdxf' 2>/dev
 TEST(NozzleOutlineDxf, OpensInADxfReaderWithEveryVertexExact) {
   if (!HaveEzdxf()) GTEST_SKIP() << "python3-ezdxf is not installed";
   const nozzle::DesignResult r = nozzle::Design({2.4, 0.373, 7.0});
-  const DxfRead read = ReadDxf(report::NozzleOutlineDxf(r, *report::ReadLengthScale("10mm")));
+  const DxfRead read = ReadDxf(report::NozzleOutlineDxf(nozzle::RecordOf(r), *report::ReadLengthScale("10mm")));
   EXPECT_EQ(read.errors, 0);  // the tables and entities hold together
   EXPECT_EQ(read.fixes, 0);
   EXPECT_EQ(read.units, 4);
@@ -137,7 +137,7 @@ TEST(NozzleOutlineDxf, OpensInADxfReaderWithEveryVertexExact) {
 TEST(NozzleOutlineDxf, GivesARoundNozzleAsAProfileToRevolve) {
   if (!HaveEzdxf()) GTEST_SKIP() << "python3-ezdxf is not installed";
   const nozzle::AxisymmetricDesign d = nozzle::DesignAxisymmetric({2.4, 0.373, 7.0, 1.4});
-  const DxfRead read = ReadDxf(report::NozzleOutlineDxf(d, *report::ReadLengthScale("1in")));
+  const DxfRead read = ReadDxf(report::NozzleOutlineDxf(nozzle::RecordOf(d), *report::ReadLengthScale("1in")));
   EXPECT_EQ(read.errors, 0);
   EXPECT_EQ(read.fixes, 0);
   EXPECT_EQ(read.units, 1);

@@ -20,13 +20,13 @@ int Count(const DrawingPlan& plan, report::Rgb colour) {
 }
 
 TEST(DrawingPlan, DefaultDesignHasTheSegmentCountsOfEachColour) {
-  const DrawingPlan plan = report::MakeDrawingPlan(nozzle::Design({2.4, 0.373, 7.0}));
+  const DrawingPlan plan = report::MakeDrawingPlan(nozzle::RecordOf(nozzle::Design({2.4, 0.373, 7.0})));
   EXPECT_EQ(plan.segments.size(), 126u);  // 2 N (N + 2)
   EXPECT_EQ(Count(plan, report::kBlack), 14);
   EXPECT_EQ(Count(plan, report::kRed), 56);
   EXPECT_EQ(Count(plan, report::kBlue), 56);
 
-  const DrawingPlan two = report::MakeDrawingPlan(nozzle::Design({2.4, 0.373, 2.0}));
+  const DrawingPlan two = report::MakeDrawingPlan(nozzle::RecordOf(nozzle::Design({2.4, 0.373, 2.0})));
   EXPECT_EQ(two.segments.size(), 16u);
   EXPECT_EQ(Count(two, report::kBlack), 4);
   EXPECT_EQ(Count(two, report::kRed), 6);
@@ -34,7 +34,7 @@ TEST(DrawingPlan, DefaultDesignHasTheSegmentCountsOfEachColour) {
 
 TEST(DrawingPlan, ScalesToTheExitLipWithMargins) {
   const nozzle::DesignResult r = nozzle::Design({2.4, 0.373, 7.0});
-  const DrawingPlan plan = report::MakeDrawingPlan(r);
+  const DrawingPlan plan = report::MakeDrawingPlan(nozzle::RecordOf(r));
   EXPECT_EQ(plan.xMax, r.net.x(7, 8));
   EXPECT_EQ(plan.yMax, r.net.y(7, 8));
   EXPECT_NEAR(plan.scale.left, -0.89, 0.005);
@@ -49,7 +49,7 @@ TEST(DrawingPlan, ScalesToTheExitLipWithMargins) {
 
 TEST(DrawingPlan, DrawsEachSegmentAsUpperImageThenLowerImageInTableOrder) {
   const nozzle::DesignResult r = nozzle::Design({2.4, 0.373, 7.0});
-  const DrawingPlan plan = report::MakeDrawingPlan(r);
+  const DrawingPlan plan = report::MakeDrawingPlan(nozzle::RecordOf(r));
   const Segment& wallUpper = plan.segments[0];
   const Segment& wallLower = plan.segments[1];
   EXPECT_EQ(wallUpper.x1, 0.0f);
@@ -73,7 +73,7 @@ TEST(DrawingPlan, DrawsEachSegmentAsUpperImageThenLowerImageInTableOrder) {
 // On the picture (v downwards) red lines fall from left to right and blue lines rise,
 // in both halves.
 TEST(DrawingPlan, RedLinesFallAndBlueLinesRiseOnThePicture) {
-  const DrawingPlan plan = report::MakeDrawingPlan(nozzle::Design({2.4, 0.373, 13.0}));
+  const DrawingPlan plan = report::MakeDrawingPlan(nozzle::RecordOf(nozzle::Design({2.4, 0.373, 13.0})));
   for (const Segment& s : plan.segments) {
     if (s.colour == report::kBlack) continue;
     ASSERT_GT(s.x2, s.x1);
@@ -86,7 +86,7 @@ TEST(DrawingPlan, RedLinesFallAndBlueLinesRiseOnThePicture) {
 }
 
 TEST(DrawingSvg, PaintsTheBackgroundAndEverySegmentInItsColour) {
-  const DrawingPlan plan = report::MakeDrawingPlan(nozzle::Design({2.4, 0.373, 2.0}));
+  const DrawingPlan plan = report::MakeDrawingPlan(nozzle::RecordOf(nozzle::Design({2.4, 0.373, 2.0})));
   const std::string svg = report::DrawingSvg(plan, 449, 265);
   EXPECT_NE(svg.find("<rect width=\"449\" height=\"265\" fill=\"rgb(255,255,192)\"/>"), std::string::npos);
   testing_support::TempFolder folder;

@@ -20,6 +20,7 @@
 
 #include "gas/prandtl_meyer.h"
 #include "nozzle/design.h"
+#include "nozzle/design_record.h"
 #include "report/drawing_plan.h"
 #include "report/result_file.h"
 #include "report/results_list.h"
@@ -233,7 +234,7 @@ class Form1Test : public QObject {
     QCOMPARE(ListLines(Child<QListWidget>("List1")), CoreLines(core));
     QVERIFY(ReadFile("sonuc.txt") == report::ResultFileText(core));
 
-    const report::DrawingPlan plan = report::MakeDrawingPlan(core);
+    const report::DrawingPlan plan = report::MakeDrawingPlan(nozzle::RecordOf(core));
     auto* picture = Child<ui::PictureBox>("Picture1");
     QCOMPARE(picture->strokes().size(), std::size_t{126});
     QCOMPARE(picture->userScale().left, plan.scale.left);

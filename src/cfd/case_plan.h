@@ -1,0 +1,78 @@
+// What every part of the OpenFOAM check shares, below all of them: the errors, the
+// flow a case is set up for, the ladder of meshes with their iteration budgets, and
+// the limits by which a mesh's exit counts as settled (cfd/exit_flow.h applies them,
+// cfd/openfoam_case.h sizes the ladder, cfd/solver_run.h stops a settled run).
+#pragma once
+
+#include <array>
+#include <stdexcept>
+#include <string>
+
+#include "gas/prandtl_meyer.h"
+
+namespace cfd {
+
+// A case that cannot be written, or a step of it that cannot be run.
+class CaseError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A solved field or an output of the check that cannot be read or written.
+class FieldError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// What the case is set up for, lengths in throat half-heights (radii).
+struct FlowFacts {
+  double length = 0.0;          // the exit plane's x
+  double exitHalfHeight = 0.0;  // the wall's last y
+  double designMach = 0.0;
+  gas::Gas gas;
+  bool axisymmetric = false;  // y is a radius
+
+  // What the exit's y is called in reports and pictures.
+  const char* ExitSizeName() const { return axisymmetric ? "exit radius" : "exit half-height"; }
+};
+
+// One mesh of the ladder and how long its solution may run.
+struct MeshPlan {
+  std::string name;  // its folder: "coarse", "medium", "fine"
+  int nx = 0, ny = 0;
+  int maxIterations = 0;
+  int minIterations = 0;  // before which the exit cannot have felt the whole mesh
+  int window = 0;         // the iterations over which a settled exit stays put on average
+  double coreDriftPercent = 0.0;  // the settling limit of its core's cells
+};
+
+// What the case is, as its readers need it.
+struct CaseFacts {
+  FlowFacts flow;
+  double metresPerHalfHeight = 1.0;
+  std::array<MeshPlan, 3> meshes;  // coarsest first
+  int jobs = 1;
+};
+
+// The smallest finest mesh along the axis: the coarse mesh keeps 8 x 2 cells.
+inline constexpr int kMinCellsAlong = 32;
+
+// Cells along the axis grow by this ratio from the throat to the exit: the corner's
+// centred expansion gets the finest cells.
+inline constexpr double kGradingAlong = 2.0;
+
+// Half the angle of a round nozzle's wedge, degrees: a 5 degree wedge.
+inline constexpr double kWedgeHalfAngle = 2.5;
+
+// Iterations between two rows of the exit histories.
+inline constexpr int kMeanEvery = 10;
+inline constexpr int kProfileEvery = 20;
+
+// The settling limits, percent of Me (cfd/exit_flow.h): the exit mean, every exit cell
+// of the core on the finest mesh (the coarser meshes' limits grow with the cell size),
+// every other exit cell.
+inline constexpr double kSettledMeanDriftPercent = 0.02;
+inline constexpr double kSettledCoreDriftPercent = 0.05;
+inline constexpr double kSettledCellDriftPercent = 0.2;
+
+}  // namespace cfd

@@ -1,0 +1,19 @@
+// Isentropic relations of a perfect gas with the ratio of specific heats g, the
+// sonic state (M = 1, subscript *) as reference:
+//
+//   A / A*  = (1 / M) ((2 / (g + 1)) (1 + (g - 1) / 2 M^2))^((g + 1) / (2 (g - 1)))
+//   T / T*  = (1 + (g - 1) / 2) / (1 + (g - 1) / 2 M^2)
+//   p / p*  = (T / T*)^(g / (g - 1))
+//
+// The inverse of A / A* is the mass flow per area rho V over that of the sonic
+// throat, rho* a*. Valid for M >= 1 (A / A*) and M >= 0 (T, p), 1 < g <= 5/3.
+// Each is formed in the order written above; no check is made.
+#pragma once
+
+namespace gas {
+
+double AreaRatio(double M, double g);
+double TemperatureRatio(double M, double g);
+double PressureRatioOfTemperature(double TOverTStar, double g);
+
+}  // namespace gas

@@ -1,0 +1,132 @@
+#include "nozzle/design_record.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "gas/isentropic.h"
+
+namespace nozzle {
+namespace {
+
+using Family = CharacteristicLine::Family;
+
+FlowPoint NetPoint(const Net& net, int j, int k) {
+  return {net.x(j, k), net.y(j, k), net.Teta(j, k), net.Nu(j, k), net.M(j, k), net.Mu(j, k)};
+}
+
+// The mass flow of a planar nozzle across the polyline, over the throat's (rho* a*
+// times the throat half-height 1): the integral of rho V / (rho* a*) (cos(theta) dy -
+// sin(theta) dx), by the trapezoidal rule.
+double PlanarMassAcross(const std::vector<FlowPoint>& line, double g) {
+  double mass = 0.0;
+  for (std::size_t i = 1; i < line.size(); ++i) {
+    const FlowPoint& a = line[i - 1];
+    const FlowPoint& b = line[i];
+    const double fa = 1.0 / gas::AreaRatio(a.M, g), fb = 1.0 / gas::AreaRatio(b.M, g);
+    const double ta = a.Teta * gas::Pi_180, tb = b.Teta * gas::Pi_180;
+    mass += 0.5 * ((b.y - a.y) * (fa * std::cos(ta) + fb * std::cos(tb)) -
+                   (b.x - a.x) * (fa * std::sin(ta) + fb * std::sin(tb)));
+  }
+  return mass;
+}
+
+// What both kinds take from the wall alone, and the warning of a wall that turns back.
+void CompleteFromWall(DesignRecord& record, int wallTurnsBackAt, const std::string& wallWarning) {
+  DesignFacts& facts = record.facts;
+  const FlowPoint& lip = record.wall.back();
+  const FlowPoint& steepest = *std::max_element(record.wall.begin(), record.wall.end(),
+                                                [](const FlowPoint& a, const FlowPoint& b) { return a.Teta < b.Teta; });
+  facts.largestWallAngle = steepest.Teta;
+  facts.largestWallAngleX = steepest.x;
+  facts.length = lip.x;
+  facts.exitHeight = lip.y;
+  facts.areaRatio = gas::AreaRatio(record.inputs.Me, record.gas.gamma);
+  const double exitArea = record.IsAxisymmetric() ? lip.y * lip.y : lip.y;
+  facts.areaDeviationPercent = (exitArea - facts.areaRatio) / facts.areaRatio * 100.0;
+  facts.wallTurnsBackAt = wallTurnsBackAt;
+  if (!wallWarning.empty()) record.warnings.push_back(wallWarning);
+}
+
+}  // namespace
+
+DesignRecord RecordOf(const DesignResult& result) {
+  DesignRecord record;
+  record.kind = NozzleKind::kPlanar;
+  record.inputs = result.inputs;
+  record.gas = result.gas;
+  record.facts.TetaMax = result.TetaMax;
+  const Net& net = result.net;
+  const double N = result.inputs.N;
+  const int W = Index(N + 1.0);
+  const int last = Index(N);
+
+  CountedLoop(0.0, N, [&](double j) {
+    const int J = Index(j);
+    FlowPoint p = NetPoint(net, J, last);
+    p.x = net.x(J, W);
+    p.y = net.y(J, W);
+    record.wall.push_back(p);
+  });
+  CountedLoop(1.0, N, [&](double k) {
+    CharacteristicLine line{Family::kFanWave, "C- line " + IndexName(k), {}};
+    CountedLoop(0.0, k, [&](double j) { line.points.push_back(NetPoint(net, Index(j), Index(k))); });
+    record.lines.push_back(std::move(line));
+  });
+  double worst = 0.0;
+  CountedLoop(1.0, N, [&](double j) {
+    const int J = Index(j);
+    CharacteristicLine line{Family::kCPlus, "C+ line " + IndexName(j), {}};
+    CountedLoop(j, N + 1.0, [&](double k) {
+      const int K = Index(k);
+      const bool onWall = K == W && static_cast<std::size_t>(J) < record.wall.size();
+      line.points.push_back(onWall ? record.wall[static_cast<std::size_t>(J)] : NetPoint(net, J, K));
+    });
+    worst = std::max(worst, std::fabs(PlanarMassAcross(line.points, result.gas.gamma) - 1.0));
+    record.lines.push_back(std::move(line));
+  });
+  record.facts.axisEnd = net.x(last, last);
+  CompleteFromWall(record, result.wallTurnsBackAt, result.wallWarning);
+  const double exit = std::fabs(record.facts.exitHeight / record.facts.areaRatio - 1.0);
+  record.facts.massBalancePercent = 100.0 * std::max(worst, exit);
+  return record;
+}
+
+DesignRecord RecordOf(const AxisymmetricDesign& d) {
+  DesignRecord record;
+  record.kind = NozzleKind::kAxisymmetric;
+  record.inputs = d.inputs;
+  record.gas = d.gas;
+  record.facts.TetaMax = d.TetaMax;
+  record.wall = d.wall;
+
+  for (int k = 1; k <= d.W; ++k) {
+    CharacteristicLine line{Family::kFanWave, "C- line " + IndexName(d.WaveIndex(k)), {}};
+    for (int j = 0; j <= k; ++j) line.points.push_back(d.Kernel(j, k));
+    record.lines.push_back(std::move(line));
+  }
+  for (std::size_t c = 0; c < d.cPlusLines.size(); ++c) {
+    const AxisymmetricDesign::CPlusLine& from = d.cPlusLines[c];
+    CharacteristicLine line{Family::kCPlus, "C+ line " + IndexName(from.index), from.points};
+    line.points.insert(line.points.end(), from.beyond.begin(), from.beyond.end());
+    line.points.push_back(d.wall[c + 1]);
+    record.lines.push_back(std::move(line));
+  }
+  // A turning line runs from the exit characteristic up to the wall: its point n lies
+  // on C+ line lines - 1 - n, inside the nozzle as long as that line's `beyond` holds it.
+  const std::size_t lines = d.cPlusLines.size();
+  for (std::size_t i = 0; i < d.turning.size(); ++i) {
+    const std::vector<FlowPoint>& points = d.turning[i];
+    if (points.empty() || points[0].y > d.wall.back().y) continue;
+    std::size_t inside = 1;
+    while (inside < points.size() && inside < lines && i < d.cPlusLines[lines - 1 - inside].beyond.size()) ++inside;
+    if (inside < 2) continue;
+    record.lines.push_back({Family::kTurning, "turning line " + std::to_string(i + 1),
+                            std::vector<FlowPoint>(points.begin(), points.begin() + static_cast<long>(inside))});
+  }
+  record.facts.axisEnd = d.Kernel(d.W, d.W).x;
+  record.facts.massBalancePercent = d.massBalancePercent;
+  CompleteFromWall(record, d.wallTurnsBackAt, d.wallWarning);
+  return record;
+}
+
+}  // namespace nozzle

@@ -1,0 +1,83 @@
+// One record of a finished design, whatever its kind: what every output past the
+// results list and the result file reads (the contour files, the drawing, the
+// summary, the OpenFOAM case, the Python module).
+//
+// Each design run keeps its own net (nozzle/net.h for the planar net, the record of
+// nozzle/axisymmetric.h for the round one), from which its list and result file are
+// written; RecordOf turns either into this record:
+//
+//   wall    the wall from the throat corner to the exit lip, each point with the
+//           state of the flow along it: the planar wall point j carries the state of
+//           the last net point (j, N) of its C+ line, which holds up to the wall; the
+//           corner that of the last wave, Teta = TetaMax.
+//   lines   the characteristic lines as named polylines, in the order in which they
+//           are drawn: the fan's waves (C- lines from the corner to the axis, "C- line 3",
+//           below Teta0 "C- line 0.2"), the C+ lines from the axis to their wall point
+//           ("C+ line 3"; the last, the exit characteristic, ends at the lip) and, for a
+//           round nozzle, the turning region's C- lines from the exit characteristic up
+//           to the wall, as far as they lie inside ("turning line 2").
+//   facts   the figures an engineer asks of a design (DesignFacts below).
+//
+// Lengths in throat half-heights, for a round nozzle in throat radii (y the radius);
+// angles in degrees.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "gas/prandtl_meyer.h"
+#include "nozzle/axisymmetric.h"
+#include "nozzle/design.h"
+#include "nozzle/inputs.h"
+#include "nozzle/net.h"
+
+namespace nozzle {
+
+enum class NozzleKind { kPlanar, kAxisymmetric };
+
+struct CharacteristicLine {
+  enum class Family {
+    kFanWave,  // a C- line of the fan, from the throat corner to the axis
+    kCPlus,    // a C+ line, from the axis to the wall
+    kTurning,  // a C- line of a round nozzle's turning region, from the exit characteristic
+  };
+  Family family = Family::kFanWave;
+  std::string name;
+  std::vector<FlowPoint> points;
+
+  bool IsCMinus() const { return family != Family::kCPlus; }
+};
+
+struct DesignFacts {
+  double TetaMax = 0.0;            // the wall angle at the throat corner
+  double largestWallAngle = 0.0;   // the largest flow angle along the wall, and its x
+  double largestWallAngleX = 0.0;
+  double length = 0.0;             // x of the exit lip
+  double exitHeight = 0.0;         // y of the exit lip: half-height, or radius
+  double areaRatio = 0.0;          // isentropic A/A* of Me
+  // How far the exit lies from A/A*: (y - A/A*) / (A/A*) for a planar nozzle,
+  // (y^2 - A/A*) / (A/A*) for a round one, percent.
+  double areaDeviationPercent = 0.0;
+  // The largest |mass flow / the throat's - 1| over the C+ lines (between the axis and
+  // the wall) and the exit, percent: the error of the net itself.
+  double massBalancePercent = 0.0;
+  double axisEnd = 0.0;            // x where the axis reaches Me
+  int wallTurnsBackAt = 0;         // the first wall point that is not monotone, 0 when none
+};
+
+struct DesignRecord {
+  NozzleKind kind = NozzleKind::kPlanar;
+  DesignInputs inputs;
+  gas::Gas gas;
+  std::vector<FlowPoint> wall;
+  std::vector<CharacteristicLine> lines;
+  DesignFacts facts;
+  std::vector<std::string> warnings;  // for the user; the wall's first, when it turns back
+
+  bool IsAxisymmetric() const { return kind == NozzleKind::kAxisymmetric; }
+};
+
+DesignRecord RecordOf(const DesignResult& result);
+DesignRecord RecordOf(const AxisymmetricDesign& design);
+
+}  // namespace nozzle

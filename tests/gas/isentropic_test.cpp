@@ -1,0 +1,35 @@
+#include "gas/isentropic.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Reference: NACA Report 1135 (Ames Research Staff, 1953), gamma = 1.4:
+// A/A* = 1.1762 at M = 1.5, 1.6875 at M = 2, 2.4031 at M = 2.4, 4.2346 at M = 3.
+TEST(AreaRatio, MatchesTheTables) {
+  EXPECT_DOUBLE_EQ(gas::AreaRatio(1.0, 1.4), 1.0);
+  EXPECT_NEAR(gas::AreaRatio(1.5, 1.4), 1.1762, 1e-4);
+  EXPECT_NEAR(gas::AreaRatio(2.0, 1.4), 1.6875, 1e-4);
+  EXPECT_NEAR(gas::AreaRatio(2.4, 1.4), 2.4031, 1e-4);
+  EXPECT_NEAR(gas::AreaRatio(3.0, 1.4), 4.2346, 1e-4);
+}
+
+// Other gases, from the same relation: for g = 5/3 the exponent is 2 and A/A* at
+// M = 2 is (1/2) (3/4 * 7/3)^2 = 1.53125 exactly; for g = 1.2 at M = 2.4,
+// (1/2.4) (1.576 / 1.1)^5.5 = 3.01084.
+TEST(AreaRatio, FollowsTheGas) {
+  EXPECT_NEAR(gas::AreaRatio(2.0, 5.0 / 3.0), 1.53125, 1e-12);
+  EXPECT_NEAR(gas::AreaRatio(2.4, 1.2), 3.01084, 1e-5);
+}
+
+// NACA Report 1135, gamma = 1.4, M = 2: T/T0 = 0.5556 and p/p0 = 0.1278; at M = 1
+// T*/T0 = 0.8333 and p*/p0 = 0.5283, so T/T* = 0.6667 and p/p* = 0.2419.
+TEST(TemperatureAndPressureRatio, MatchTheTablesFromTheSonicState) {
+  EXPECT_DOUBLE_EQ(gas::TemperatureRatio(1.0, 1.4), 1.0);
+  const double T = gas::TemperatureRatio(2.0, 1.4);
+  EXPECT_NEAR(T, 0.6667, 1e-4);
+  EXPECT_NEAR(gas::PressureRatioOfTemperature(T, 1.4), 0.2419, 1e-4);
+  EXPECT_NEAR(gas::TemperatureRatio(2.0, 5.0 / 3.0), 4.0 / 7.0, 1e-15);  // (4/3) / (7/3)
+}
+
+}  // namespace
