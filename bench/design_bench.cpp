@@ -4,12 +4,17 @@
 // Goal: the N = 49 run at most 0.75 times that floor. Also the axisymmetric run.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
+#include <string>
+#include <variant>
 #include <vector>
 
 #include "gas/prandtl_meyer.h"
 #include "nozzle/axisymmetric.h"
 #include "nozzle/design.h"
+#include "nozzle/design_record.h"
+#include "nozzle/inputs.h"
 
 namespace {
 
@@ -32,6 +37,26 @@ void BM_DesignAxisymmetric(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_DesignAxisymmetric)->Arg(7)->Arg(49)->Unit(benchmark::kMicrosecond);
+
+// What the Python module's design() does in C++, for its overhead to be measured
+// against (bench/python_overhead): the texts checked, the run, its record.
+void BM_DesignRecord(benchmark::State& state) {
+  const nozzle::InputTexts texts{"2.4", "0.373", std::to_string(state.range(0)), "1.4"};
+  const bool round = state.range(1) != 0;
+  for (auto _ : state) {
+    const auto checked = nozzle::CheckInputs(texts);
+    const nozzle::DesignInputs& inputs = std::get<nozzle::DesignInputs>(checked);
+    nozzle::DesignRecord record =
+        round ? nozzle::RecordOf(nozzle::DesignAxisymmetric(inputs)) : nozzle::RecordOf(nozzle::Design(inputs));
+    benchmark::DoNotOptimize(record);
+  }
+}
+BENCHMARK(BM_DesignRecord)
+    ->Args({7, 0})
+    ->Args({49, 0})
+    ->Args({7, 1})
+    ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
+    ->Unit(benchmark::kMicrosecond);
 
 // The calls of one run: atan twice in Nu_f_M(Me) and in every residual of M_f_Nu,
 // once in every Mach angle; tan once per C- piece, once per C+ piece, twice per

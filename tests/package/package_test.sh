@@ -18,15 +18,23 @@ done
 desktop-file-validate --no-hints "$root/share/applications/nozzle-designer.desktop" || fail "desktop entry"
 MANWIDTH=100 man -l "$root/share/man/man1/nozzle-cli.1" 2>&1 | grep -q -- "--scale LENGTH" || fail "man page"
 grep -q "<svg" "$root/share/icons/hicolor/scalable/apps/nozzle-designer.svg" || fail "icon"
+module=$(ls "$root"/lib/python3/dist-packages/nozzle_designer.cpython-*.so 2>/dev/null) ||
+  fail "not installed: the Python module under lib/python3/dist-packages"
 
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb" >/dev/null
 deb=$(ls "$work"/deb/nozzle-designer_*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6widgets6 libqt6svg6 libstdc++6; do
+for package in libqt6widgets6 libqt6svg6 libstdc++6 python3-numpy "python3 (>= 3."; do
   [[ $depends == *"$package"* ]] || fail "Depends lacks $package: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Section)" = science ] || fail "section"
 dpkg-deb -x "$deb" "$work/unpacked"
 "$work/unpacked/usr/bin/nozzle-cli" --n 2 --dir "$work" | head -1 | grep -qx "TetaMax  = 18.373" || fail "packaged nozzle-cli"
 [ -s "$work/sonuc.txt" ] || fail "packaged nozzle-cli wrote no sonuc.txt"
+# Debian's Python finds the module where the package puts it, /usr/lib/python3/dist-packages.
+/usr/bin/python3 -c 'import sys; sys.exit("/usr/lib/python3/dist-packages" not in sys.path)' ||
+  fail "Debian's Python does not search /usr/lib/python3/dist-packages"
+PYTHONPATH="$work/unpacked/usr/lib/python3/dist-packages" /usr/bin/python3 -c \
+  'import nozzle_designer; print(nozzle_designer.design(me=2.4, n=49).facts)' | grep -q "'teta_max': 18.373" ||
+  fail "packaged Python module"
 echo "installed files, desktop entry, man page and the .deb ($depends) are sound"

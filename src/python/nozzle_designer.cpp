@@ -1,0 +1,372 @@
+// The Python module nozzle_designer: a thin shell over the design record
+// (nozzle/design_record.h) and the outputs that read it. Input faults raise
+// ValueError with the command line's message; faults of a run raise a subclass of
+// nozzle_designer.Error (a RuntimeError) whose message starts with the step.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+#include <pybind11/stl/filesystem.h>
+
+#include <charconv>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "cfd/check.h"
+#include "nozzle/axisymmetric.h"
+#include "nozzle/design.h"
+#include "nozzle/design_record.h"
+#include "nozzle/inputs.h"
+#include "report/contour.h"
+#include "report/drawing_plan.h"
+#include "report/file_output.h"
+#include "report/summary.h"
+
+namespace py = pybind11;
+
+namespace {
+
+using nozzle::CharacteristicLine;
+using nozzle::DesignRecord;
+using nozzle::FlowPoint;
+
+// The size of the window's drawing surface, in pixels.
+constexpr int kPictureWidth = 449;
+constexpr int kPictureHeight = 265;
+
+// The exception classes, created when the module is imported and kept for the life
+// of the interpreter.
+py::handle designError, writeError, cfdError;
+
+[[noreturn]] void Raise(py::handle type, const std::string& message) {
+  PyErr_SetString(type.ptr(), message.c_str());
+  throw py::error_already_set();
+}
+
+// A design input as the command line would have it typed: a text as it is, a whole
+// number in its digits, a real number in its shortest exact text.
+std::string InputText(const py::handle& value, const char* name) {
+  if (py::isinstance<py::str>(value)) return value.cast<std::string>();
+  if (py::isinstance<py::bool_>(value)) throw py::type_error(std::string(name) + " must be a number or a text");
+  if (py::isinstance<py::int_>(value)) return py::str(value).cast<std::string>();
+  if (py::isinstance<py::float_>(value) || py::hasattr(value, "__float__")) {
+    const double number = value.cast<double>();
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, number).ptr;
+    return std::string(text, end);
+  }
+  throw py::type_error(std::string(name) + " must be a number or a text");
+}
+
+report::LengthScale Scale(const py::handle& scale, const std::string& unit) {
+  const std::string text = InputText(scale, "scale") + unit;
+  const std::optional<report::LengthScale> read = report::ReadLengthScale(text);
+  if (!read) throw py::value_error(report::LengthScaleRejection(text));
+  return *read;
+}
+
+void Write(const std::filesystem::path& path, const std::string& bytes) {
+  try {
+    report::ReplaceFile(path, bytes);
+  } catch (const report::WriteError& error) {
+    Raise(writeError, std::string("write: ") + error.what());
+  }
+}
+
+py::array_t<double> Column(const std::vector<FlowPoint>& points, double FlowPoint::*member) {
+  py::array_t<double> column(static_cast<py::ssize_t>(points.size()));
+  auto out = column.mutable_unchecked<1>();
+  for (std::size_t i = 0; i < points.size(); ++i) out(static_cast<py::ssize_t>(i)) = points[i].*member;
+  return column;
+}
+
+// A wall or a characteristic line: its points' places and states as arrays.
+struct Polyline {
+  std::string name;
+  std::string family;  // "wall", "C-", "C+", "turning"
+  std::vector<FlowPoint> points;
+};
+
+const char* FamilyName(CharacteristicLine::Family family) {
+  switch (family) {
+    case CharacteristicLine::Family::kFanWave: return "C-";
+    case CharacteristicLine::Family::kCPlus: return "C+";
+    case CharacteristicLine::Family::kTurning: return "turning";
+  }
+  return "";
+}
+
+struct Design {
+  DesignRecord record;
+
+  py::dict Facts() const {
+    const nozzle::DesignFacts& f = record.facts;
+    py::dict facts;
+    facts["teta_max"] = f.TetaMax;
+    facts["largest_wall_angle"] = f.largestWallAngle;
+    facts["largest_wall_angle_x"] = f.largestWallAngleX;
+    facts["length"] = f.length;
+    facts["exit_height"] = f.exitHeight;
+    facts["area_ratio"] = f.areaRatio;
+    facts["area_deviation_percent"] = f.areaDeviationPercent;
+    facts["mass_balance_percent"] = f.massBalancePercent;
+    facts["axis_end"] = f.axisEnd;
+    return facts;
+  }
+
+  cfd::CaseOptions CaseOptions(int cells, int jobs, const py::handle& scale, const std::string& unit) const {
+    if (cells < cfd::kMinCellsAlong) {
+      throw py::value_error("cells = " + std::to_string(cells) + ": out of range; accepted: a whole number from " +
+                            std::to_string(cfd::kMinCellsAlong) + " on");
+    }
+    if (jobs < 0) throw py::value_error("jobs = " + std::to_string(jobs) + ": out of range; accepted: 0 (all cores) or more");
+    cfd::CaseOptions options;
+    options.cellsAlong = cells;
+    options.cellsAcross = std::max(2, cells / 4);
+    options.jobs = jobs > 0 ? jobs : cfd::AvailableCores();
+    options.metresPerHalfHeight = report::InMetres(Scale(scale, unit));
+    return options;
+  }
+
+  // The refusals of the command line, before anything is written.
+  static void CheckCaseFolder(const std::filesystem::path& folder, const cfd::CaseOptions& options) {
+    if (!cfd::CaseFolderIsFree(folder)) {
+      throw py::value_error("the case folder \"" + folder.string() + "\" exists and is not empty");
+    }
+    if (const auto tooLarge = cfd::MeshesDoNotFit(options.cellsAlong, options.cellsAcross, folder)) {
+      throw py::value_error(*tooLarge);
+    }
+  }
+
+  cfd::CheckRun RunCheck(const std::filesystem::path& folder, const cfd::CaseOptions& options, bool verify,
+                         const cfd::RunOptions& run) const {
+    const cfd::DesignCase design = cfd::CaseOf(record);
+    std::optional<cfd::CheckRun> result;
+    std::string failure;
+    {
+      py::gil_scoped_release release;
+      try {
+        result = cfd::CheckDesign(design, folder, options, verify, run);
+      } catch (const std::runtime_error& error) {  // CaseError, FieldError, report::WriteError
+        failure = error.what();
+      }
+    }
+    if (!result) Raise(cfdError, "OpenFOAM check: " + failure);
+    if (result->outcome.kind == cfd::RunOutcome::Kind::kInterrupted) {
+      PyErr_SetString(PyExc_KeyboardInterrupt, result->outcome.message.c_str());
+      throw py::error_already_set();
+    }
+    if (result->outcome.kind != cfd::RunOutcome::Kind::kFinished) {
+      Raise(cfdError, "OpenFOAM check: " + result->outcome.message);
+    }
+    return *result;
+  }
+};
+
+constexpr const char* kDesignDoc = R"(Designs a minimum-length supersonic nozzle by the method of characteristics.
+
+The inputs are those of the command line (nozzle-cli), each a number or a text read
+as the command line reads it:
+  me            exit Mach number, greater than 1
+  n             number of expansion waves, a whole number from 2 to 49
+  teta0         angle of the first expansion wave at the throat corner, degrees,
+                from 0 to TetaMax (half the Prandtl-Meyer angle of me)
+  gamma         ratio of specific heats of the perfect gas, 1 < gamma <= 5/3
+                ("5/3" may be given as a text)
+  axisymmetric  False: a planar nozzle (lengths in throat half-heights);
+                True: a round one (lengths in throat radii, y the radius)
+
+Returns a Design: the wall and the characteristic lines with their flow state, the
+design's facts and its warnings, and methods that write its files.
+
+Raises ValueError with the command line's message for an input it refuses, and
+DesignError (a RuntimeError) when the design run fails, for example a round nozzle
+whose Teta0 is above the corner angle the design needs.
+
+>>> import nozzle_designer
+>>> d = nozzle_designer.design(me=2.4, n=49)
+>>> round(d.facts["teta_max"], 3)
+18.373)";
+
+Design MakeDesign(const py::object& me, const py::object& n, const py::object& teta0, const py::object& gamma,
+                  bool axisymmetric) {
+  const nozzle::InputTexts texts{InputText(me, "me"), InputText(teta0, "teta0"), InputText(n, "n"),
+                                 InputText(gamma, "gamma")};
+  const auto checked = nozzle::CheckInputs(texts);
+  if (const auto* rejection = std::get_if<nozzle::InputRejection>(&checked)) throw py::value_error(rejection->message);
+  const nozzle::DesignInputs& inputs = std::get<nozzle::DesignInputs>(checked);
+  try {
+    if (axisymmetric) return {nozzle::RecordOf(nozzle::DesignAxisymmetric(inputs))};
+    return {nozzle::RecordOf(nozzle::Design(inputs))};
+  } catch (const nozzle::RunError& error) {
+    Raise(designError, std::string("design: ") + error.what());
+  }
+}
+
+}  // namespace
+
+PYBIND11_MODULE(nozzle_designer, m) {
+  m.doc() = R"(Nozzle Designer: the divergent wall of a minimum-length supersonic nozzle by the
+method of characteristics, planar or round, for a perfect gas, with its contour for
+CAD (CSV, DXF), its drawing (SVG) and an OpenFOAM check of the design.
+
+  design(me, n, teta0, gamma, axisymmetric)  ->  Design
+
+Errors: ValueError for an input that is refused; Error (a RuntimeError) and its
+subclasses DesignError, WriteError and CfdError for a run that fails.)";
+
+  const py::handle error = py::exception<std::runtime_error>(m, "Error", PyExc_RuntimeError).release();
+  error.attr("__doc__") = "A run of the designer failed; the message starts with the step.";
+  designError = py::exception<nozzle::RunError>(m, "DesignError", error.ptr()).release();
+  designError.attr("__doc__") = "The design run failed (message: \"design: ...\").";
+  writeError = py::exception<report::WriteError>(m, "WriteError", error.ptr()).release();
+  writeError.attr("__doc__") = "A file could not be written (message: \"write: ...\", naming the file).";
+  cfdError = py::exception<cfd::CaseError>(m, "CfdError", error.ptr()).release();
+  cfdError.attr("__doc__") = "The OpenFOAM check failed (message: \"OpenFOAM check: ...\").";
+
+  py::class_<Polyline>(m, "Polyline", "A wall or a characteristic line: its points from one end to the other.")
+      .def_readonly("name", &Polyline::name, "\"wall\", \"C- line 3\", \"C+ line 0.2\", \"turning line 2\"")
+      .def_readonly("family", &Polyline::family, "\"wall\", \"C-\" (a wave of the fan), \"C+\" or \"turning\"")
+      .def_property_readonly("x", [](const Polyline& p) { return Column(p.points, &FlowPoint::x); },
+                             "x of each point, throat half-heights (radii), numpy array")
+      .def_property_readonly("y", [](const Polyline& p) { return Column(p.points, &FlowPoint::y); },
+                             "y of each point (the radius of a round nozzle), numpy array")
+      .def_property_readonly("theta", [](const Polyline& p) { return Column(p.points, &FlowPoint::Teta); },
+                             "flow angle, degrees, numpy array")
+      .def_property_readonly("nu", [](const Polyline& p) { return Column(p.points, &FlowPoint::Nu); },
+                             "Prandtl-Meyer angle, degrees, numpy array")
+      .def_property_readonly("M", [](const Polyline& p) { return Column(p.points, &FlowPoint::M); },
+                             "Mach number, numpy array")
+      .def_property_readonly("mu", [](const Polyline& p) { return Column(p.points, &FlowPoint::Mu); },
+                             "Mach angle, degrees, numpy array")
+      .def("__len__", [](const Polyline& p) { return p.points.size(); })
+      .def("__repr__", [](const Polyline& p) {
+        return "<Polyline '" + p.name + "', " + std::to_string(p.points.size()) + " points>";
+      });
+
+  py::class_<Design>(m, "Design", "A finished design: call nozzle_designer.design() to make one.")
+      .def_property_readonly(
+          "kind", [](const Design& d) { return d.record.IsAxisymmetric() ? "axisymmetric" : "planar"; },
+          "\"planar\" or \"axisymmetric\"")
+      .def_property_readonly(
+          "inputs",
+          [](const Design& d) {
+            py::dict inputs;
+            inputs["me"] = d.record.inputs.Me;
+            inputs["n"] = static_cast<int>(d.record.inputs.N);
+            inputs["teta0"] = d.record.inputs.Teta0;
+            inputs["gamma"] = d.record.gas.gamma;
+            inputs["axisymmetric"] = d.record.IsAxisymmetric();
+            return inputs;
+          },
+          "the inputs as read: me, n, teta0, gamma, axisymmetric")
+      .def_property_readonly("gamma", [](const Design& d) { return d.record.gas.gamma; },
+                             "ratio of specific heats of the gas")
+      .def_property_readonly(
+          "wall", [](const Design& d) { return Polyline{"wall", "wall", d.record.wall}; },
+          "the wall from the throat corner to the exit lip, each point with the state of the flow along it "
+          "(a Polyline: x, y, theta, nu, M, mu as numpy arrays)")
+      .def_property_readonly(
+          "lines",
+          [](const Design& d) {
+            std::vector<Polyline> lines;
+            for (const CharacteristicLine& line : d.record.lines) {
+              lines.push_back({line.name, FamilyName(line.family), line.points});
+            }
+            return lines;
+          },
+          "the characteristic lines (Polylines) in drawing order: the fan's C- waves from the corner to the axis, "
+          "the C+ lines from the axis to the wall (the last is the exit characteristic), and for a round nozzle "
+          "the turning region's C- lines")
+      .def_property_readonly("facts", &Design::Facts,
+                             "a dict: teta_max (the wall angle at the corner, degrees), largest_wall_angle and "
+                             "largest_wall_angle_x, length, exit_height, area_ratio (isentropic A/A* of me), "
+                             "area_deviation_percent (of y, or y^2 for a round nozzle, from A/A*), "
+                             "mass_balance_percent (the net's own error), axis_end (where the axis reaches me)")
+      .def_property_readonly("warnings", [](const Design& d) { return d.record.warnings; },
+                             "the warnings for the user, as the command line prints them: a list of texts")
+      .def("summary", [](const Design& d) { return report::SummaryText(d.record); },
+           "The summary of the command line's --summary, as a text.")
+      .def("svg", [](const Design& d) {
+        return report::DrawingSvg(report::MakeDrawingPlan(d.record), kPictureWidth, kPictureHeight);
+      }, "The drawing of the whole nozzle, mirrored about the axis, as SVG text (the window's 449 x 265 pixels).")
+      .def("_repr_svg_", [](const Design& d) {
+        return report::DrawingSvg(report::MakeDrawingPlan(d.record), kPictureWidth, kPictureHeight);
+      })
+      .def(
+          "write_csv",
+          [](const Design& d, const std::filesystem::path& path, const py::object& scale, const std::string& unit) {
+            Write(path, report::WallContourCsv(d.record, Scale(scale, unit)));
+          },
+          py::arg("path"), py::arg("scale") = 1.0, py::arg("unit") = "",
+          "Writes the wall contour, \"x,y\" (\"x,r\" for a round nozzle), one line per wall point at full "
+          "precision, multiplied by the physical throat half-height `scale` (a number, with `unit` one of mm, "
+          "cm, m, in, or a text such as \"10mm\"). The file is replaced whole.")
+      .def(
+          "write_dxf",
+          [](const Design& d, const std::filesystem::path& path, const py::object& scale, const std::string& unit) {
+            Write(path, report::NozzleOutlineDxf(d.record, Scale(scale, unit)));
+          },
+          py::arg("path"), py::arg("scale") = 1.0, py::arg("unit") = "",
+          "Writes the outline as AutoCAD R12 DXF, scaled as write_csv and recording the unit: a planar nozzle "
+          "whole, a round one as the profile to revolve about the x axis.")
+      .def(
+          "write_svg",
+          [](const Design& d, const std::filesystem::path& path) {
+            Write(path, report::DrawingSvg(report::MakeDrawingPlan(d.record), kPictureWidth, kPictureHeight));
+          },
+          py::arg("path"), "Writes the drawing of svg() into a file.")
+      .def(
+          "write_openfoam",
+          [](const Design& d, const std::filesystem::path& folder, int cells, int jobs, const py::object& scale,
+             const std::string& unit) {
+            const cfd::CaseOptions options = d.CaseOptions(cells, jobs, scale, unit);
+            Design::CheckCaseFolder(folder, options);
+            d.RunCheck(folder, options, false, {});
+          },
+          py::arg("folder"), py::arg("cells") = 400, py::arg("jobs") = 0, py::arg("scale") = 1.0,
+          py::arg("unit") = "",
+          "Writes the OpenFOAM case of the design into `folder` (new or empty) on three meshes, the finest "
+          "`cells` x cells/4, ready to run with its ./Allrun; as nozzle-cli --openfoam.")
+      .def(
+          "check",
+          [](const Design& d, const std::filesystem::path& folder, int cells, int jobs, double core,
+             std::optional<double> timeout, const py::object& scale, const std::string& unit, bool progress) {
+            if (!(core >= 0.05 && core <= 1.0)) {
+              throw py::value_error("core = " + std::to_string(core) + ": out of range; accepted: 0.05 to 1");
+            }
+            if (timeout && !(*timeout > 0.0)) throw py::value_error("timeout: accepted: a number of seconds above 0");
+            const cfd::CaseOptions options = d.CaseOptions(cells, jobs, scale, unit);
+            Design::CheckCaseFolder(folder, options);
+            if (const auto missing = cfd::MissingOpenFoam(options.jobs)) Raise(cfdError, "OpenFOAM check: " + *missing);
+            cfd::RunOptions run;
+            run.timeoutSeconds = timeout.value_or(0.0);
+            run.progress = progress ? &std::cerr : nullptr;
+            run.coreFraction = core;
+            const cfd::CheckRun result = d.RunCheck(folder, options, true, run);
+            return py::module_::import("json").attr("loads")(result.json);
+          },
+          py::arg("folder"), py::arg("cells") = 400, py::arg("jobs") = 0, py::arg("core") = 0.8,
+          py::arg("timeout") = py::none(), py::arg("scale") = 1.0, py::arg("unit") = "", py::arg("progress") = false,
+          "Writes the OpenFOAM case into `folder` and runs it on its three meshes (`jobs` cores, 0 for all), "
+          "as nozzle-cli --openfoam FOLDER --verify: returns what check.json holds as a dict (design, meshes "
+          "coarsest first, extrapolated, verdict, reason, seconds). `core` is the fraction of the exit that "
+          "judges the wall, `timeout` a limit in seconds, `progress` shows the solver's progress on standard "
+          "error. Raises CfdError when OpenFOAM is missing or a step fails (the case is kept), "
+          "KeyboardInterrupt on Ctrl-C.")
+      .def("__repr__", [](const Design& d) {
+        const auto& in = d.record.inputs;
+        std::string text = std::string("<Design ") + (d.record.IsAxisymmetric() ? "axisymmetric" : "planar") +
+                           " me=" + py::repr(py::float_(in.Me)).cast<std::string>() +
+                           " n=" + std::to_string(static_cast<int>(in.N)) +
+                           " teta0=" + py::repr(py::float_(in.Teta0)).cast<std::string>();
+        if (!d.record.gas.IsAir()) text += " gamma=" + py::repr(py::float_(d.record.gas.gamma)).cast<std::string>();
+        return text + ">";
+      });
+
+  m.def("design", &MakeDesign, py::arg("me") = "2.4", py::arg("n") = "7", py::arg("teta0") = "0.373",
+        py::arg("gamma") = "1.4", py::kw_only(), py::arg("axisymmetric") = false, kDesignDoc);
+}

@@ -1,0 +1,138 @@
+"""The Python module against the command line: the same inputs give the same numbers,
+files and messages."""
+import filecmp
+import json
+import os
+import pathlib
+import shutil
+import subprocess
+import sys
+
+import numpy
+import pytest
+
+import nozzle_designer as nd
+
+CLI = os.environ.get("NOZZLE_CLI", "nozzle-cli")
+ROOT = pathlib.Path(__file__).resolve().parents[2]
+
+
+def cli(tmp_path, *args):
+    """Runs nozzle-cli in tmp_path; returns (status, standard output, standard error)."""
+    run = subprocess.run([CLI, *args], cwd=tmp_path, capture_output=True, text=True)
+    return run.returncode, run.stdout, run.stderr
+
+
+@pytest.mark.parametrize("args", [
+    dict(me=2.4, n=49),
+    dict(me=3.5, n=13, teta0=0, gamma="5/3"),
+    dict(me=2.4, n=49, axisymmetric=True),
+    dict(me=3, n=31, teta0=0.2, gamma=1.3, axisymmetric=True),
+])
+def test_the_wall_is_the_command_lines_csv_to_the_last_bit(tmp_path, args):
+    d = nd.design(**args)
+    flags = [f"--{k}={v}" for k, v in args.items() if k != "axisymmetric"]
+    flags += ["--axisymmetric"] if args.get("axisymmetric") else []
+    status, _, _ = cli(tmp_path, *flags, "--csv", "wall.csv")
+    assert status == 0
+    rows = (tmp_path / "wall.csv").read_text().splitlines()
+    assert rows[0] == ("x,r" if d.kind == "axisymmetric" else "x,y")
+    x, y = numpy.array([[float(v) for v in row.split(",")] for row in rows[1:]]).T
+    assert numpy.array_equal(d.wall.x, x) and numpy.array_equal(d.wall.y, y)
+    assert d.wall.theta.dtype == numpy.float64 and len(d.wall.M) == len(x)
+
+
+def test_files_and_summary_are_the_command_lines_byte_for_byte(tmp_path):
+    for round_ in (False, True):
+        d = nd.design(me=2.4, n=13, gamma=1.2, axisymmetric=round_)
+        flags = ["--n", "13", "--gamma", "1.2"] + (["--axisymmetric"] if round_ else [])
+        assert cli(tmp_path, *flags, "--svg", "c.svg", "--dxf", "c.dxf", "--csv", "c.csv", "--scale", "10mm")[0] == 0
+        d.write_svg(tmp_path / "p.svg")
+        d.write_dxf(tmp_path / "p.dxf", scale=10, unit="mm")
+        d.write_csv(str(tmp_path / "p.csv"), scale="10mm")
+        for kind in ("svg", "dxf", "csv"):
+            assert (tmp_path / f"p.{kind}").read_bytes() == (tmp_path / f"c.{kind}").read_bytes(), kind
+        assert d.summary() == cli(tmp_path, *flags, "--summary")[1]
+        assert d.svg() == d._repr_svg_() == (tmp_path / "c.svg").read_text()
+
+
+def test_facts_lines_and_warnings_describe_the_design():
+    d = nd.design(me=2.4, n=7)
+    assert d.kind == "planar" and d.inputs == dict(me=2.4, n=7, teta0=0.373, gamma=1.4, axisymmetric=False)
+    assert round(d.facts["teta_max"], 3) == 18.373 and d.facts["largest_wall_angle"] == d.facts["teta_max"]
+    assert round(d.facts["length"], 3) == 8.074 and round(d.facts["exit_height"], 3) == 2.399
+    assert d.facts["exit_height"] == d.wall.y[-1] and d.warnings == []
+    names = [line.name for line in d.lines]
+    assert names == [f"C- line {k}" for k in range(1, 8)] + [f"C+ line {j}" for j in range(1, 8)]
+    # Each C+ line ends on its wall point, each C- wave starts at the corner.
+    assert all(line.x[-1] == d.wall.x[j + 1] for j, line in enumerate(d.lines[7:]))
+    assert all((line.x[0], line.y[0]) == (0.0, 1.0) for line in d.lines[:7])
+
+    r = nd.design(me=2.4, n=49, axisymmetric=True)
+    assert r.facts["largest_wall_angle"] > r.facts["teta_max"] and r.facts["mass_balance_percent"] < 0.1
+    assert {line.family for line in r.lines} == {"C-", "C+", "turning"}
+    assert "C+ line 0.2" in [line.name for line in nd.design(n=7, axisymmetric=True).lines]
+
+    assert nd.design(me=10, n=2).warnings[0].startswith("The wall turns back on itself at wall point")
+
+
+def test_input_faults_raise_value_error_with_the_command_lines_message(tmp_path):
+    for args, flags in ((dict(n=60, gamma=2), ["--n", "60", "--gamma", "2"]), (dict(me="2,4"), ["--me", "2,4"])):
+        with pytest.raises(ValueError) as fault:
+            nd.design(**args)
+        status, _, err = cli(tmp_path, *flags)
+        assert status == 2 and str(fault.value) + "\n" == err
+    with pytest.raises(ValueError, match="Throat half-height --scale"):
+        nd.design().write_csv(tmp_path / "x.csv", scale="10 furlongs")
+    with pytest.raises(TypeError):
+        nd.design(n=[7])
+
+
+def test_run_faults_raise_an_error_subclass_naming_the_step(tmp_path):
+    with pytest.raises(nd.DesignError, match="^design: no corner angle above Teta0") as fault:
+        nd.design(me=1.11, axisymmetric=True)
+    assert isinstance(fault.value, RuntimeError) and isinstance(fault.value, nd.Error)
+    (tmp_path / "taken").mkdir()
+    with pytest.raises(nd.WriteError, match='^write: cannot write ".*taken"'):
+        nd.design().write_csv(tmp_path / "taken")
+    with pytest.raises(nd.CfdError, match="^OpenFOAM check: no valid mesh exists: The wall turns back"):
+        nd.design(me=10, n=2).write_openfoam(tmp_path / "case")
+    assert not (tmp_path / "case").exists()
+
+
+def test_the_openfoam_case_is_the_command_lines(tmp_path):
+    nd.design(n=13, axisymmetric=True).write_openfoam(tmp_path / "py", cells=64, jobs=2, scale=0.01, unit="m")
+    assert cli(tmp_path, "--n", "13", "--axisymmetric", "--openfoam", "cli", "--cfd-cells", "64", "--cfd-jobs", "2",
+               "--scale", "0.01m")[0] == 0
+    compared = filecmp.dircmp(tmp_path / "py", tmp_path / "cli")
+    assert not compared.diff_files and not compared.left_only and not compared.right_only
+    for mesh in ("coarse", "medium", "fine"):
+        sub = filecmp.dircmp(tmp_path / "py" / mesh / "system", tmp_path / "cli" / mesh / "system")
+        assert not sub.diff_files
+        assert filecmp.cmp(tmp_path / "py" / mesh / "0" / "p", tmp_path / "cli" / mesh / "0" / "p", shallow=False)
+    with pytest.raises(ValueError, match="exists and is not empty"):
+        nd.design().write_openfoam(tmp_path / "py")
+
+
+def test_every_function_and_property_has_a_docstring():
+    public = [nd.design, nd.Design, nd.Polyline, nd.Error, nd.DesignError, nd.WriteError, nd.CfdError]
+    public += [getattr(nd.Design, name) for name in dir(nd.Design) if not name.startswith("_")]
+    public += [getattr(nd.Polyline, name) for name in dir(nd.Polyline) if not name.startswith("_")]
+    assert all(len(item.__doc__ or "") > 20 for item in public), [item for item in public if len(item.__doc__ or "") <= 20]
+
+
+@pytest.mark.skipif(shutil.which("rhoCentralFoam") is None, reason="OpenFOAM is not installed")
+def test_the_check_returns_the_figures_of_check_json(tmp_path):
+    figures = nd.design(me=2.4, n=7).check(tmp_path / "case", cells=32, jobs=1)
+    assert figures == json.loads((tmp_path / "case" / "check.json").read_text())
+    assert figures["verdict"] in ("wall-good", "wall-coarse", "meshes-cannot-tell", "not-settled")
+    assert [(m["cells_along"], m["cells_across"]) for m in figures["meshes"]] == [(8, 2), (16, 4), (32, 8)]
+
+
+def test_the_readmes_example_draws_the_walls_of_three_gases(tmp_path):
+    pytest.importorskip("matplotlib")
+    example = ROOT / "docs" / "python_walls.py"
+    run = subprocess.run([sys.executable, str(example), str(tmp_path / "walls.png")], capture_output=True, text=True,
+                         env={**os.environ, "MPLBACKEND": "Agg"})
+    assert run.returncode == 0, run.stderr
+    assert (tmp_path / "walls.png").read_bytes()[:8] == b"\x89PNG\r\n\x1a\n"
