@@ -144,6 +144,22 @@ TEST(MachFromNu, ExactInverseKeepsItsDigitsNextToMachOne) {
   }
 }
 
+// The exact inverse refuses an angle at or past nu_max, or below zero, before it
+// iterates: each is a fault of the caller, not a Mach number that failed to converge.
+TEST(MachFromNu, ExactInverseRefusesAnglesOutsideZeroToTheMaximum) {
+  for (const double g : {1.2, 1.4}) {
+    const gas::Gas gas = gas::Gas::WithGamma(g);
+    for (const double nu : {gas.NuMax(), gas.NuMax() + 1.0, -1e-3}) {
+      try {
+        gas::ExactMachFromNu(nu, gas);
+        ADD_FAILURE() << "nu = " << nu << " accepted for g = " << g;
+      } catch (const gas::ArithmeticError& e) {
+        EXPECT_EQ(std::string(e.what()), "Prandtl-Meyer angle outside its range") << "nu = " << nu;
+      }
+    }
+  }
+}
+
 TEST(MachFromNu, FailsAboveTheMaximumAngleAndBelowZero) {
   try {
     gas::M_f_Nu(131.0);

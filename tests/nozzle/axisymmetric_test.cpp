@@ -99,6 +99,14 @@ TEST(AxisymmetricDesign, RefusesWhatNoKernelCanDoAndNamesIt) {
   } catch (const nozzle::RunError& e) {
     EXPECT_NE(std::string(e.what()).find("Teta0"), std::string::npos) << e.what();
   }
+  // Too few waves for Mach 8: the turning region would need an angle past nu_max.
+  try {
+    DesignAxisymmetric({8.0, 0.373, 2.0, 1.4});
+    FAIL() << "Mach 8 with 2 waves was designed";
+  } catch (const nozzle::RunError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "Prandtl-Meyer angle outside its range at the point of turning line and C+ line (1, 1)");
+  }
   EXPECT_THROW(DesignAxisymmetric({2.4, 0.373, 7.5, 1.4}), nozzle::RunError);
   EXPECT_THROW(DesignAxisymmetric({2.4, 0.373, 7.0, 1.0}), nozzle::RunError);
 }
