@@ -58,13 +58,7 @@ int CheckWithOpenFoam(const cfd::DesignCase& design, const std::filesystem::path
     }
     if (check.check) out << cfd::CheckReport(*check.check, check.facts);
     out.flush();
-  } catch (const cfd::CaseError& e) {
-    err << "nozzle-cli: " << e.what() << "\n";
-    return 1;
-  } catch (const cfd::FieldError& e) {
-    err << "nozzle-cli: " << e.what() << "\n";
-    return 1;
-  } catch (const report::WriteError& e) {
+  } catch (const std::runtime_error& e) {  // cfd::CaseError, cfd::FieldError, report::WriteError
     err << "nozzle-cli: " << e.what() << "\n";
     return 1;
   }
@@ -190,10 +184,7 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
       const int status = CheckWithOpenFoam(cfd::CaseOf(design), caseDir, options, verify, cfdTimeout, cfdCore, out, err);
       if (status != 0) return status;
     }
-  } catch (const nozzle::RunError& e) {
-    err << "nozzle-cli: " << e.what() << "\n";
-    return 1;
-  } catch (const report::WriteError& e) {
+  } catch (const std::runtime_error& e) {  // nozzle::RunError, report::WriteError
     err << "nozzle-cli: " << e.what() << "\n";
     return 1;
   }

@@ -30,6 +30,15 @@ double PlanarMassAcross(const std::vector<FlowPoint>& line, double g) {
   return mass;
 }
 
+DesignRecord Begin(NozzleKind kind, const DesignInputs& inputs, const gas::Gas& gas, double TetaMax) {
+  DesignRecord record;
+  record.kind = kind;
+  record.inputs = inputs;
+  record.gas = gas;
+  record.facts.TetaMax = TetaMax;
+  return record;
+}
+
 // What both kinds take from the wall alone, and the warning of a wall that turns back.
 void CompleteFromWall(DesignRecord& record, int wallTurnsBackAt, const std::string& wallWarning) {
   DesignFacts& facts = record.facts;
@@ -50,11 +59,7 @@ void CompleteFromWall(DesignRecord& record, int wallTurnsBackAt, const std::stri
 }  // namespace
 
 DesignRecord RecordOf(const DesignResult& result) {
-  DesignRecord record;
-  record.kind = NozzleKind::kPlanar;
-  record.inputs = result.inputs;
-  record.gas = result.gas;
-  record.facts.TetaMax = result.TetaMax;
+  DesignRecord record = Begin(NozzleKind::kPlanar, result.inputs, result.gas, result.TetaMax);
   const Net& net = result.net;
   const double N = result.inputs.N;
   const int W = Index(N + 1.0);
@@ -92,11 +97,7 @@ DesignRecord RecordOf(const DesignResult& result) {
 }
 
 DesignRecord RecordOf(const AxisymmetricDesign& d) {
-  DesignRecord record;
-  record.kind = NozzleKind::kAxisymmetric;
-  record.inputs = d.inputs;
-  record.gas = d.gas;
-  record.facts.TetaMax = d.TetaMax;
+  DesignRecord record = Begin(NozzleKind::kAxisymmetric, d.inputs, d.gas, d.TetaMax);
   record.wall = d.wall;
 
   for (int k = 1; k <= d.W; ++k) {

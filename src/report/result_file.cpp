@@ -3,14 +3,19 @@
 #include "report/number_text.h"
 
 namespace report {
+namespace {
+
+void AddLine(std::string& text, const LineBuffer& content) {
+  text += content.View();
+  text += "\r\n";
+}
+
+}  // namespace
 
 std::string ResultFileHead(const nozzle::DesignInputs& inputs, const gas::Gas& gas, double TetaMax) {
   std::string text;
   LineBuffer b;
-  const auto line = [&text](const LineBuffer& content) {
-    text += content.View();
-    text += "\r\n";
-  };
+  const auto line = [&text](const LineBuffer& content) { AddLine(text, content); };
   line(b.Clear().Text(" Çıkış Mach sayısı  = ").Field(inputs.Me));
   line(b.Clear().Text(" İlk dalga PM açısı = ").Field(inputs.Teta0));
   line(b.Clear().Text(" Çıkan dalga sayısı = ").Field(inputs.N));
@@ -31,10 +36,7 @@ std::string ResultFileText(const nozzle::DesignResult& result) {
   std::string text;
   text.reserve(static_cast<std::size_t>(N * (N + 1) / 2 * 100 + N * 30) + 512);
   LineBuffer b;
-  const auto line = [&text](const LineBuffer& content) {
-    text += content.View();
-    text += "\r\n";
-  };
+  const auto line = [&text](const LineBuffer& content) { AddLine(text, content); };
 
   text += ResultFileHead(result.inputs, result.gas, result.TetaMax);
   line(b.Clear().Text(" i  j  k Teta   Nu   M   Mu   K-   K+   x   y"));
