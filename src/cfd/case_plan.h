@@ -40,7 +40,10 @@ struct FlowFacts {
 struct MeshPlan {
   std::string name;  // its folder: "coarse", "medium", "fine"
   int nx = 0, ny = 0;
-  int maxIterations = 0;
+  int maxIterations = 0;  // what its controlDict runs to: ./Allrun alone runs that long
+  // How far the check lets a mesh that has not settled by maxIterations run on (it
+  // stops a mesh as soon as its exit has settled, cfd/solver_run.h).
+  int capIterations = 0;
   int minIterations = 0;  // before which the exit cannot have felt the whole mesh
   int window = 0;         // the iterations over which a settled exit stays put on average
   double coreDriftPercent = 0.0;  // the settling limit of its core's cells

@@ -5,6 +5,7 @@
 // exit_profile.csv, check.json, mach.png and convergence.png.
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 #include "cfd/case_plan.h"
 #include "cfd/check_report.h"
 #include "cfd/design_case.h"
+#include "cfd/exit_flow.h"
 #include "cfd/openfoam_case.h"
 #include "cfd/solver_run.h"
 
@@ -23,6 +25,15 @@ struct CheckRun {
   std::optional<CheckResult> check;  // when the case was run and every mesh was solved
   std::string json;                  // check.json's text, with the check
 };
+
+// The solved meshes of a case read back: each mesh's exit figures, coarsest first, and
+// the finest mesh's flow (for its picture). Throws FieldError naming the mesh's log and
+// where the case is kept when a field cannot be read.
+struct MeasuredCase {
+  std::array<MeshFigures, 3> meshes;
+  SolvedFlow fine;
+};
+MeasuredCase MeasureCase(const std::filesystem::path& caseDir, const CaseFacts& facts, double coreFraction);
 
 // Writes the case and, when `verify`, runs it and judges it (run.coreFraction the
 // core). Throws CaseError when the case cannot be written, FieldError when a solved

@@ -52,18 +52,40 @@ CheckResult JudgeCheck(const std::array<MeshFigures, 3>& meshes, const CaseFacts
   c.meanUncertaintyPercent = 100.0 * c.mean.uncertainty / c.mean.extrapolated;
   const double uncertaintyOfMe = 100.0 * c.mean.uncertainty / Me;
 
+  std::string unsettled, settled;
+  const MeshFigures* finestSettled = nullptr;
   for (std::size_t i = 0; i < meshes.size(); ++i) {
     const MeshFigures& m = meshes[i];
-    if (!m.steadiness.settled) {
-      c.verdict = Verdict::kNotSettled;
-      c.reason = "the exit of the " + Mesh(m) + " mesh had not settled within its " +
-                 std::to_string(facts.meshes[i].maxIterations) + " iterations (over the last " +
-                 std::to_string(facts.meshes[i].window) + " its mean drifted by " +
-                 Percent(m.steadiness.meanDriftPercent) + " of Me, a cell of the core by " +
-                 Percent(m.steadiness.coreDriftPercent) + ", an exit cell by " +
-                 Percent(m.steadiness.cellDriftPercent) + "): no figure can be trusted";
-      return c;
+    const MeshPlan& plan = facts.meshes[i];
+    if (m.steadiness.settled) {
+      settled += (settled.empty() ? "" : ", ") + Mesh(m);
+      finestSettled = &m;
+    } else if (unsettled.empty()) {
+      unsettled = "the exit of the " + Mesh(m) + " mesh had not settled within the " + std::to_string(m.iterations) +
+                  " iterations it ran (its cap " + std::to_string(plan.capIterations) + "; over the last " +
+                  std::to_string(plan.window) + " its mean drifted by " + Percent(m.steadiness.meanDriftPercent) +
+                  " of Me, a cell of the core by " + Percent(m.steadiness.coreDriftPercent) + " against " +
+                  Percent(plan.coreDriftPercent) + ", an exit cell by " + Percent(m.steadiness.cellDriftPercent) +
+                  "), so nothing is extrapolated; to settle it, run it longer (its endTime in " + plan.name +
+                  "/system/controlDict, then ./Allrun in the case)";
+      // The coarsest mesh drops out of a ladder twice as fine, the finest out of one half as fine.
+      if (i == 0) unsettled += " or check the ladder above it, --cfd-cells " + std::to_string(2 * meshes[2].nx);
+      if (i == 2) unsettled += " or check the ladder below it, --cfd-cells " + std::to_string(meshes[2].nx / 2);
     }
+  }
+  if (!unsettled.empty()) {
+    c.verdict = Verdict::kNotSettled;
+    c.reason = unsettled;
+    if (finestSettled == nullptr) {
+      c.reason += "; no mesh settled: no figure can be trusted";
+    } else {
+      const MeshFigures& m = *finestSettled;
+      c.reason += "; what stands: the " + settled + (settled.find(',') == std::string::npos ? " mesh" : " meshes") +
+                  " settled, and the finest of them on its own, without an uncertainty, gives the mean " + Mach(m.mean) +
+                  " (" + Percent(100.0 * (m.mean - Me) / Me) + " from Me) and the core spread " + Percent(m.coreSpreadPercent) +
+                  " of Me";
+    }
+    return c;
   }
   const double core = std::max(0.0, c.core.extrapolated);
   const double miss = std::fabs(c.deviationPercent);

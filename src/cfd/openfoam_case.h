@@ -47,10 +47,12 @@ bool CaseFolderIsFree(const std::filesystem::path& folder);
 int AvailableCores();
 
 // The ladder of a finest mesh of cellsAlong x cellsAcross cells, for exit Mach number Me.
-// Each mesh may run its least iterations and 4 windows more; on the wedge of a round
-// design 8: the flow on the axis, where the waves of the whole section meet, rings for
-// longer (the 200 x 50 wedge of Me 2.4 swung by 0.3 % of Me for 7,000 iterations before
-// it settled).
+// Each mesh runs its least iterations and 4 windows more (its controlDict's endTime,
+// what ./Allrun alone runs), on the wedge of a round design 8: the flow on the axis,
+// where the waves of the whole section meet, rings for longer (the 200 x 50 wedge of
+// Me 2.4 swung by 0.3 % of Me for 7,000 iterations before it settled). Under the check
+// a mesh that has not settled by then runs on, up to four times as many windows past
+// its least iterations (capIterations).
 std::array<MeshPlan, 3> MeshLadder(int cellsAlong, int cellsAcross, double Me, bool axisymmetric = false);
 
 // Empty when the three meshes of a finest mesh of cellsAlong x cellsAcross fit this

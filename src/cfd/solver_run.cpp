@@ -90,7 +90,9 @@ std::string MeshName(const MeshPlan& mesh) {
 
 class Progress {
  public:
-  Progress(const RunOptions& options, const CaseFacts& facts) : options_(options), facts_(facts) {}
+  // `limits`: each mesh's iterations at most, as far as the run has extended them.
+  Progress(const RunOptions& options, const CaseFacts& facts, const std::array<int, 3>& limits)
+      : options_(options), facts_(facts), limits_(limits) {}
 
   // The last line: the final state when the run finished; on a terminal, the end of the bar.
   void End(const Stage& stage, bool finished) {
@@ -114,12 +116,12 @@ class Progress {
       const double cells = static_cast<double>(mesh.nx) * mesh.ny;
       const int current = stage.mesh;
       if (static_cast<int>(m) < current) {
-        done += cells * (ran_[m] > 0.0 ? ran_[m] : mesh.maxIterations);
+        done += cells * (ran_[m] > 0.0 ? ran_[m] : limits_[m]);
       } else if (static_cast<int>(m) == current) {
         done += cells * stage.iteration;
-        left += cells * std::max(0.0, mesh.maxIterations - stage.iteration);
+        left += cells * std::max(0.0, limits_[m] - stage.iteration);
       } else {
-        left += cells * mesh.maxIterations;
+        left += cells * limits_[m];
       }
     }
     const double fraction = last ? 1.0 : done / std::max(1.0, done + left);
@@ -134,7 +136,7 @@ class Progress {
     const double pace = (fraction - startWork_) / std::max(elapsed, 1e-9);
     const MeshPlan& mesh = facts_.meshes[static_cast<std::size_t>(stage.mesh)];
     std::string line = MeshName(mesh) + ": iteration " + report::RoundedText(stage.iteration, 0) + " of at most " +
-                       std::to_string(mesh.maxIterations) + ", " + std::to_string(static_cast<int>(100.0 * fraction)) +
+                       std::to_string(limits_[static_cast<std::size_t>(stage.mesh)]) + ", " + std::to_string(static_cast<int>(100.0 * fraction)) +
                        " %";
     if (!last && pace > 0.0 && elapsed > 2.0) line += ", at most " + Duration((1.0 - fraction) / pace) + " left";
     std::ostream& out = *options_.progress;
@@ -152,6 +154,7 @@ class Progress {
  private:
   const RunOptions& options_;
   const CaseFacts& facts_;
+  const std::array<int, 3>& limits_;
   bool started_ = false;
   Clock::time_point start_, shown_;
   double startWork_ = 0.0;
@@ -173,6 +176,27 @@ void StopSettledRun(const fs::path& meshFolder) {
   } catch (const report::WriteError&) {
     // The run then goes on to its most iterations, which only costs time.
   }
+}
+
+// Lets a solver that has not settled run on to `to` iterations: its endTime, and the
+// time it writes at, move there. False when the dictionary cannot be rewritten.
+bool ExtendRun(const fs::path& meshFolder, int from, int to) {
+  const fs::path dict = meshFolder / "system" / "controlDict";
+  std::ifstream in(dict, std::ios::binary);
+  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  in.close();
+  for (const std::string key : {"\nendTime         ", "\nwriteInterval   "}) {
+    const std::string old = key + std::to_string(from) + ";";
+    const std::size_t at = text.find(old);
+    if (at == std::string::npos) return false;
+    text.replace(at, old.size(), key + std::to_string(to) + ";");
+  }
+  try {
+    report::ReplaceFile(dict, text);
+  } catch (const report::WriteError&) {
+    return false;
+  }
+  return true;
 }
 
 // SIGTERM to the group, which mpirun passes on to its ranks (they live in a session
@@ -240,10 +264,13 @@ RunOutcome RunCase(const fs::path& folder, const CaseFacts& facts, const RunOpti
     return outcome;
   }
 
-  Progress progress(options, facts);
+  std::array<int, 3> limits{};
+  for (std::size_t m = 0; m < limits.size(); ++m) limits[m] = facts.meshes[m].maxIterations;
+  Progress progress(options, facts, limits);
   Stage stage;
   const auto start = Clock::now();
   auto judged = start;
+  Stage judgedStage;
   std::array<bool, 3> stopped{};
   int status = 0;
   bool ended = false;
@@ -254,15 +281,25 @@ RunOutcome RunCase(const fs::path& folder, const CaseFacts& facts, const RunOpti
     stage = now;
     progress.Show(stage);
     // Every two seconds: has the current mesh's exit settled? Then it need not run on.
+    // One that has not, close to its end, may run on up to its cap: it is extended while
+    // at least six seconds' worth of its iterations, and two windows, are left.
     if (options.stopWhenSettled && stage.mesh >= 0 && !stopped[static_cast<std::size_t>(stage.mesh)] &&
         Clock::now() - judged > std::chrono::seconds(2)) {
+      const double seconds = std::chrono::duration<double>(Clock::now() - judged).count();
+      const double rate = judgedStage.mesh == stage.mesh ? (stage.iteration - judgedStage.iteration) / seconds : 0.0;
       judged = Clock::now();
-      const MeshPlan& mesh = facts.meshes[static_cast<std::size_t>(stage.mesh)];
+      judgedStage = stage;
+      const auto m = static_cast<std::size_t>(stage.mesh);
+      const MeshPlan& mesh = facts.meshes[m];
       const fs::path meshFolder = folder / mesh.name;
       if (JudgeSteadiness(ReadExitHistory(meshFolder), mesh.window, mesh.minIterations, facts.flow.designMach,
                           options.coreFraction, mesh.coreDriftPercent).settled) {
         StopSettledRun(meshFolder);
-        stopped[static_cast<std::size_t>(stage.mesh)] = true;
+        stopped[m] = true;
+      } else if (limits[m] < mesh.capIterations &&
+                 stage.iteration > limits[m] - std::max(2.0 * mesh.window, 6.0 * rate) &&
+                 ExtendRun(meshFolder, limits[m], mesh.capIterations)) {
+        limits[m] = mesh.capIterations;
       }
     }
     if (::waitpid(child, &status, WNOHANG) == child) {
@@ -285,7 +322,7 @@ RunOutcome RunCase(const fs::path& folder, const CaseFacts& facts, const RunOpti
   const MeshPlan* mesh = stage.mesh >= 0 ? &facts.meshes[static_cast<std::size_t>(stage.mesh)] : nullptr;
   const fs::path solverLog = mesh ? folder / mesh->name / "log.rhoCentralFoam" : folder / "log.Allrun";
   const std::string at = mesh ? " at iteration " + report::RoundedText(stage.iteration, 0) + " of at most " +
-                                    std::to_string(mesh->maxIterations) + " on the " + MeshName(*mesh)
+                                    std::to_string(limits[static_cast<std::size_t>(stage.mesh)]) + " on the " + MeshName(*mesh)
                               : std::string(" before the solver started");
   const std::string kept = "; the case is kept in \"" + folder.string() + "\"";
   if (outcome.kind == RunOutcome::Kind::kInterrupted) {

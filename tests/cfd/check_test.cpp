@@ -11,8 +11,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cfd/check.h"
 #include "support/golden.h"
 #include "support/processes.h"
+#include "support/solved_mesh.h"
 #include "support/temp_folder.h"
 
 extern char** environ;
@@ -47,6 +49,36 @@ int Finish(pid_t pid) {
 }
 
 nlohmann::json Check(const fs::path& caseDir) { return nlohmann::json::parse(ReadBytes(caseDir / "check.json")); }
+
+// The three solved meshes of a case, read back by hand-made folders: each mesh's
+// figures in order, the finest mesh's flow kept for its picture, and a mesh whose
+// field is missing named with its log.
+TEST(MeasureCase, ReadsEveryMeshAndKeepsTheFinestsFlow) {
+  TempFolder folder;
+  cfd::CaseFacts facts;
+  facts.flow = {4.0, 1.0, 2.4, gas::kAir, false};
+  facts.meshes = cfd::MeshLadder(32, 8, 2.4);
+  for (std::size_t m = 0; m < 3; ++m) {
+    const cfd::MeshPlan& plan = facts.meshes[m];
+    testing_support::WriteSolvedMesh(folder.path() / plan.name, plan.nx,
+                                     std::vector<double>(static_cast<std::size_t>(plan.ny), 2.3 + 0.05 * static_cast<double>(m)), 1.0);
+  }
+  const cfd::MeasuredCase measured = cfd::MeasureCase(folder.path(), facts, 0.8);
+  EXPECT_EQ(measured.fine.nx, 32);
+  EXPECT_EQ(measured.fine.Ma.size(), 32u * 8u);
+  for (std::size_t m = 0; m < 3; ++m) {
+    EXPECT_EQ(measured.meshes[m].nx, facts.meshes[m].nx);
+    EXPECT_NEAR(measured.meshes[m].mean, 2.3 + 0.05 * static_cast<double>(m), 1e-12);
+  }
+  fs::remove(folder.path() / "medium" / "100" / "T");
+  try {
+    cfd::MeasureCase(folder.path(), facts, 0.8);
+    FAIL() << "a missing field was read";
+  } catch (const cfd::FieldError& e) {
+    EXPECT_NE(std::string(e.what()).find("medium/log.rhoCentralFoam\"; the case is kept in"), std::string::npos)
+        << e.what();
+  }
+}
 
 // The whole check on a small ladder (16 x 4, 32 x 8, 64 x 16 cells): the three meshes
 // run in order, the figures and pictures are written and a verdict is reached. The

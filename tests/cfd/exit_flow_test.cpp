@@ -4,6 +4,9 @@
 
 #include <cmath>
 
+#include "support/solved_mesh.h"
+#include "support/temp_folder.h"
+
 namespace {
 
 // Histories of a run of `iterations`: the mean every 10 iterations and three exit
@@ -42,6 +45,52 @@ TEST(Steadiness, WaitsForTheWholeMeshToReachTheExitAndForAWholeWindow) {
   EXPECT_FALSE(cfd::JudgeSteadiness(History(2000, Arriving, 0.0), 1000, 1000, 2.4, 0.5).settled);
   EXPECT_TRUE(cfd::JudgeSteadiness(History(2600, Arriving, 0.0), 1000, 2500, 2.4, 0.5).settled);
   EXPECT_FALSE(cfd::JudgeSteadiness(History(800, Settled, 0.0), 1000, 0, 2.4, 0.5).known);  // shorter than a window
+}
+
+// A hand-made exit of three cells, y from 0 to 3, Mach 2.0, 2.4 and 2.8, uniform mass
+// flow per area. Planar faces weigh alike: the mean is 2.4. A round exit's faces are
+// rings whose area grows with the radius (0.5, 1.5, 2.5): (2.0 * 0.5 + 2.4 * 1.5 +
+// 2.8 * 2.5) / 4.5 = 2.5778.
+TEST(ExitFigures, ReadTheFieldsAndWeighARoundExitByItsRings) {
+  testing_support::TempFolder folder;
+  testing_support::WriteSolvedMesh(folder.path(), 2, {2.0, 2.4, 2.8}, 3.0);
+  const cfd::SolvedFlow flow = cfd::ReadSolvedFlow(folder.path(), 2, 3);
+  EXPECT_EQ(flow.time, 100.0);
+  EXPECT_EQ(flow.Ma, (std::vector<double>{1.5, 2.0, 1.5, 2.4, 1.5, 2.8}));
+  EXPECT_EQ(flow.Ux, std::vector<double>(6, 2.0));
+  EXPECT_EQ(flow.pointY.back(), 3.0);
+
+  const cfd::MeshPlan plan{"fine", 2, 3, 100, 400, 50, 20, 0.05};
+  cfd::FlowFacts planar{4.0, 3.0, 2.4, gas::kAir, false};
+  EXPECT_NEAR(cfd::MeasureMesh(folder.path(), plan, planar, 0.8, flow).mean, 2.4, 1e-12);
+  cfd::FlowFacts round = planar;
+  round.axisymmetric = true;
+  EXPECT_NEAR(cfd::MeasureMesh(folder.path(), plan, round, 0.8, flow).mean, 11.6 / 4.5, 1e-12);
+}
+
+// The core is the cells whose centres lie up to the fraction of the exit half-height:
+// at 0.5 the two lower cells (centres 0.5 and 1.5), at 0.9 all three.
+TEST(ExitFigures, JudgeTheCoreUpToItsFraction) {
+  testing_support::TempFolder folder;
+  testing_support::WriteSolvedMesh(folder.path(), 2, {2.0, 2.4, 2.8}, 3.0);
+  const cfd::SolvedFlow flow = cfd::ReadSolvedFlow(folder.path(), 2, 3);
+  const cfd::MeshPlan plan{"fine", 2, 3, 100, 400, 50, 20, 0.05};
+  const cfd::FlowFacts facts{4.0, 3.0, 2.4, gas::kAir, false};
+  EXPECT_NEAR(cfd::MeasureMesh(folder.path(), plan, facts, 0.5, flow).coreSpreadPercent, 100.0 * 0.4 / 2.4, 1e-9);
+  EXPECT_NEAR(cfd::MeasureMesh(folder.path(), plan, facts, 0.9, flow).coreSpreadPercent, 100.0 * 0.8 / 2.4, 1e-9);
+}
+
+TEST(ExitFigures, NameTheFieldThatIsMissingOrShort) {
+  testing_support::TempFolder folder;
+  testing_support::WriteSolvedMesh(folder.path(), 2, {2.0, 2.4, 2.8}, 3.0);
+  std::filesystem::remove(folder.path() / "100" / "Ma");
+  try {
+    cfd::ReadSolvedFlow(folder.path(), 2, 3);
+    FAIL() << "a missing field was read";
+  } catch (const cfd::FieldError& e) {
+    EXPECT_NE(std::string(e.what()).find("100/Ma\""), std::string::npos) << e.what();
+  }
+  EXPECT_THROW(cfd::ReadSolvedFlow(folder.path(), 3, 3), cfd::FieldError);  // more cells than the points hold
 }
 
 }  // namespace

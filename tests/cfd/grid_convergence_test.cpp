@@ -51,4 +51,17 @@ TEST(GridConvergence, ReportsOscillationAndDivergenceWithoutExtrapolating) {
   EXPECT_EQ(same.uncertainty, 0.0);
 }
 
+// Only one of the two differences zero is not convergence: the finer pair agreeing
+// with the coarse one apart is monotone (nothing left to extrapolate), the coarser
+// pair agreeing with the fine one apart is divergent, with the difference as its band.
+TEST(GridConvergence, TellsOneZeroDifferenceFromConvergence) {
+  const cfd::GridConvergence finer = cfd::EstimateGridConvergence(1.0, 1.0, 1.1);
+  EXPECT_EQ(finer.kind, cfd::GridConvergence::Kind::kMonotone);
+  EXPECT_EQ(finer.extrapolated, 1.0);
+  const cfd::GridConvergence coarser = cfd::EstimateGridConvergence(1.0, 1.1, 1.1);
+  EXPECT_EQ(coarser.kind, cfd::GridConvergence::Kind::kDivergent);
+  EXPECT_NEAR(coarser.uncertainty, 0.125, 1e-12);
+  EXPECT_EQ(cfd::EstimateGridConvergence(1.0, 1.0, 1.0).kind, cfd::GridConvergence::Kind::kConverged);
+}
+
 }  // namespace

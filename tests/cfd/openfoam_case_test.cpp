@@ -64,6 +64,7 @@ TEST(OpenFoamCase, EveryMeshOfTheLadderHasTheWallPointsOfTheRunAndTwiceTheCellsO
   EXPECT_EQ(facts.meshes[2].minIterations, 4858 + 2000);
   EXPECT_EQ(facts.meshes[2].window, 2000);
   EXPECT_EQ(facts.meshes[0].maxIterations, 1215 + 500 + 4 * 500);
+  EXPECT_EQ(facts.meshes[0].capIterations, 1215 + 500 + 16 * 500);  // what the check may run on to
 }
 
 TEST(OpenFoamCase, RefusesMeshesThatOutgrowTheMachineBeforeWritingAnything) {
