@@ -59,7 +59,8 @@ struct DesignFacts {
   // (y^2 - A/A*) / (A/A*) for a round one, percent.
   double areaDeviationPercent = 0.0;
   // The largest |mass flow / the throat's - 1| over the C+ lines (between the axis and
-  // the wall) and the exit, percent: the error of the net itself.
+  // the wall) and the exit, percent: the error of the net itself (NaN for a planar net
+  // of a number of waves that is not whole).
   double massBalancePercent = 0.0;
   double axisEnd = 0.0;            // x where the axis reaches Me
   int wallTurnsBackAt = 0;         // the first wall point that is not monotone, 0 when none
