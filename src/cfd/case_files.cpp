@@ -234,8 +234,11 @@ std::string ControlDict(const FlowFacts& facts, int ny, int maxIterations, doubl
   text += "writeControl    timeStep;\nwriteInterval   " + std::to_string(maxIterations) + ";\n";
   text += "purgeWrite      0;\nwriteFormat     ascii;\nwritePrecision  10;\nwriteCompression off;\n";
   text += "timeFormat      general;\ntimePrecision   10;\n";
-  text += "// Read again while the solver runs: the check ends a settled run early with stopAt writeNow.\n";
-  text += "runTimeModifiable true;\nmaxCo           " + Number(maxCourant) + ";\n\n";
+  text += "// Read again while the solver runs: the check ends a settled run early with stopAt writeNow,\n";
+  text += "// and lets one that has not settled run on by moving endTime. Each change is to be seen at once:\n";
+  text += "// by default a change within 10 s of the last one read is not.\n";
+  text += "runTimeModifiable true;\nOptimisationSwitches\n{\n    fileModificationSkew 0;\n}\n";
+  text += "maxCo           " + Number(maxCourant) + ";\n\n";
   text += R"foam(functions
 {
     // The Mach number field, written with the others.

@@ -270,7 +270,6 @@ RunOutcome RunCase(const fs::path& folder, const CaseFacts& facts, const RunOpti
   Stage stage;
   const auto start = Clock::now();
   auto judged = start;
-  Stage judgedStage;
   std::array<bool, 3> stopped{};
   int status = 0;
   bool ended = false;
@@ -280,26 +279,22 @@ RunOutcome RunCase(const fs::path& folder, const CaseFacts& facts, const RunOpti
     if (now.mesh > stage.mesh && stage.mesh >= 0) progress.Ended(stage.mesh, stage.iteration);
     stage = now;
     progress.Show(stage);
-    // Every two seconds: has the current mesh's exit settled? Then it need not run on.
-    // One that has not, close to its end, may run on up to its cap: it is extended while
-    // at least six seconds' worth of its iterations, and two windows, are left.
-    if (options.stopWhenSettled && stage.mesh >= 0 && !stopped[static_cast<std::size_t>(stage.mesh)] &&
-        Clock::now() - judged > std::chrono::seconds(2)) {
-      const double seconds = std::chrono::duration<double>(Clock::now() - judged).count();
-      const double rate = judgedStage.mesh == stage.mesh ? (stage.iteration - judgedStage.iteration) / seconds : 0.0;
-      judged = Clock::now();
-      judgedStage = stage;
+    // A mesh whose solver has started may run on up to its cap, and is stopped as soon
+    // as its exit has settled (judged every second).
+    if (options.stopWhenSettled && stage.mesh >= 0) {
       const auto m = static_cast<std::size_t>(stage.mesh);
       const MeshPlan& mesh = facts.meshes[m];
       const fs::path meshFolder = folder / mesh.name;
-      if (JudgeSteadiness(ReadExitHistory(meshFolder), mesh.window, mesh.minIterations, facts.flow.designMach,
-                          options.coreFraction, mesh.coreDriftPercent).settled) {
-        StopSettledRun(meshFolder);
-        stopped[m] = true;
-      } else if (limits[m] < mesh.capIterations &&
-                 stage.iteration > limits[m] - std::max(2.0 * mesh.window, 6.0 * rate) &&
-                 ExtendRun(meshFolder, limits[m], mesh.capIterations)) {
+      if (limits[m] < mesh.capIterations && ExtendRun(meshFolder, limits[m], mesh.capIterations)) {
         limits[m] = mesh.capIterations;
+      }
+      if (!stopped[m] && Clock::now() - judged > std::chrono::seconds(1)) {
+        judged = Clock::now();
+        if (JudgeSteadiness(ReadExitHistory(meshFolder), mesh.window, mesh.minIterations, facts.flow.designMach,
+                            options.coreFraction, mesh.coreDriftPercent).settled) {
+          StopSettledRun(meshFolder);
+          stopped[m] = true;
+        }
       }
     }
     if (::waitpid(child, &status, WNOHANG) == child) {
