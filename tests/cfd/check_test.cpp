@@ -88,7 +88,7 @@ TEST(CfdCheck, ChecksADesignOnThreeMeshesAndTellsFewWavesFromMany) {
   TempFolder folder;
   const fs::path many = folder.path() / "n49";
   ASSERT_EQ(Finish(Start(folder.path(), {"--n", "49", "--dir", folder.path().string(), "--openfoam", many.string(),
-                                         "--verify", "--cfd-cells", "64"})),
+                                         "--verify", "--cfd-cells", "64", "--cfd-core", "0.5"})),
             0)
       << ReadBytes(folder.path() / "err");
   const std::string out = ReadBytes(folder.path() / "out");
@@ -103,6 +103,8 @@ TEST(CfdCheck, ChecksADesignOnThreeMeshesAndTellsFewWavesFromMany) {
               verdict == "not-settled")
       << verdict;
   ASSERT_EQ(check["meshes"].size(), 3u);
+  EXPECT_EQ(check["core_fraction"], 0.5);
+  EXPECT_NE(out.find("Core spread (y <= 0.5 of the exit half-height)"), std::string::npos) << out;
   EXPECT_EQ(check["meshes"][2]["cells_across"], 16);
   EXPECT_GT(check["meshes"][2]["iterations"].get<int>(), check["meshes"][0]["iterations"].get<int>());
   for (const char* mesh : {"coarse", "medium", "fine"}) EXPECT_TRUE(fs::exists(many / mesh / "case.foam")) << mesh;
