@@ -102,6 +102,10 @@ const char* FamilyName(CharacteristicLine::Family family) {
 struct Design {
   DesignRecord record;
 
+  std::string Svg() const {
+    return report::DrawingSvg(report::MakeDrawingPlan(record), kPictureWidth, kPictureHeight);
+  }
+
   py::dict Facts() const {
     const nozzle::DesignFacts& f = record.facts;
     py::dict facts;
@@ -290,12 +294,9 @@ subclasses DesignError, WriteError and CfdError for a run that fails.)";
                              "the warnings for the user, as the command line prints them: a list of texts")
       .def("summary", [](const Design& d) { return report::SummaryText(d.record); },
            "The summary of the command line's --summary, as a text.")
-      .def("svg", [](const Design& d) {
-        return report::DrawingSvg(report::MakeDrawingPlan(d.record), kPictureWidth, kPictureHeight);
-      }, "The drawing of the whole nozzle, mirrored about the axis, as SVG text (the window's 449 x 265 pixels).")
-      .def("_repr_svg_", [](const Design& d) {
-        return report::DrawingSvg(report::MakeDrawingPlan(d.record), kPictureWidth, kPictureHeight);
-      })
+      .def("svg", &Design::Svg,
+           "The drawing of the whole nozzle, mirrored about the axis, as SVG text (the window's 449 x 265 pixels).")
+      .def("_repr_svg_", &Design::Svg)
       .def(
           "write_csv",
           [](const Design& d, const std::filesystem::path& path, const py::object& scale, const std::string& unit) {
@@ -316,7 +317,7 @@ subclasses DesignError, WriteError and CfdError for a run that fails.)";
       .def(
           "write_svg",
           [](const Design& d, const std::filesystem::path& path) {
-            Write(path, report::DrawingSvg(report::MakeDrawingPlan(d.record), kPictureWidth, kPictureHeight));
+            Write(path, d.Svg());
           },
           py::arg("path"), "Writes the drawing of svg() into a file.")
       .def(
