@@ -59,6 +59,8 @@ TEST(OpenFoamCase, EveryMeshOfTheLadderHasTheWallPointsOfTheRunAndTwiceTheCellsO
             std::string::npos);
   EXPECT_NE(ReadBytes(folder.path() / "case" / "fine" / "0" / "U").find("internalField   uniform (1 0 0)"),
             std::string::npos);
+  EXPECT_EQ(ReadBytes(folder.path() / "case" / "fine" / "system" / "controlDict").find("rDeltaTSmoothingCoeff"),
+            std::string::npos);
   EXPECT_DOUBLE_EQ(facts.flow.length, result.net.x(49, 50));
   // Me 2.4: a transit of 5 (3.4 / 1.4) = 12.1 iterations a cell along, a window of 5.
   EXPECT_EQ(facts.meshes[2].minIterations, 4858 + 2000);
@@ -139,6 +141,8 @@ TEST(OpenFoamCase, WritesARoundNozzleAsAWedgeThatCheckMeshAccepts) {
   }
   EXPECT_EQ(boundary.find("symmetryPlane"), std::string::npos);
   EXPECT_NE(ReadBytes(fine / "0" / "U").find("    front\n    {\n        type            wedge;"), std::string::npos);
+  // The small local time steps by the axis stay there (a planar case keeps the default).
+  EXPECT_NE(ReadBytes(fine / "system" / "controlDict").find("\nrDeltaTSmoothingCoeff 1;\n"), std::string::npos);
   // The lip is point (nx, ny) of the first side.
   const std::string points = ReadBytes(fine / "constant" / "polyMesh" / "points");
   std::size_t at = points.find('(', points.find('}'));
