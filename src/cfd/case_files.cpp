@@ -138,8 +138,9 @@ constexpr const char* kSolution = R"foam(solvers
 // wedge of Me 3), cost a sweep over the mesh every iteration, and let the medium wedge of
 // Me 2.4 swing for thousands of iterations. Neighbours may differ twofold instead: the
 // small steps stay by the axis.
-constexpr const char* kWedgeTimeSteps = R"foam(// Neighbouring local time steps may differ twofold: the small steps of the cells next to
-// the axis, where the wedge's sides close in, stay there.
+constexpr const char* kWedgeTimeSteps =
+    R"foam(// Neighbouring local time steps may differ twofold: the small steps of the cells next
+// to the axis, where the wedge's sides close in, stay there.
 rDeltaTSmoothingCoeff 1;
 
 )foam";

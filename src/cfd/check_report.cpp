@@ -81,9 +81,9 @@ CheckResult JudgeCheck(const std::array<MeshFigures, 3>& meshes, const CaseFacts
     } else {
       const MeshFigures& m = *finestSettled;
       c.reason += "; what stands: the " + settled + (settled.find(',') == std::string::npos ? " mesh" : " meshes") +
-                  " settled, and the finest of them on its own, without an uncertainty, gives the mean " + Mach(m.mean) +
-                  " (" + Percent(100.0 * (m.mean - Me) / Me) + " from Me) and the core spread " + Percent(m.coreSpreadPercent) +
-                  " of Me";
+                  " settled, and the finest of them on its own, without an uncertainty, gives the mean " +
+                  Mach(m.mean) + " (" + Percent(100.0 * (m.mean - Me) / Me) + " from Me) and the core spread " +
+                  Percent(m.coreSpreadPercent) + " of Me";
     }
     return c;
   }
@@ -126,7 +126,8 @@ CheckResult JudgeCheck(const std::array<MeshFigures, 3>& meshes, const CaseFacts
 std::string CheckReport(const CheckResult& c, const CaseFacts& facts) {
   std::string text = "CFD check: rhoCentralFoam, inviscid, local time stepping, 3 meshes (refinement ratio 2), " +
                      std::to_string(facts.jobs) + " core" + (facts.jobs > 1 ? "s" : "") +
-                     (facts.flow.gas.IsAir() ? std::string() : ", gamma = " + report::ShortestText(facts.flow.gas.gamma)) +
+                     (facts.flow.gas.IsAir() ? std::string()
+                                             : ", gamma = " + report::ShortestText(facts.flow.gas.gamma)) +
                      (facts.flow.axisymmetric ? ", axisymmetric (5 degree wedge)" : "") + "\n";
   for (const MeshFigures& m : c.meshes) {
     text += "Mesh " + Mesh(m) + ": mean = " + Mach(m.mean) + ", least = " + Mach(m.least) +

@@ -136,8 +136,8 @@ class Progress {
     const double pace = (fraction - startWork_) / std::max(elapsed, 1e-9);
     const MeshPlan& mesh = facts_.meshes[static_cast<std::size_t>(stage.mesh)];
     std::string line = MeshName(mesh) + ": iteration " + report::RoundedText(stage.iteration, 0) + " of at most " +
-                       std::to_string(limits_[static_cast<std::size_t>(stage.mesh)]) + ", " + std::to_string(static_cast<int>(100.0 * fraction)) +
-                       " %";
+                       std::to_string(limits_[static_cast<std::size_t>(stage.mesh)]) + ", " +
+                       std::to_string(static_cast<int>(100.0 * fraction)) + " %";
     if (!last && pace > 0.0 && elapsed > 2.0) line += ", at most " + Duration((1.0 - fraction) / pace) + " left";
     std::ostream& out = *options_.progress;
     if (options_.terminal) {
@@ -270,7 +270,7 @@ RunOutcome RunCase(const fs::path& folder, const CaseFacts& facts, const RunOpti
   Stage stage;
   const auto start = Clock::now();
   auto judged = start;
-  std::array<bool, 3> stopped{};
+  std::array<bool, 3> stopped{}, extended{};
   int status = 0;
   bool ended = false;
   while (!ended) {
@@ -285,8 +285,9 @@ RunOutcome RunCase(const fs::path& folder, const CaseFacts& facts, const RunOpti
       const auto m = static_cast<std::size_t>(stage.mesh);
       const MeshPlan& mesh = facts.meshes[m];
       const fs::path meshFolder = folder / mesh.name;
-      if (limits[m] < mesh.capIterations && ExtendRun(meshFolder, limits[m], mesh.capIterations)) {
-        limits[m] = mesh.capIterations;
+      if (!extended[m]) {
+        extended[m] = true;
+        if (ExtendRun(meshFolder, limits[m], mesh.capIterations)) limits[m] = mesh.capIterations;
       }
       if (!stopped[m] && Clock::now() - judged > std::chrono::seconds(1)) {
         judged = Clock::now();
@@ -317,7 +318,8 @@ RunOutcome RunCase(const fs::path& folder, const CaseFacts& facts, const RunOpti
   const MeshPlan* mesh = stage.mesh >= 0 ? &facts.meshes[static_cast<std::size_t>(stage.mesh)] : nullptr;
   const fs::path solverLog = mesh ? folder / mesh->name / "log.rhoCentralFoam" : folder / "log.Allrun";
   const std::string at = mesh ? " at iteration " + report::RoundedText(stage.iteration, 0) + " of at most " +
-                                    std::to_string(limits[static_cast<std::size_t>(stage.mesh)]) + " on the " + MeshName(*mesh)
+                                    std::to_string(limits[static_cast<std::size_t>(stage.mesh)]) + " on the " +
+                                    MeshName(*mesh)
                               : std::string(" before the solver started");
   const std::string kept = "; the case is kept in \"" + folder.string() + "\"";
   if (outcome.kind == RunOutcome::Kind::kInterrupted) {

@@ -181,7 +181,8 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
       options.metresPerHalfHeight = report::InMetres(*scale);
       options.cellsAlong = cfdCells;
       options.cellsAcross = cfdCellsAcross;
-      const int status = CheckWithOpenFoam(cfd::CaseOf(design), caseDir, options, verify, cfdTimeout, cfdCore, out, err);
+      const int status =
+          CheckWithOpenFoam(cfd::CaseOf(design), caseDir, options, verify, cfdTimeout, cfdCore, out, err);
       if (status != 0) return status;
     }
   } catch (const std::runtime_error& e) {  // nozzle::RunError, report::WriteError
