@@ -18,8 +18,9 @@ done
 desktop-file-validate --no-hints "$root/share/applications/nozzle-designer.desktop" || fail "desktop entry"
 MANWIDTH=100 man -l "$root/share/man/man1/nozzle-cli.1" 2>&1 | grep -q -- "--scale LENGTH" || fail "man page"
 grep -q "<svg" "$root/share/icons/hicolor/scalable/apps/nozzle-designer.svg" || fail "icon"
-module=$(ls "$root"/lib/python3/dist-packages/nozzle_designer.cpython-*.so 2>/dev/null) ||
-  fail "not installed: the Python module under lib/python3/dist-packages"
+minor=$(/usr/bin/python3 -c 'import sys; print(sys.version_info.minor)')
+site="lib/python3.$minor/dist-packages"
+ls "$root/$site"/nozzle_designer.cpython-*.so >/dev/null 2>&1 || fail "not installed: the Python module under $site"
 
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb" >/dev/null
 deb=$(ls "$work"/deb/nozzle-designer_*.deb)
@@ -31,10 +32,13 @@ done
 dpkg-deb -x "$deb" "$work/unpacked"
 "$work/unpacked/usr/bin/nozzle-cli" --n 2 --dir "$work" | head -1 | grep -qx "TetaMax  = 18.373" || fail "packaged nozzle-cli"
 [ -s "$work/sonuc.txt" ] || fail "packaged nozzle-cli wrote no sonuc.txt"
-# Debian's Python finds the module where the package puts it, /usr/lib/python3/dist-packages.
-/usr/bin/python3 -c 'import sys; sys.exit("/usr/lib/python3/dist-packages" not in sys.path)' ||
-  fail "Debian's Python does not search /usr/lib/python3/dist-packages"
-PYTHONPATH="$work/unpacked/usr/lib/python3/dist-packages" /usr/bin/python3 -c \
+# Debian's Python finds the module where the package puts it, and where cmake --install
+# puts it under /usr/local.
+for prefix in /usr /usr/local; do
+  /usr/bin/python3 -c "import sys; sys.exit('$prefix/$site' not in sys.path)" ||
+    fail "Debian's Python does not search $prefix/$site"
+done
+PYTHONPATH="$work/unpacked/usr/$site" /usr/bin/python3 -c \
   'import nozzle_designer; print(nozzle_designer.design(me=2.4, n=49).facts)' | grep -q "'teta_max': 18.373" ||
   fail "packaged Python module"
 echo "installed files, desktop entry, man page and the .deb ($depends) are sound"
