@@ -23,7 +23,8 @@ namespace fs = std::filesystem;
 // local time stepping at Courant number 0.2 that took 12 to 13 iterations a cell for
 // Me 2.4 (N = 49, 200 x 50 and 400 x 100 meshes alike), and the slower the flow the
 // longer, as (Me + 1) / (Me - 1) grows. A mesh runs that transit and one window at
-// least, and four windows more at most.
+// least; its budget is four windows more (eight on a wedge), its cap under the check
+// kCapFactor times as many.
 constexpr double kTransitPerCell = 5.0;
 // A mesh that has not settled within its budget runs on to this many times the windows
 // past its least iterations: a coarse mesh whose core flickers near its limit, or a
@@ -180,6 +181,24 @@ std::optional<std::string> MeshesDoNotFit(int cellsAlong, int cellsAcross, const
            Size(disk) + " of disk; " + Size(free) + " are free under \"" + existing.string() + "\"";
   }
   return std::nullopt;
+}
+
+CaseOptions LadderOptions(int cellsAlong, int jobs, double metresPerHalfHeight) {
+  CaseOptions options;
+  options.cellsAlong = cellsAlong;
+  options.cellsAcross = std::max(2, cellsAlong / 4);
+  options.jobs = jobs > 0 ? jobs : AvailableCores();
+  options.metresPerHalfHeight = metresPerHalfHeight;
+  return options;
+}
+
+std::vector<std::string> CaseRefusals(const fs::path& folder, const CaseOptions& options) {
+  std::vector<std::string> refusals;
+  if (!CaseFolderIsFree(folder)) refusals.push_back("the case folder \"" + folder.string() + "\" exists and is not empty");
+  if (auto tooLarge = MeshesDoNotFit(options.cellsAlong, options.cellsAcross, folder)) {
+    refusals.push_back(std::move(*tooLarge));
+  }
+  return refusals;
 }
 
 CaseFacts WriteCase(const nozzle::DesignRecord& design, const fs::path& folder, const CaseOptions& options) {

@@ -26,6 +26,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cfd/case_plan.h"
 #include "cfd/design_case.h"
@@ -61,6 +62,15 @@ std::array<MeshPlan, 3> MeshLadder(int cellsAlong, int cellsAcross, double Me, b
 // their decomposed copies) within the free space of the file system that is to hold
 // `folder`. Else the message, with the figures.
 std::optional<std::string> MeshesDoNotFit(int cellsAlong, int cellsAcross, const std::filesystem::path& folder);
+
+// The options of a ladder whose finest mesh has `cellsAlong` cells along the axis and a
+// quarter of them across (at least 2), run on `jobs` cores (0: all this machine offers).
+CaseOptions LadderOptions(int cellsAlong, int jobs, double metresPerHalfHeight);
+
+// Why the case of `options` may not go into `folder`, each reason a sentence: the folder
+// exists and is not empty; the meshes outgrow the machine (MeshesDoNotFit). Empty when
+// it may.
+std::vector<std::string> CaseRefusals(const std::filesystem::path& folder, const CaseOptions& options);
 
 // Writes the case into `folder`, which must not exist or be empty (else CaseError,
 // nothing touched). A design whose wall turns back on itself has no valid mesh:

@@ -135,15 +135,14 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
   const auto checked = nozzle::CheckInputs(texts);
   const std::optional<report::LengthScale> scale = report::ReadLengthScale(scaleText);
   const auto* rejection = std::get_if<nozzle::InputRejection>(&checked);
-  const bool caseRefused = !caseDir.empty() && !cfd::CaseFolderIsFree(caseDir);
-  const int cfdCellsAcross = std::max(2, cfdCells / 4);
-  const std::optional<std::string> tooLarge =
-      caseDir.empty() ? std::nullopt : cfd::MeshesDoNotFit(cfdCells, cfdCellsAcross, caseDir);
-  if (rejection != nullptr || !scale || caseRefused || tooLarge) {
+  const cfd::CaseOptions options =
+      cfd::LadderOptions(cfdCells, cfdJobs, scale ? report::InMetres(*scale) : 1.0);
+  const std::vector<std::string> caseRefusals =
+      caseDir.empty() ? std::vector<std::string>{} : cfd::CaseRefusals(caseDir, options);
+  if (rejection != nullptr || !scale || !caseRefusals.empty()) {
     if (rejection != nullptr) err << rejection->message << "\n";
     if (!scale) err << report::LengthScaleRejection(scaleText) << "\n";
-    if (caseRefused) err << "nozzle-cli: the case folder \"" << caseDir << "\" exists and is not empty\n";
-    if (tooLarge) err << "nozzle-cli: " << *tooLarge << "\n";
+    for (const std::string& refusal : caseRefusals) err << "nozzle-cli: " << refusal << "\n";
     return 2;
   }
 
@@ -176,11 +175,6 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
     out << shown;
     if (!caseDir.empty()) {
       out.flush();
-      cfd::CaseOptions options;
-      options.jobs = cfdJobs > 0 ? cfdJobs : cfd::AvailableCores();
-      options.metresPerHalfHeight = report::InMetres(*scale);
-      options.cellsAlong = cfdCells;
-      options.cellsAcross = cfdCellsAcross;
       const int status =
           CheckWithOpenFoam(cfd::CaseOf(design), caseDir, options, verify, cfdTimeout, cfdCore, out, err);
       if (status != 0) return status;

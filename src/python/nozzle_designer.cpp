@@ -7,7 +7,6 @@
 #include <pybind11/stl.h>
 #include <pybind11/stl/filesystem.h>
 
-#include <charconv>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -23,6 +22,7 @@
 #include "report/contour.h"
 #include "report/drawing_plan.h"
 #include "report/file_output.h"
+#include "report/number_text.h"
 #include "report/summary.h"
 
 namespace py = pybind11;
@@ -53,10 +53,7 @@ std::string InputText(const py::handle& value, const char* name) {
   if (py::isinstance<py::bool_>(value)) throw py::type_error(std::string(name) + " must be a number or a text");
   if (py::isinstance<py::int_>(value)) return py::str(value).cast<std::string>();
   if (py::isinstance<py::float_>(value) || py::hasattr(value, "__float__")) {
-    const double number = value.cast<double>();
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, number).ptr;
-    return std::string(text, end);
+    return report::ShortestText(value.cast<double>());
   }
   throw py::type_error(std::string(name) + " must be a number or a text");
 }
@@ -127,22 +124,13 @@ struct Design {
                             std::to_string(cfd::kMinCellsAlong) + " on");
     }
     if (jobs < 0) throw py::value_error("jobs = " + std::to_string(jobs) + ": out of range; accepted: 0 (all cores) or more");
-    cfd::CaseOptions options;
-    options.cellsAlong = cells;
-    options.cellsAcross = std::max(2, cells / 4);
-    options.jobs = jobs > 0 ? jobs : cfd::AvailableCores();
-    options.metresPerHalfHeight = report::InMetres(Scale(scale, unit));
-    return options;
+    return cfd::LadderOptions(cells, jobs, report::InMetres(Scale(scale, unit)));
   }
 
   // The refusals of the command line, before anything is written.
   static void CheckCaseFolder(const std::filesystem::path& folder, const cfd::CaseOptions& options) {
-    if (!cfd::CaseFolderIsFree(folder)) {
-      throw py::value_error("the case folder \"" + folder.string() + "\" exists and is not empty");
-    }
-    if (const auto tooLarge = cfd::MeshesDoNotFit(options.cellsAlong, options.cellsAcross, folder)) {
-      throw py::value_error(*tooLarge);
-    }
+    const std::vector<std::string> refusals = cfd::CaseRefusals(folder, options);
+    if (!refusals.empty()) throw py::value_error(refusals.front());
   }
 
   cfd::CheckRun RunCheck(const std::filesystem::path& folder, const cfd::CaseOptions& options, bool verify,
