@@ -12,4 +12,15 @@ double TemperatureRatio(double M, double g) { return (1.0 + 0.5 * (g - 1.0)) / (
 
 double PressureRatioOfTemperature(double TOverTStar, double g) { return std::pow(TOverTStar, g / (g - 1.0)); }
 
+double SupersonicMachOfAreaRatio(double areaRatio, double g) {
+  if (!(areaRatio > 1.0)) return 1.0;
+  double low = 1.0, high = 2.0;
+  while (AreaRatio(high, g) < areaRatio) high *= 2.0;
+  for (int i = 0; i < 200 && high - low > 1e-15 * high; ++i) {
+    const double mid = 0.5 * (low + high);
+    (AreaRatio(mid, g) < areaRatio ? low : high) = mid;
+  }
+  return 0.5 * (low + high);
+}
+
 }  // namespace gas

@@ -16,4 +16,8 @@ double AreaRatio(double M, double g);
 double TemperatureRatio(double M, double g);
 double PressureRatioOfTemperature(double TOverTStar, double g);
 
+// The supersonic Mach number of an area ratio A / A* >= 1, by bisection to the last
+// bits (1 for A / A* <= 1).
+double SupersonicMachOfAreaRatio(double areaRatio, double g);
+
 }  // namespace gas

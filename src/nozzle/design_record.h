@@ -22,6 +22,7 @@
 // angles in degrees.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,40 @@ struct DesignFacts {
   int wallTurnsBackAt = 0;         // the first wall point that is not monotone, 0 when none
 };
 
+// The boundary layer of a design built at a size, for a gas at a stagnation state
+// (boundary_layer/layer.h), one entry a wall point, SI units.
+struct LayerPoint {
+  double x = 0.0, y = 0.0;   // the inviscid wall point, m
+  double yCorrected = 0.0;   // the corrected wall's y (radius), m
+  double M = 0.0;            // the edge Mach number
+  double deltaStar = 0.0;    // displacement thickness, m
+  double theta = 0.0;        // momentum thickness, m
+  double H = 0.0;            // delta* / theta
+  double Cf = 0.0;           // wall shear over rho_e u_e^2 / 2
+  double ReTheta = 0.0;      // rho_e u_e theta / mu_e
+  std::string state;         // "laminar", "turbulent" or "separated"
+};
+
+// The wall corrected for the boundary layer, and what the layer tells of it.
+struct WallCorrection {
+  std::string conditions;              // the gas, p0, T0, the wall and the regime, in words
+  double metresPerHalfHeight = 0.0;    // the throat half-height (radius), m
+  std::vector<FlowPoint> wall;         // the corrected wall, throat half-heights (radii)
+  std::vector<LayerPoint> layer;       // along the inviscid wall
+  double ReStar = 0.0;                 // rho* a* h / mu* at the throat
+  double transitionX = -1.0;           // m, where the layer turns turbulent; -1 when it does not
+  bool turbulent = false;              // some of the layer is turbulent
+  double exitDeltaStar = 0.0;          // m
+  double exitDeltaStarShare = 0.0;     // of the exit height, percent
+  double correctedExitHeight = 0.0;    // throat half-heights (radii)
+  double uncorrectedExitMach = 0.0;    // the exit Mach number the inviscid wall gives with the layer
+  // The gas and the state, as the viscous OpenFOAM case needs them.
+  double sutherlandSOverTStar = 0.0;   // Sutherland's S over the sonic temperature
+  double Pr = 0.0;
+  double wallTemperatureOverTStar = 0.0;  // 0: adiabatic
+  std::vector<std::string> warnings;   // a layer too thick for the method, or one that separates
+};
+
 struct DesignRecord {
   NozzleKind kind = NozzleKind::kPlanar;
   DesignInputs inputs;
@@ -74,6 +109,9 @@ struct DesignRecord {
   std::vector<CharacteristicLine> lines;
   DesignFacts facts;
   std::vector<std::string> warnings;  // for the user; the wall's first, when it turns back
+  // With physical conditions: the wall to build. The outputs past the list and the
+  // result file (CSV, DXF, SVG, the OpenFOAM case) then take correction->wall.
+  std::optional<WallCorrection> correction;
 
   bool IsAxisymmetric() const { return kind == NozzleKind::kAxisymmetric; }
 };

@@ -1,0 +1,169 @@
+#include "boundary_layer/conditions.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <utility>
+
+namespace boundary_layer {
+namespace {
+
+// A finite number greater than 0 at the start of `text`, and what follows it without
+// one blank.
+std::optional<std::pair<double, std::string_view>> PositiveNumber(std::string_view text) {
+  double value = 0.0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (ec != std::errc() || !std::isfinite(value) || !(value > 0.0)) return std::nullopt;
+  std::string_view rest(ptr, static_cast<std::size_t>(end - ptr));
+  if (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+  return std::pair{value, rest};
+}
+
+std::optional<double> Pressure(std::string_view text) {
+  static constexpr std::array<std::pair<std::string_view, double>, 6> kUnits{
+      {{"Pa", 1.0}, {"kPa", 1e3}, {"MPa", 1e6}, {"bar", 1e5}, {"atm", 101325.0}, {"psi", 6894.757293168}}};
+  const auto number = PositiveNumber(text);
+  if (!number) return std::nullopt;
+  for (const auto& [unit, pascals] : kUnits) {
+    if (number->second == unit) return number->first * pascals;
+  }
+  return std::nullopt;
+}
+
+std::optional<double> Temperature(std::string_view text) {
+  const auto number = PositiveNumber(text);
+  if (!number || !(number->second.empty() || number->second == "K")) return std::nullopt;
+  return number->first;
+}
+
+std::optional<double> Plain(std::string_view text) {
+  const auto number = PositiveNumber(text);
+  if (!number || !number->second.empty()) return std::nullopt;
+  return number->first;
+}
+
+std::optional<gas::Sutherland> SutherlandLaw(std::string_view text) {
+  std::array<double, 3> values{};
+  for (std::size_t i = 0; i < 3; ++i) {
+    const std::size_t comma = i < 2 ? text.find(',') : text.size();
+    if (comma == std::string_view::npos) return std::nullopt;
+    const auto value = Plain(text.substr(0, comma));
+    if (!value) return std::nullopt;
+    values[i] = *value;
+    text.remove_prefix(std::min(text.size(), comma + 1));
+  }
+  return gas::Sutherland{values[0], values[1], values[2]};
+}
+
+std::string Fault(std::string_view option, std::string_view text, std::string_view accepted) {
+  return "--" + std::string(option) + " = \"" + std::string(text) + "\": " + std::string(accepted);
+}
+
+std::string Number(double value) {
+  char buffer[64];
+  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+  return {buffer, end};
+}
+
+}  // namespace
+
+std::string Conditions::Description() const {
+  std::string text = (gas.name.empty() ? "gas R = " + Number(gas.R) + " J/(kg K)" : gas.name) +
+                     ", p0 = " + Number(p0) + " Pa, T0 = " + Number(T0) + " K, ";
+  text += Tw ? "wall at " + Number(*Tw) + " K, " : "adiabatic wall, ";
+  text += regime == Regime::kLaminar ? "laminar" : regime == Regime::kTurbulent ? "turbulent" : "laminar to turbulent";
+  return text;
+}
+
+bool AsksForLayer(const ConditionTexts& t) {
+  return !(t.p0.empty() && t.T0.empty() && t.gasConstant.empty() && t.viscosity.empty() && t.prandtl.empty() &&
+           t.wallTemperature.empty() && t.regime.empty());
+}
+
+GasReading ReadGas(const ConditionTexts& t, double gamma, bool gammaTyped) {
+  GasReading reading;
+  const bool byConstants = !(t.gasConstant.empty() && t.viscosity.empty() && t.prandtl.empty());
+  if (!t.gas.empty()) {
+    std::string names;
+    for (const std::string& name : gas::GasNames()) names += (names.empty() ? "" : ", ") + name;
+    reading.gas = gas::NamedGas(t.gas);
+    if (!reading.gas) {
+      reading.faults.push_back(Fault("gas", t.gas, "unknown gas; accepted: " + names + "."));
+    } else if (gammaTyped && gamma != reading.gas->gamma) {
+      reading.faults.push_back("--gamma = " + Number(gamma) + " contradicts --gas " + t.gas + " (gamma = " +
+                               Number(reading.gas->gamma) + "); give one of them.");
+    }
+    if (byConstants) {
+      reading.faults.push_back("--gas " + t.gas +
+                               " names a gas whose constants are known; --gas-constant, --viscosity and --prandtl "
+                               "are for a gas given by its constants.");
+    }
+  } else if (byConstants) {
+    gas::RealGas g;
+    g.name.clear();
+    g.gamma = gamma;
+    const auto R = Plain(t.gasConstant);
+    const auto law = SutherlandLaw(t.viscosity);
+    const auto Pr = Plain(t.prandtl);
+    if (!R) reading.faults.push_back(Fault("gas-constant", t.gasConstant, "accepted: a number greater than 0, J/(kg K)."));
+    if (!law) {
+      reading.faults.push_back(Fault("viscosity", t.viscosity,
+                                     "accepted: Sutherland's constants muRef,TRef,S (Pa s, K, K), each greater than 0, "
+                                     "for example 1.716e-5,273,111."));
+    }
+    if (!Pr) reading.faults.push_back(Fault("prandtl", t.prandtl, "accepted: a number greater than 0."));
+    if (R && law && Pr) {
+      g.R = *R;
+      g.viscosity = *law;
+      g.Pr = *Pr;
+      reading.gas = g;
+    }
+  }
+  if (!reading.faults.empty()) reading.gas.reset();
+  return reading;
+}
+
+std::variant<Conditions, std::vector<std::string>> ReadConditions(const ConditionTexts& t, const gas::RealGas& g,
+                                                                  std::optional<double> throatHalfHeight) {
+  std::vector<std::string> faults;
+  Conditions c;
+  c.gas = g;
+  const auto p0 = Pressure(t.p0);
+  const auto T0 = Temperature(t.T0);
+  if (!p0) {
+    faults.push_back(Fault("p0", t.p0,
+                           t.p0.empty() ? "the stagnation pressure is needed for the boundary layer; accepted: a number "
+                                          "greater than 0 with a unit Pa, kPa, MPa, bar, atm or psi (0.13bar)."
+                                        : "accepted: a number greater than 0 with a unit Pa, kPa, MPa, bar, atm or psi "
+                                          "(0.13bar, 13 kPa)."));
+  }
+  if (!T0) {
+    faults.push_back(Fault("t0", t.T0,
+                           t.T0.empty() ? "the stagnation temperature is needed for the boundary layer; accepted: a "
+                                          "temperature greater than 0 in K (300)."
+                                        : "accepted: a temperature greater than 0 in K (300, 300K)."));
+  }
+  if (!t.wallTemperature.empty() && t.wallTemperature != "adiabatic") {
+    c.Tw = Temperature(t.wallTemperature);
+    if (!c.Tw) faults.push_back(Fault("wall-temperature", t.wallTemperature, "accepted: adiabatic, or a temperature greater than 0 in K."));
+  }
+  if (t.regime == "laminar") {
+    c.regime = Regime::kLaminar;
+  } else if (t.regime == "turbulent") {
+    c.regime = Regime::kTurbulent;
+  } else if (!t.regime.empty() && t.regime != "transition") {
+    faults.push_back(Fault("layer", t.regime, "accepted: laminar, turbulent or transition."));
+  }
+  if (!throatHalfHeight) {
+    faults.push_back("--scale: the boundary layer needs the physical throat half-height (radius) with a unit, "
+                     "for example --scale 10mm.");
+  }
+  if (!faults.empty()) return faults;
+  c.p0 = *p0;
+  c.T0 = *T0;
+  c.throatHalfHeight = *throatHalfHeight;
+  return c;
+}
+
+}  // namespace boundary_layer

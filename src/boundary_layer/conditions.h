@@ -1,0 +1,67 @@
+// The physical conditions of a nozzle that is to be built: its gas, its stagnation
+// state, its size and its wall, as the boundary layer (boundary_layer/layer.h) needs
+// them; read from texts and checked before anything is computed.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "gas/real_gas.h"
+
+namespace boundary_layer {
+
+// How the layer is taken: laminar or turbulent from the throat to the lip, or laminar
+// from the throat and turbulent from the first point where its momentum-thickness
+// Reynolds number Re_theta reaches kTransitionReTheta (the default).
+enum class Regime { kLaminar, kTurbulent, kTransition };
+
+// Re_theta of the Blasius layer at Re_x = 5 x 10^5 (0.664 sqrt(Re_x) = 470), the usual
+// flat-plate transition figure. The favourable pressure gradient of a nozzle keeps a
+// layer laminar longer (the turbulent side errs towards the thicker layer).
+inline constexpr double kTransitionReTheta = 470.0;
+
+struct Conditions {
+  gas::RealGas gas;
+  double p0 = 0.0;               // stagnation pressure, Pa
+  double T0 = 0.0;               // stagnation temperature, K
+  double throatHalfHeight = 0.0; // m: the throat half-height, or radius of a round nozzle
+  std::optional<double> Tw;      // the wall's temperature, K; empty: adiabatic
+  Regime regime = Regime::kTransition;
+
+  // "air, p0 = 13000 Pa, T0 = 300 K, adiabatic wall, laminar", for notes in files.
+  std::string Description() const;
+};
+
+// The texts of the command line; an empty text was not given.
+struct ConditionTexts {
+  std::string p0;              // "0.13bar", "13 kPa", "75psi": a unit Pa, kPa, MPa, bar, atm or psi
+  std::string T0;              // "300" or "300K"
+  std::string gas;             // a name of gas::GasNames()
+  std::string gasConstant;     // J/(kg K), for a gas given by its constants
+  std::string viscosity;       // Sutherland "muRef,TRef,S" (Pa s, K, K)
+  std::string prandtl;
+  std::string wallTemperature; // "adiabatic" (the default) or a temperature in K
+  std::string regime;          // "laminar", "turbulent" or "transition" (the default)
+};
+
+// Whether any of the texts asks for a boundary layer (all but the gas's name).
+bool AsksForLayer(const ConditionTexts& texts);
+
+// The gas of the texts: the named one, or one made of gamma and the three constants.
+// Each line of `faults` names the option, the text and what is accepted. `gammaText`
+// is --gamma as typed, empty when not typed; a named gas whose gamma differs is refused.
+struct GasReading {
+  std::optional<gas::RealGas> gas;  // empty when no gas was asked for, or on a fault
+  std::vector<std::string> faults;
+};
+GasReading ReadGas(const ConditionTexts& texts, double gamma, bool gammaTyped);
+
+// The conditions, given the gas and the throat half-height in metres (empty when the
+// scale has no unit). Each fault a line, as above.
+std::variant<Conditions, std::vector<std::string>> ReadConditions(const ConditionTexts& texts,
+                                                                  const gas::RealGas& gas,
+                                                                  std::optional<double> throatHalfHeight);
+
+}  // namespace boundary_layer
