@@ -72,7 +72,7 @@ std::string Conditions::Description() const {
   std::string text = (gas.name.empty() ? "gas R = " + Number(gas.R) + " J/(kg K)" : gas.name) +
                      ", p0 = " + Number(p0) + " Pa, T0 = " + Number(T0) + " K, ";
   text += Tw ? "wall at " + Number(*Tw) + " K, " : "adiabatic wall, ";
-  text += regime == Regime::kLaminar ? "laminar" : regime == Regime::kTurbulent ? "turbulent" : "laminar to turbulent";
+  text += regime == Regime::kLaminar ? "laminar" : regime == Regime::kTurbulent ? "turbulent" : "laminar, turbulent from Re_theta = 470";
   return text;
 }
 

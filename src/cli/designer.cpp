@@ -10,6 +10,8 @@
 #include <variant>
 #include <vector>
 
+#include "boundary_layer/conditions.h"
+#include "boundary_layer/layer.h"
 #include "cfd/check.h"
 #include "nozzle/axisymmetric.h"
 #include "nozzle/design.h"
@@ -19,6 +21,7 @@
 #include "report/contour.h"
 #include "report/drawing_plan.h"
 #include "report/file_output.h"
+#include "report/number_text.h"
 #include "report/result_file.h"
 #include "report/results_list.h"
 #include "report/summary.h"
@@ -122,6 +125,31 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
       ->capture_default_str();
   app.add_option("--cfd-timeout", cfdTimeout, "end the solver after this many seconds (default: no limit)")
       ->check(CLI::PositiveNumber);
+  boundary_layer::ConditionTexts physical;
+  std::string layerCsvPath;
+  const std::string gasNames = [] {
+    std::string names;
+    for (const std::string& name : gas::GasNames()) names += (names.empty() ? "" : "|") + name;
+    return names;
+  }();
+  app.add_option("--gas", physical.gas,
+                 "the gas by name (" + gasNames + "): its ratio of specific heats, gas constant, viscosity law and "
+                 "Prandtl number; --gamma then need not be given");
+  app.add_option("--gas-constant", physical.gasConstant, "a gas given by its constants: R, J/(kg K)");
+  app.add_option("--viscosity", physical.viscosity,
+                 "a gas given by its constants: Sutherland's law muRef,TRef,S (Pa s, K, K), e.g. 1.716e-5,273,111");
+  app.add_option("--prandtl", physical.prandtl, "a gas given by its constants: the Prandtl number");
+  app.add_option("--p0", physical.p0,
+                 "stagnation pressure with a unit Pa, kPa, MPa, bar, atm or psi (0.13bar): with --t0 and a --scale "
+                 "with a unit, the wall is corrected for its boundary layer");
+  app.add_option("--t0", physical.T0, "stagnation temperature, K");
+  app.add_option("--wall-temperature", physical.wallTemperature,
+                 "the wall's temperature in K, or adiabatic (the default)");
+  app.add_option("--layer", physical.regime,
+                 "laminar, turbulent, or transition (the default: laminar from the throat, turbulent from where "
+                 "Re_theta reaches 470)");
+  app.add_option("--boundary-layer-csv", layerCsvPath,
+                 "also write the boundary layer along the wall into this CSV file (needs --p0 and --t0)");
   bool summary = false;
   app.add_flag("--summary", summary,
                "print TetaMax, the length, the exit half-height and its deviation from A/A* instead of the list");
@@ -132,16 +160,45 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
     return app.exit(e, out, err) == 0 ? 0 : 2;  // a usage error is a rejected input
   }
 
+  // A named gas brings its gamma; one typed beside it must agree (boundary_layer::ReadGas).
+  const bool gammaTyped = app.count("--gamma") > 0;
+  if (const auto named = gas::NamedGas(physical.gas); named && !gammaTyped) {
+    texts.gamma = report::ShortestText(named->gamma);
+  }
   const auto checked = nozzle::CheckInputs(texts);
   const std::optional<report::LengthScale> scale = report::ReadLengthScale(scaleText);
   const auto* rejection = std::get_if<nozzle::InputRejection>(&checked);
+  const double gamma = rejection == nullptr ? std::get<nozzle::DesignInputs>(checked).gamma : 0.0;
+  const boundary_layer::GasReading gasReading = boundary_layer::ReadGas(physical, gamma, gammaTyped && rejection == nullptr);
+  std::vector<std::string> physicalFaults = gasReading.faults;
+  std::optional<boundary_layer::Conditions> conditions;
+  if (boundary_layer::AsksForLayer(physical) || !layerCsvPath.empty()) {
+    std::optional<gas::RealGas> layerGas = gasReading.gas;
+    if (!layerGas && physical.gas.empty() && gasReading.faults.empty()) {
+      if (gamma == 1.4 || rejection != nullptr) {
+        layerGas = gas::NamedGas("air");
+      } else {
+        physicalFaults.push_back("the boundary layer needs the gas: --gas NAME, or --gas-constant, --viscosity and "
+                                 "--prandtl beside --gamma.");
+      }
+    }
+    const std::optional<double> metres =
+        scale && !scale->unit.empty() ? std::optional<double>(report::InMetres(*scale)) : std::nullopt;
+    const auto read = boundary_layer::ReadConditions(physical, layerGas.value_or(gas::RealGas{}), metres);
+    if (const auto* faults = std::get_if<std::vector<std::string>>(&read)) {
+      physicalFaults.insert(physicalFaults.end(), faults->begin(), faults->end());
+    } else if (layerGas) {
+      conditions = std::get<boundary_layer::Conditions>(read);
+    }
+  }
   const cfd::CaseOptions options =
       cfd::LadderOptions(cfdCells, cfdJobs, scale ? report::InMetres(*scale) : 1.0);
   const std::vector<std::string> caseRefusals =
       caseDir.empty() ? std::vector<std::string>{} : cfd::CaseRefusals(caseDir, options);
-  if (rejection != nullptr || !scale || !caseRefusals.empty()) {
+  if (rejection != nullptr || !scale || !caseRefusals.empty() || !physicalFaults.empty()) {
     if (rejection != nullptr) err << rejection->message << "\n";
     if (!scale) err << report::LengthScaleRejection(scaleText) << "\n";
+    for (const std::string& fault : physicalFaults) err << fault << "\n";
     for (const std::string& refusal : caseRefusals) err << "nozzle-cli: " << refusal << "\n";
     return 2;
   }
@@ -164,6 +221,14 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
       design = nozzle::RecordOf(run);
       if (!summary) shown = report::ResultsListText(run);
     }
+    if (conditions) {
+      auto corrected = boundary_layer::CorrectWall(design, *conditions);
+      if (const auto* refusal = std::get_if<std::string>(&corrected)) {
+        err << "nozzle-cli: " << *refusal << "\n";
+        return 2;
+      }
+      boundary_layer::Apply(design, std::move(std::get<nozzle::WallCorrection>(corrected)));
+    }
     if (summary) shown = report::SummaryText(design);
     for (const std::string& warning : design.warnings) err << "warning: " << warning << "\n";
     if (!svgPath.empty()) {
@@ -171,6 +236,7 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
     }
     if (!csvPath.empty()) files.emplace_back(csvPath, report::WallContourCsv(design, *scale));
     if (!dxfPath.empty()) files.emplace_back(dxfPath, report::NozzleOutlineDxf(design, *scale));
+    if (!layerCsvPath.empty()) files.emplace_back(layerCsvPath, report::BoundaryLayerCsv(design));
     for (report::StagedFile& file : files) file.Commit();
     out << shown;
     if (!caseDir.empty()) {

@@ -61,13 +61,18 @@ std::string DesignNote(const nozzle::DesignRecord& design) {
   if (!design.gas.IsAir()) {
     note += (note.empty() ? "" : ", ") + std::string("ratio of specific heats gamma = ") + ShortestText(design.gas.gamma);
   }
+  if (design.correction) {
+    note += (note.empty() ? "" : ", ") + std::string("wall corrected for the boundary layer (") +
+            design.correction->conditions + ", throat " + ShortestText(design.correction->metresPerHalfHeight) + " m)";
+  }
   return note.empty() ? note : "Nozzle Designer: " + note;
 }
 
 std::vector<ContourPoint> WallPoints(const nozzle::DesignRecord& design, double factor) {
+  const std::vector<nozzle::FlowPoint>& points = design.correction ? design.correction->wall : design.wall;
   std::vector<ContourPoint> wall;
-  wall.reserve(design.wall.size());
-  for (const nozzle::FlowPoint& p : design.wall) wall.push_back({p.x * factor, p.y * factor});
+  wall.reserve(points.size());
+  for (const nozzle::FlowPoint& p : points) wall.push_back({p.x * factor, p.y * factor});
   return wall;
 }
 
@@ -158,6 +163,20 @@ std::string CsvOf(std::string header, const std::vector<Point>& wall) {
 
 std::string WallContourCsv(const nozzle::DesignRecord& design, const LengthScale& scale) {
   return CsvOf(design.IsAxisymmetric() ? "x,r\n" : "x,y\n", WallPoints(design, scale.factor));
+}
+
+std::string BoundaryLayerCsv(const nozzle::DesignRecord& design) {
+  const bool round = design.IsAxisymmetric();
+  std::string csv = round ? "x_m,r_inviscid_m,r_corrected_m" : "x_m,y_inviscid_m,y_corrected_m";
+  csv += ",Me,delta_star_m,theta_m,H,Cf,Re_theta,state\n";
+  if (!design.correction) return csv;
+  for (const nozzle::LayerPoint& p : design.correction->layer) {
+    for (const double v : {p.x, p.y, p.yCorrected, p.M, p.deltaStar, p.theta, p.H, p.Cf, p.ReTheta}) {
+      csv.append(ShortestText(v)).append(",");
+    }
+    csv.append(p.state).append("\n");
+  }
+  return csv;
 }
 
 std::string NozzleOutlineDxf(const nozzle::DesignRecord& design, const LengthScale& scale) {

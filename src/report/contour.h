@@ -36,19 +36,27 @@ std::string LengthScaleRejection(std::string_view text);
 // The comment that the SVG and DXF files carry, naming what the outline alone does not
 // tell: "Nozzle Designer: axisymmetric nozzle" for a round nozzle, "Nozzle Designer:
 // ratio of specific heats gamma = 1.2" for a gas other than air, both joined by ", ";
-// empty for a planar nozzle in air.
+// empty for a planar nozzle in air. A wall corrected for the boundary layer adds
+// "wall corrected for the boundary layer (<its conditions>, throat 0.01 m)".
 std::string DesignNote(const nozzle::DesignRecord& design);
 
 struct ContourPoint {
   double x, y;
 };
 
-// The wall points from the throat corner to the exit lip, multiplied by `factor`.
+// The wall points from the throat corner to the exit lip, multiplied by `factor`: the
+// wall corrected for the boundary layer when the design has one, the wall to build.
 std::vector<ContourPoint> WallPoints(const nozzle::DesignRecord& design, double factor = 1.0);
 
 // "x,y" ("x,r" for a round nozzle: a radius profile), then one line per wall point
 // from the throat corner to the exit lip. LF line ends.
 std::string WallContourCsv(const nozzle::DesignRecord& design, const LengthScale& scale = {});
+
+// The boundary layer along the wall, one line a wall point, SI units:
+//   x_m,y_inviscid_m,y_corrected_m,Me,delta_star_m,theta_m,H,Cf,Re_theta,state
+// (r_inviscid_m, r_corrected_m for a round nozzle); the state laminar, turbulent or
+// separated. The header alone for a design without a correction.
+std::string BoundaryLayerCsv(const nozzle::DesignRecord& design);
 
 // AutoCAD R12 ASCII DXF, DesignNote first as a 999 comment when it is not empty.
 // A planar nozzle as its whole outline: the upper wall and its mirror image below the

@@ -18,6 +18,7 @@ DrawingPlan MakeDrawingPlan(const nozzle::DesignRecord& design) {
     }
   };
   extend(design.wall);
+  if (design.correction) extend(design.correction->wall);
   std::size_t pieces = design.wall.size();
   for (const nozzle::CharacteristicLine& line : design.lines) {
     extend(line.points);
@@ -43,6 +44,12 @@ DrawingPlan MakeDrawingPlan(const nozzle::DesignRecord& design) {
     } else {
       polyline(line.points, kBlue, kRed);
     }
+  }
+  if (design.correction) {
+    const std::vector<FlowPoint>& corrected = design.correction->wall;
+    polyline(corrected, kGreen, kGreen);
+    plan.labels.push_back(
+        {static_cast<float>(corrected.back().x), static_cast<float>(-corrected.back().y), "corrected wall", kGreen});
   }
   return plan;
 }
@@ -87,7 +94,22 @@ std::string DrawingSvg(const DrawingPlan& plan, int width, int height) {
                .Text(stroke->closing)
                .View();
   }
-  svg += "</g>\n</svg>\n";
+  svg += "</g>\n";
+  for (const Label& label : plan.labels) {
+    const PixelPoint at = ToPixels(plan.scale, label.x, label.y, width, height);
+    svg += line.Clear()
+               .Text("<text x=\"")
+               .Rounded(at.x)
+               .Text("\" y=\"")
+               .Rounded(at.y - 3.0)
+               .Text("\" font-family=\"sans-serif\" font-size=\"10\" text-anchor=\"end\" fill=\"")
+               .Text(colour(label.colour))
+               .Text("\">")
+               .Text(label.text)
+               .Text("</text>\n")
+               .View();
+  }
+  svg += "</svg>\n";
   return svg;
 }
 

@@ -16,6 +16,9 @@
 //   C+ lines  j = 1..N, k = j+1..N+1:   (j, k-1)   -> (j, k)
 // 2 N (N + 2) lines in all: 2N black, N(N + 1) red, N(N + 1) blue. Line end points
 // are single precision, as the surface takes them.
+// A wall corrected for the boundary layer (nozzle::WallCorrection) comes last, green,
+// both images, with the label "corrected wall" at the upper image's lip; the extents
+// then take it in too.
 #pragma once
 
 #include <cstdint>
@@ -34,6 +37,7 @@ struct Rgb {
 inline constexpr Rgb kBlack{0, 0, 0};
 inline constexpr Rgb kRed{255, 0, 0};
 inline constexpr Rgb kBlue{0, 0, 255};
+inline constexpr Rgb kGreen{0, 128, 0};
 inline constexpr Rgb kPictureBackground{255, 255, 192};  // light yellow
 
 struct Segment {
@@ -46,11 +50,19 @@ struct UserScale {
   double left = 0.0, top = 0.0, right = 1.0, bottom = 1.0;
 };
 
+// A text whose end sits at (x, y), user units.
+struct Label {
+  float x, y;
+  std::string text;
+  Rgb colour;
+};
+
 struct DrawingPlan {
   std::string note;  // report::DesignNote of the design: empty for a planar nozzle in air
   double xMax = 0.0, yMax = 0.0;
   UserScale scale;
   std::vector<Segment> segments;
+  std::vector<Label> labels;
 };
 
 // Precondition: the design has at least one wave, so xMax > 0.
@@ -65,8 +77,9 @@ struct PixelPoint {
 PixelPoint ToPixels(const UserScale& scale, double u, double v, double width, double height);
 
 // The drawing as an SVG image of width x height pixels: the light-yellow surface and
-// every segment, in order, as a one-pixel line in its colour; a plan's note as an
-// XML comment after the declaration.
+// every segment, in order, as a one-pixel line in its colour, then the labels (10 px
+// sans-serif, 3 px above their point); a plan's note as an XML comment after the
+// declaration.
 std::string DrawingSvg(const DrawingPlan& plan, int width, int height);
 
 }  // namespace report

@@ -29,6 +29,13 @@ namespace report {
 //   Isentropic area ratio A/A* = 2.403
 //   Deviation of y^2 from A/A* = -0.032 %
 //   Mass balance = 0.037 %                  (nozzle/design_record.h)
+// A design with a wall corrected for the boundary layer adds (lengths of the layer in
+// mm, the exit's in throat half-heights or radii):
+//   Throat Reynolds number Re* = 18963        (rho* a* h / mu*)
+//   Boundary layer: laminar, turbulent from x = 32.392 mm
+//   Displacement thickness at the exit = 0.801 mm (3.337 % of the exit half-height)
+//   Corrected exit half-height y = 2.48
+//   Exit Mach number of the uncorrected wall = 2.362
 std::string SummaryText(const nozzle::DesignRecord& design);
 
 }  // namespace report
