@@ -264,6 +264,15 @@ std::variant<nozzle::WallCorrection, std::string> CorrectWall(const nozzle::Desi
   const double normal = c.exitDeltaStar / std::cos(lip.Teta * gas::Pi_180) / h;
   const double effective = round ? lip.y * lip.y - 2.0 * lip.y * normal : lip.y - normal;
   c.uncorrectedExitMach = gas::SupersonicMachOfAreaRatio(effective, g);
+  {
+    const Flow flow(conditions, round);
+    const Station& st = march.stations.back();
+    const Edge e = flow.At(lip.M);
+    const double Tw = flow.Wall(e, lip.M, st.turbulent);
+    const double rhoW = e.rho * e.T / Tw;
+    const double uTau = std::sqrt(0.5 * st.Cf * e.rho * e.u * e.u / rhoW);
+    c.exitViscousLength = conditions.gas.viscosity.Viscosity(Tw) / (rhoW * uTau);
+  }
   c.sutherlandSOverTStar = conditions.gas.viscosity.S / Tstar;
   c.Pr = conditions.gas.Pr;
   c.wallTemperatureOverTStar = conditions.Tw ? *conditions.Tw / Tstar : 0.0;

@@ -31,14 +31,24 @@ std::string VectorList(const std::vector<double>& x, const std::vector<double>& 
 // The perfect gas in normalised units: R = 1 / gamma, so that the speed of sound is
 // sqrt(T), and Cp = gamma R / (gamma - 1) = 1 / (gamma - 1). OpenFOAM takes R as
 // 8314.47 / molWeight.
-std::string Thermo(double gamma) {
+std::string Thermo(double gamma, const ViscousFlow* viscous) {
   const std::string molWeight = report::RoundedText(8314.47 * gamma, 1);
   const std::string Cp = report::RoundedText(1.0 / (gamma - 1.0), 9);
+  const std::string transport =
+      viscous == nullptr ? std::string("        mu              0;\n        Pr              1;\n")
+                         : "        As              " + Number(viscous->muStar * (1.0 + viscous->sutherlandS)) +
+                               ";\n        Ts              " + Number(viscous->sutherlandS) + ";\n";
+  const std::string law =
+      viscous == nullptr
+          ? std::string()
+          : "\n// Sutherland's law in the case's units: mu = As sqrt(T) / (1 + Ts / T), mu(1) = gamma h / Re* = " +
+                Number(viscous->muStar) +
+                ";\n// the conductivity by the modified Eucken formula (Pr about 0.69 for gamma 1.4).\n";
   return R"foam(thermoType
 {
     type            hePsiThermo;
     mixture         pureMixture;
-    transport       const;
+    transport       )foam" + std::string(viscous ? "sutherland" : "const") + R"foam(;
     thermo          hConst;
     equationOfState perfectGas;
     specie          specie;
@@ -46,7 +56,7 @@ std::string Thermo(double gamma) {
 }
 
 // Normalised units: R = 8314.47 / molWeight = 1 / gamma and Cp = )foam" + Cp + R"foam( = gamma R / (gamma - 1),
-// so that gamma = )foam" + report::ShortestText(gamma) + R"foam( and the speed of sound is sqrt(T).
+// so that gamma = )foam" + report::ShortestText(gamma) + R"foam( and the speed of sound is sqrt(T).)foam" + law + R"foam(
 mixture
 {
     specie
@@ -60,9 +70,7 @@ mixture
     }
     transport
     {
-        mu              0;
-        Pr              1;
-    }
+)foam" + transport + R"foam(    }
 }
 )foam";
 }
@@ -101,6 +109,18 @@ interpolationSchemes
 snGradSchemes
 {
     default         corrected;
+}
+)foam";
+
+// What a viscous case adds: the turbulence model's convection (a laminar case does not
+// use it) and wall distance.
+constexpr const char* kTurbulenceDivSchemes = R"foam(    div(phi,k)      Gauss upwind;
+    div(phi,omega)  Gauss upwind;
+)foam";
+constexpr const char* kWallDistance = R"foam(
+wallDist
+{
+    method          meshWave;
 }
 )foam";
 
@@ -164,6 +184,9 @@ void WriteText(const std::filesystem::path& path, const std::string& text) {
 
 namespace {
 
+// The grading across: none for an inviscid case, towards the wall for a viscous one.
+std::string Across(const FlowFacts& facts) { return facts.viscous ? Number(facts.viscous->acrossGrading) : "1"; }
+
 // The slab of a planar nozzle: one block one cell deep, its faces at z = 0 and 0.1.
 std::string SlabBlocks(const std::vector<report::ContourPoint>& wall, const FlowFacts& facts, int nx, int ny) {
   const std::string L = Number(facts.length), ye = Number(facts.exitHalfHeight);
@@ -174,7 +197,7 @@ std::string SlabBlocks(const std::vector<report::ContourPoint>& wall, const Flow
             ")\n";
   }
   text += ");\n\nblocks\n(\n    hex (0 1 2 3 4 5 6 7) (" + std::to_string(nx) + " " + std::to_string(ny) +
-          " 1) simpleGrading (" + Number(kGradingAlong) + " 1 1)\n);\n\n";
+          " 1) simpleGrading (" + Number(kGradingAlong) + " " + Across(facts) + " 1)\n);\n\n";
   // The wall runs from vertex 3 (throat corner) to vertex 2 (exit lip) through the
   // wall points between them, at both faces of the slab.
   text += "edges\n(\n";
@@ -203,7 +226,7 @@ std::string WedgeBlocks(const std::vector<report::ContourPoint>& wall, const Flo
   text += "    " + point(L, ye, -1.0) + "\n    " + point(0.0, 1.0, -1.0) + "\n";
   text += "    " + point(L, ye, 1.0) + "\n    " + point(0.0, 1.0, 1.0) + "\n);\n\n";
   text += "blocks\n(\n    hex (0 1 2 3 0 1 4 5) (" + std::to_string(nx) + " " + std::to_string(ny) +
-          " 1) simpleGrading (" + Number(kGradingAlong) + " 1 1)\n);\n\n";
+          " 1) simpleGrading (" + Number(kGradingAlong) + " " + Across(facts) + " 1)\n);\n\n";
   // The wall from vertex 3 (throat corner) to 2 (exit lip) on one side, 5 to 4 on the other.
   text += "edges\n(\n";
   for (const auto& [from, to, side] : {std::tuple{3, 2, -1.0}, std::tuple{5, 4, 1.0}}) {
@@ -305,12 +328,34 @@ std::string ControlDict(const FlowFacts& facts, int ny, int maxIterations, doubl
   return text;
 }
 
-std::string FvSchemes() { return Header("dictionary", "fvSchemes", "system") + kSchemes; }
+std::string FvSchemes(bool viscous) {
+  std::string text = Header("dictionary", "fvSchemes", "system") + kSchemes;
+  if (!viscous) return text;
+  const std::string tau = "    div(tauMC)      Gauss linear;\n";
+  text.insert(text.find(tau) + tau.size(), kTurbulenceDivSchemes);
+  return text + kWallDistance;
+}
 
-std::string FvSolution() { return Header("dictionary", "fvSolution", "system") + kSolution; }
+std::string FvSolution(bool viscous) {
+  std::string text = Header("dictionary", "fvSolution", "system") + kSolution;
+  if (!viscous) return text;
+  // With a viscosity the solver solves U and the energy e implicitly, and the
+  // turbulence model k and omega.
+  const std::string h = "\n    h\n";
+  text.replace(text.find(h), h.size(), "\n    \"(h|e)\"\n");
+  const std::size_t end = text.rfind('}');
+  return text.insert(end, "\n    \"(k|omega)\"\n    {\n        $U;\n        tolerance       1e-10;\n        relTol          0.1;\n    }\n");
+}
 
-std::string ThermophysicalProperties(const gas::Gas& gas) {
-  return Header("dictionary", "thermophysicalProperties", "constant") + Thermo(gas.gamma);
+std::string ThermophysicalProperties(const gas::Gas& gas, const ViscousFlow* viscous) {
+  return Header("dictionary", "thermophysicalProperties", "constant") + Thermo(gas.gamma, viscous);
+}
+
+std::string TurbulenceProperties(const ViscousFlow* viscous) {
+  std::string text = Header("dictionary", "turbulenceProperties", "constant");
+  if (viscous == nullptr || !viscous->turbulent) return text + "simulationType  laminar;\n";
+  return text + "simulationType  RAS;\n\nRAS\n{\n    RASModel        kOmegaSST;\n    turbulence      on;\n"
+                "    printCoeffs     off;\n}\n";
 }
 
 std::string DecomposeParDict(int jobs) {
@@ -348,15 +393,42 @@ std::string PressureField(const StartField* start, bool wedge) {
                    std::string(kFixed) + "1;\n", kZeroGradient, wedge);
 }
 
-std::string TemperatureField(const StartField* start, bool wedge) {
+std::string TemperatureField(const StartField* start, bool wedge, const ViscousFlow* viscous) {
+  const std::string wall = viscous != nullptr && viscous->wallT > 0.0
+                               ? std::string(kFixed) + Number(viscous->wallT) + ";\n"
+                               : std::string(kZeroGradient);
   return FieldFile("volScalarField", "T", "[0 0 0 1 0 0 0]", start ? ScalarList(start->T) : "uniform 1",
-                   std::string(kFixed) + "1;\n", kZeroGradient, wedge);
+                   std::string(kFixed) + "1;\n", wall, wedge);
 }
 
-std::string VelocityField(const StartField* start, bool wedge) {
+std::string VelocityField(const StartField* start, bool wedge, const ViscousFlow* viscous) {
   return FieldFile("volVectorField", "U", "[0 1 -1 0 0 0 0]",
                    start ? VectorList(start->ux, start->uy) : "uniform (1 0 0)", std::string(kFixed) + "(1 0 0);\n",
-                   "        type            slip;\n", wedge);
+                   viscous ? "        type            noSlip;\n" : "        type            slip;\n", wedge);
+}
+
+std::vector<std::pair<std::string, std::string>> TurbulenceFields(const ViscousFlow& v, double gamma, bool wedge) {
+  // The inflow's turbulence: intensity 1 % of u* = 1 and an eddy viscosity k / omega
+  // ten times the molecular one, muStar / rho*, rho* = gamma.
+  const double k = 1.5 * 0.01 * 0.01;
+  const double omega = k / (10.0 * v.muStar / gamma);
+  const auto uniform = [](double value) { return "uniform " + Number(value); };
+  const auto fixed = [](double value) { return std::string(kFixed) + Number(value) + ";\n"; };
+  const auto wallFunction = [](const char* type, double value) {
+    return std::string("        type            ") + type + ";\n        value           uniform " + Number(value) +
+           ";\n";
+  };
+  const std::string calculated = "        type            calculated;\n        value           uniform 0;\n";
+  return {
+      {"k", FieldFile("volScalarField", "k", "[0 2 -2 0 0 0 0]", uniform(k), fixed(k),
+                      wallFunction("kqRWallFunction", k), wedge)},
+      {"omega", FieldFile("volScalarField", "omega", "[0 0 -1 0 0 0 0]", uniform(omega), fixed(omega),
+                          wallFunction("omegaWallFunction", omega), wedge)},
+      {"nut", FieldFile("volScalarField", "nut", "[0 2 -1 0 0 0 0]", "uniform 0", calculated,
+                        wallFunction("nutkWallFunction", 0.0), wedge)},
+      {"alphat", FieldFile("volScalarField", "alphat", "[1 -1 -1 0 0 0 0]", "uniform 0", calculated,
+                           wallFunction("compressible::alphatWallFunction", 0.0), wedge)},
+  };
 }
 
 }  // namespace cfd

@@ -14,6 +14,10 @@
 // Inflow sonic and fixed (p = 1, T = 1, U = (1 0 0)); outflow supersonic
 // (zeroGradient).
 //
+// A viscous case (FlowFacts::viscous, a wall corrected for its boundary layer): the
+// gas's Sutherland law with Re* matched, the wall no-slip at its temperature, the cells
+// graded towards the wall; laminar, or k-omega SST with wall functions.
+//
 // Solver: rhoCentralFoam, Kurganov flux, vanLeer/vanLeerV, local time stepping
 // (localEuler: each cell advances at its own Courant number maxCo, the time counts
 // iterations). Function objects: the Mach number field Ma; every 10 iterations the
@@ -24,6 +28,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cfd/case_plan.h"
@@ -37,16 +42,26 @@ std::string BlockMeshDict(const std::vector<report::ContourPoint>& wall, const F
                           double scale);
 // `maxIterations` iterations at most; written at the end (or when stopped early).
 std::string ControlDict(const FlowFacts& facts, int ny, int maxIterations, double maxCourant, double scale);
-std::string FvSchemes();
-std::string FvSolution();
-std::string ThermophysicalProperties(const gas::Gas& gas);
+// A viscous case (FlowFacts::viscous) adds the turbulence model's schemes and the
+// solvers of the energy e, k and omega.
+std::string FvSchemes(bool viscous = false);
+std::string FvSolution(bool viscous = false);
+// `viscous`: Sutherland's law in the case's units instead of mu 0.
+std::string ThermophysicalProperties(const gas::Gas& gas, const ViscousFlow* viscous = nullptr);
+// laminar, or RAS kOmegaSST for a turbulent viscous case.
+std::string TurbulenceProperties(const ViscousFlow* viscous = nullptr);
 std::string DecomposeParDict(int jobs);
 // p, T and U of the folder's time 0: the start field, or uniform sonic flow when
 // `start` is null (a mesh that is started by mapping a coarser one).
 // `wedge`: the patches of a round nozzle's wedge.
 std::string PressureField(const StartField* start, bool wedge = false);
-std::string TemperatureField(const StartField* start, bool wedge = false);
-std::string VelocityField(const StartField* start, bool wedge = false);
+// `viscous`: the wall no-slip (U) and at its temperature (T; zero gradient when adiabatic).
+std::string TemperatureField(const StartField* start, bool wedge = false, const ViscousFlow* viscous = nullptr);
+std::string VelocityField(const StartField* start, bool wedge = false, const ViscousFlow* viscous = nullptr);
+// k, omega, nut and alphat of a turbulent case: wall functions at the wall, the inflow
+// at 1 % intensity and an eddy viscosity of 10 times the molecular one.
+std::vector<std::pair<std::string, std::string>> TurbulenceFields(const ViscousFlow& viscous, double gamma,
+                                                                     bool wedge = false);
 
 // Writes `text` to `path`; CaseError naming the file when it cannot.
 void WriteText(const std::filesystem::path& path, const std::string& text);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -24,6 +25,22 @@ class FieldError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The viscous flow of a design corrected for its boundary layer, in the case's units
+// (T* = 1, a* = 1, rho* = gamma; lengths as the mesh's, the throat half-height times
+// the case's scale, metres), and lengths in throat half-heights.
+struct ViscousFlow {
+  double reStar = 0.0;         // rho* a* h / mu* at the throat
+  double muStar = 0.0;         // the viscosity at T*: gamma scale / Re* (set as the case is written)
+  double sutherlandS = 0.0;    // Sutherland's S / T*
+  double wallT = 0.0;          // the wall's T / T*; 0: adiabatic
+  bool turbulent = false;      // RANS, k-omega SST with wall functions; else laminar
+  double exitDeltaStar = 0.0;  // the layer estimate's displacement thickness at the exit
+  double wallCell = 0.0;       // the finest mesh's cell next to the wall at the exit
+  // The ratio of the cell next to the wall to the cell on the axis, every mesh alike:
+  // the finest mesh's wall cell at the exit is wallCell (cfd/openfoam_case.h).
+  double acrossGrading = 1.0;
+};
+
 // What the case is set up for, lengths in throat half-heights (radii).
 struct FlowFacts {
   double length = 0.0;          // the exit plane's x
@@ -31,6 +48,7 @@ struct FlowFacts {
   double designMach = 0.0;
   gas::Gas gas;
   bool axisymmetric = false;  // y is a radius
+  std::optional<ViscousFlow> viscous = std::nullopt;  // empty: inviscid, slip walls
 
   // What the exit's y is called in reports and pictures.
   const char* ExitSizeName() const { return axisymmetric ? "exit radius" : "exit half-height"; }

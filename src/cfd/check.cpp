@@ -33,6 +33,12 @@ CheckRun CheckDesign(const DesignCase& design, const std::filesystem::path& case
   const auto started = std::chrono::steady_clock::now();
   CheckRun result;
   result.facts = WriteCase(design, caseDir, options);
+  const std::filesystem::path besideDir = caseDir / "uncorrected";
+  std::optional<DesignCase> beside;
+  if (design.viscous && !design.uncorrectedWall.empty()) {
+    beside = UncorrectedCase(design);
+    result.uncorrectedFacts = WriteCase(*beside, besideDir, options);
+  }
   if (!verify) return result;
   const CaseFacts& facts = result.facts;
   result.outcome = RunCase(caseDir, facts, run);
@@ -41,11 +47,25 @@ CheckRun CheckDesign(const DesignCase& design, const std::filesystem::path& case
   const MeasuredCase measured = MeasureCase(caseDir, facts, run.coreFraction);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   const CheckResult& check = result.check.emplace(JudgeCheck(measured.meshes, facts, run.coreFraction, seconds));
-  result.json = CheckJson(check, facts, design.inputs);
+  if (beside) {
+    const auto besideStarted = std::chrono::steady_clock::now();
+    result.outcome = RunCase(besideDir, *result.uncorrectedFacts, run);
+    if (result.outcome.kind != RunOutcome::Kind::kFinished) return result;
+    const MeasuredCase other = MeasureCase(besideDir, *result.uncorrectedFacts, run.coreFraction);
+    const double besideSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - besideStarted).count();
+    const CheckResult& uncorrected = result.uncorrected.emplace(
+        JudgeCheck(other.meshes, *result.uncorrectedFacts, run.coreFraction, besideSeconds));
+    report::ReplaceFile(besideDir / "exit_profile.csv", ExitProfileCsv(other.meshes.back()));
+    report::ReplaceFile(besideDir / "check.json", CheckJson(uncorrected, *result.uncorrectedFacts, design.inputs));
+    WriteMachPicture(besideDir / "mach.png", beside->plan, *result.uncorrectedFacts, other.fine);
+  }
+  const CheckResult* uncorrected = result.uncorrected ? &*result.uncorrected : nullptr;
+  result.json = CheckJson(check, facts, design.inputs, uncorrected);
   report::ReplaceFile(caseDir / "exit_profile.csv", ExitProfileCsv(measured.meshes.back()));
   report::ReplaceFile(caseDir / "check.json", result.json);
   WriteMachPicture(caseDir / "mach.png", design.plan, facts, measured.fine);
-  WriteConvergencePicture(caseDir / "convergence.png", check, facts);
+  WriteConvergencePicture(caseDir / "convergence.png", check, facts, uncorrected);
   return result;
 }
 

@@ -24,6 +24,10 @@ struct CheckRun {
   RunOutcome outcome;                // kFinished, unless a step failed, timed out or was interrupted
   std::optional<CheckResult> check;  // when the case was run and every mesh was solved
   std::string json;                  // check.json's text, with the check
+  // A wall corrected for its boundary layer is checked beside the uncorrected wall, in
+  // the case folder's uncorrected/ (a case of its own, the same conditions and meshes).
+  std::optional<CaseFacts> uncorrectedFacts;
+  std::optional<CheckResult> uncorrected;
 };
 
 // The solved meshes of a case read back: each mesh's exit figures, coarsest first, and
@@ -36,7 +40,7 @@ struct MeasuredCase {
 MeasuredCase MeasureCase(const std::filesystem::path& caseDir, const CaseFacts& facts, double coreFraction);
 
 // Writes the case and, when `verify`, runs it and judges it (run.coreFraction the
-// core). Throws CaseError when the case cannot be written, FieldError when a solved
+// core); a viscous design's uncorrected wall too, after it. Throws CaseError when the case cannot be written, FieldError when a solved
 // field or an output cannot be read or written (naming the mesh's log and where the
 // case is kept), report::WriteError when a file of the check cannot be written.
 // A step that fails, the time limit and Ctrl-C are not thrown: `outcome` says them.

@@ -124,7 +124,14 @@ CheckResult JudgeCheck(const std::array<MeshFigures, 3>& meshes, const CaseFacts
 }
 
 std::string CheckReport(const CheckResult& c, const CaseFacts& facts) {
-  std::string text = "CFD check: rhoCentralFoam, inviscid, local time stepping, 3 meshes (refinement ratio 2), " +
+  const std::optional<ViscousFlow>& viscous = facts.flow.viscous;
+  const std::string flow =
+      !viscous ? "inviscid"
+               : std::string(viscous->turbulent ? "turbulent (RANS, k-omega SST, wall functions)" : "laminar") +
+                     ", Re* = " + report::RoundedText(viscous->reStar, 0) +
+                     ", Sutherland's law, wall " +
+                     (viscous->wallT > 0.0 ? "at T / T* = " + report::RoundedText(viscous->wallT, 3) : "adiabatic");
+  std::string text = "CFD check: rhoCentralFoam, " + flow + ", local time stepping, 3 meshes (refinement ratio 2), " +
                      std::to_string(facts.jobs) + " core" + (facts.jobs > 1 ? "s" : "") +
                      (facts.flow.gas.IsAir() ? std::string()
                                              : ", gamma = " + report::ShortestText(facts.flow.gas.gamma)) +
@@ -136,19 +143,42 @@ std::string CheckReport(const CheckResult& c, const CaseFacts& facts) {
             ", settled = " + (m.steadiness.settled ? "yes" : "no") + ", " + std::to_string(m.iterations) +
             " iterations, " + report::RoundedText(m.seconds, 0) + " s\n";
   }
-  text += "Exit Mach number, mass-flow-weighted mean, extrapolated = " + Mach(c.mean.extrapolated) + " " +
-          HowConverged(c.mean) + "\n";
+  text += std::string(viscous ? "Exit Mach number, mean of the core (outside the wall's layer), extrapolated = "
+                               : "Exit Mach number, mass-flow-weighted mean, extrapolated = ") +
+          Mach(c.mean.extrapolated) + " " + HowConverged(c.mean) + "\n";
   text += "Uncertainty of the mean (fine-mesh GCI) = " + Percent(c.meanUncertaintyPercent) + "\n";
   text += "Deviation of the extrapolated mean from Me = " + Percent(c.deviationPercent) + "\n";
   text += "Core spread (y <= " + report::RoundedText(c.coreFraction, 3) + " of the " + facts.flow.ExitSizeName() +
           ") / Me, extrapolated = " + Percent(std::max(0.0, c.core.extrapolated)) + " " + HowConverged(c.core) + "\n";
   text += "Uncertainty of the core spread = " + Percent(c.core.uncertainty) + "\n";
+  if (viscous) {
+    const double unit = facts.metresPerHalfHeight;
+    text += "Displacement thickness at the exit: estimated " + report::RoundedText(viscous->exitDeltaStar, 4) +
+            ", computed on the " + Mesh(c.meshes.back()) + " mesh " +
+            report::RoundedText(c.meshes.back().exitDeltaStar / unit, 4) + " (throat " +
+            (facts.flow.axisymmetric ? "radii" : "half-heights") + ")\n";
+  }
   text += "Verdict: " + std::string(VerdictName(c.verdict)) + ": " + c.reason + "\n";
   text += "Wall time of the check = " + report::RoundedText(c.seconds, 0) + " s\n";
   return text;
 }
 
-std::string CheckJson(const CheckResult& c, const CaseFacts& facts, const nozzle::DesignInputs& inputs) {
+std::string UncorrectedReport(const CheckResult& corrected, const CheckResult& uncorrected) {
+  std::string text = "Uncorrected wall, same conditions: core mean extrapolated = " +
+                     Mach(uncorrected.mean.extrapolated) + " (" + Percent(uncorrected.deviationPercent) +
+                     " from Me), core spread = " + Percent(std::max(0.0, uncorrected.core.extrapolated)) +
+                     ", verdict " + std::string(VerdictName(uncorrected.verdict)) + "\n";
+  text += "What the correction bought: core mean " + Percent(uncorrected.deviationPercent) + " -> " +
+          Percent(corrected.deviationPercent) + " from Me, core spread " +
+          Percent(std::max(0.0, uncorrected.core.extrapolated)) + " -> " +
+          Percent(std::max(0.0, corrected.core.extrapolated)) + "\n";
+  text += "Wall time with the uncorrected wall = " + report::RoundedText(corrected.seconds + uncorrected.seconds, 0) +
+          " s\n";
+  return text;
+}
+
+std::string CheckJson(const CheckResult& c, const CaseFacts& facts, const nozzle::DesignInputs& inputs,
+                      const CheckResult* uncorrected) {
   using json = nlohmann::ordered_json;
   json meshes = json::array();
   for (const MeshFigures& m : c.meshes) {
@@ -170,7 +200,7 @@ std::string CheckJson(const CheckResult& c, const CaseFacts& facts, const nozzle
   const auto order = [](const GridConvergence& g) { return g.Extrapolated() ? json(g.order) : json(nullptr); };
   json design = {{"Me", inputs.Me}, {"Teta0", inputs.Teta0}, {"N", inputs.N}, {"gamma", inputs.gamma}};
   if (facts.flow.axisymmetric) design["axisymmetric"] = true;
-  const json doc = {
+  json doc = {
       {"design", design},
       {"core_fraction", c.coreFraction},
       {"jobs", facts.jobs},
@@ -188,6 +218,21 @@ std::string CheckJson(const CheckResult& c, const CaseFacts& facts, const nozzle
       {"verdict", VerdictName(c.verdict)},
       {"reason", c.reason},
       {"seconds", c.seconds}};
+  if (const std::optional<ViscousFlow>& v = facts.flow.viscous) {
+    doc["viscous"] = {{"re_star", v->reStar},
+                      {"turbulent", v->turbulent},
+                      {"wall_temperature_over_t_star", v->wallT > 0.0 ? json(v->wallT) : json("adiabatic")},
+                      {"across_grading", v->acrossGrading},
+                      {"exit_delta_star_estimated", v->exitDeltaStar},
+                      {"exit_delta_star_computed", c.meshes.back().exitDeltaStar / facts.metresPerHalfHeight}};
+  }
+  if (uncorrected != nullptr) {
+    doc["uncorrected"] = {{"mean", uncorrected->mean.extrapolated},
+                          {"deviation_percent", uncorrected->deviationPercent},
+                          {"core_spread_percent", std::max(0.0, uncorrected->core.extrapolated)},
+                          {"verdict", VerdictName(uncorrected->verdict)},
+                          {"seconds", uncorrected->seconds}};
+  }
   return doc.dump(2) + "\n";
 }
 

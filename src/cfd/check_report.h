@@ -53,7 +53,14 @@ CheckResult JudgeCheck(const std::array<MeshFigures, 3>& meshes, const CaseFacts
 // The block of labelled lines, a line per mesh, ending with the verdict and the wall time.
 std::string CheckReport(const CheckResult& check, const CaseFacts& facts);
 
-// check.json: design, meshes, extrapolated, verdict, seconds (README lists the keys).
-std::string CheckJson(const CheckResult& check, const CaseFacts& facts, const nozzle::DesignInputs& inputs);
+// A viscous check's uncorrected wall beside the corrected one: its extrapolated core mean
+// and spread, its verdict, and what the correction changed.
+std::string UncorrectedReport(const CheckResult& corrected, const CheckResult& uncorrected);
+
+// check.json: design, meshes, extrapolated, verdict, seconds (README lists the keys);
+// a viscous case adds "viscous" (Re*, the layer, the estimated and the computed exit
+// displacement thickness) and, with its uncorrected wall, "uncorrected".
+std::string CheckJson(const CheckResult& check, const CaseFacts& facts, const nozzle::DesignInputs& inputs,
+                      const CheckResult* uncorrected = nullptr);
 
 }  // namespace cfd

@@ -78,7 +78,8 @@ void Curve(cairo_t* c, const Axes& a, const std::vector<double>& x, const std::v
 
 }  // namespace
 
-void WriteConvergencePicture(const std::filesystem::path& png, const CheckResult& check, const CaseFacts& facts) {
+void WriteConvergencePicture(const std::filesystem::path& png, const CheckResult& check, const CaseFacts& facts,
+                             const CheckResult* uncorrected) {
   const double Me = facts.flow.designMach;
   const double exitHalfHeight = facts.flow.exitHalfHeight * facts.metresPerHalfHeight;  // in the mesh's unit
   std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(
@@ -104,6 +105,14 @@ void WriteConvergencePicture(const std::filesystem::path& png, const CheckResult
       meanHigh = std::max(meanHigh, f.means[i]);
     }
     if (!f.meanIterations.empty()) lastIteration = std::max(lastIteration, f.meanIterations.back());
+  }
+  std::vector<double> uncorrectedFractions;
+  if (uncorrected != nullptr) {
+    for (const double v : uncorrected->meshes.back().profileMa) {
+      low = std::min(low, v);
+      high = std::max(high, v);
+    }
+    for (const double y : uncorrected->meshes.back().profileY) uncorrectedFractions.push_back(y / exitHalfHeight);
   }
   const auto [yMin, yMax] = Range(low, high);
   const Axes profile{80, 0.0, 1.0, yMin, yMax};
@@ -136,6 +145,14 @@ void WriteConvergencePicture(const std::filesystem::path& png, const CheckResult
     cairo_set_source_rgb(c, 0, 0, 0);
     Text(c, 110 + 200.0 * static_cast<double>(m), kHeight - 12,
          std::to_string(f.nx) + " x " + std::to_string(f.ny) + " cells");
+  }
+  if (uncorrected != nullptr) {
+    cairo_set_source_rgb(c, 0.95, 0.5, 0.0);
+    Curve(c, profile, uncorrectedFractions, uncorrected->meshes.back().profileMa);
+    cairo_rectangle(c, 90, kHeight - 38, 14, 4);
+    cairo_fill(c);
+    cairo_set_source_rgb(c, 0, 0, 0);
+    Text(c, 110, kHeight - 32, "uncorrected wall, finest mesh (the others: the corrected wall)");
   }
   cairo_set_source_rgb(c, 0, 0, 0);
   Text(c, kWidth - kPanel - 20, kHeight - 12,

@@ -12,7 +12,10 @@
 
 namespace cfd {
 
+// `uncorrected`: a viscous check's uncorrected wall, whose finest exit profile is drawn
+// beside the others in orange.
 // Throws FieldError naming the file when it cannot be written.
-void WriteConvergencePicture(const std::filesystem::path& png, const CheckResult& check, const CaseFacts& facts);
+void WriteConvergencePicture(const std::filesystem::path& png, const CheckResult& check, const CaseFacts& facts,
+                             const CheckResult* uncorrected = nullptr);
 
 }  // namespace cfd

@@ -34,6 +34,21 @@ DesignCase CaseOf(const nozzle::DesignRecord& design) {
   c.plan = report::MakeDrawingPlan(design);
   if (design.facts.wallTurnsBackAt != 0) c.wallWarning = nozzle::WallWarning(design.facts.wallTurnsBackAt);
   c.axisEnd = design.facts.axisEnd;
+  if (const auto& correction = design.correction) {
+    const double h = correction->metresPerHalfHeight;
+    ViscousFlow& v = c.viscous.emplace();
+    v.reStar = correction->ReStar;
+    v.sutherlandS = correction->sutherlandSOverTStar;
+    v.wallT = correction->wallTemperatureOverTStar;
+    v.turbulent = correction->turbulent;
+    v.exitDeltaStar = correction->exitDeltaStar / h;
+    // A laminar layer resolved: the finest mesh's wall cell a tenth of the displacement
+    // thickness at the exit; a turbulent one, whose wall unit is far below anything a mesh on 2
+    // cores can resolve, with wall functions: the finest mesh's wall cell centre at
+    // y+ = 25 (50 and 100 on the medium and coarse meshes).
+    v.wallCell = v.turbulent ? 50.0 * correction->exitViscousLength / h : v.exitDeltaStar / 10.0;
+    for (const nozzle::FlowPoint& p : design.wall) c.uncorrectedWall.push_back({p.x, p.y});
+  }
 
   std::vector<FlowSample>& samples = c.samples;
   const nozzle::CharacteristicLine* exitCharacteristic = nullptr;
@@ -54,6 +69,13 @@ DesignCase CaseOf(const nozzle::DesignRecord& design) {
       }
     }
   }
+  return c;
+}
+
+DesignCase UncorrectedCase(const DesignCase& corrected) {
+  DesignCase c = corrected;
+  c.wall = corrected.uncorrectedWall;
+  c.uncorrectedWall.clear();
   return c;
 }
 

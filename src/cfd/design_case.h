@@ -3,9 +3,11 @@
 // cfd/start_field.h), and what the reports name.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "cfd/case_plan.h"
 #include "nozzle/design_record.h"
 #include "report/contour.h"
 #include "report/drawing_plan.h"
@@ -28,7 +30,14 @@ struct DesignCase {
   double axisEnd = 0.0;  // where the axis reaches Me
   report::DrawingPlan plan;
   std::string wallWarning;  // not empty: the wall turns back, no mesh exists
+  // A wall corrected for its boundary layer: the viscous flow to check it in, and the
+  // inviscid wall, to be checked beside it under the same conditions.
+  std::optional<ViscousFlow> viscous;
+  std::vector<report::ContourPoint> uncorrectedWall;
 };
+
+// The same case on its uncorrected wall (the design's inviscid wall).
+DesignCase UncorrectedCase(const DesignCase& corrected);
 
 DesignCase CaseOf(const nozzle::DesignRecord& design);
 

@@ -5,7 +5,9 @@
 // z = 0 first. Fields are read from the latest time folder (reconstructed).
 //
 // Exit figures, from the cells next to the outlet (i = nx - 1), whose values the
-// zero-gradient outlet takes: the mean Mach number weighted by the mass flow through
+// zero-gradient outlet takes: the mean Mach number (of a viscous case, whose wall layer
+// would pull it down, the core's, weighted by area, times the radius for a round
+// nozzle) weighted by the mass flow through
 // each outlet face, rho u_x dy (times the radius y for a round nozzle), with
 // rho = gamma p / T in the case's units; the least
 // and greatest; the spread (greatest - least) / Me over the whole exit and over its
@@ -83,6 +85,12 @@ struct MeshFigures {
   double seconds = 0.0;            // the solver's execution time on this mesh
   std::vector<double> profileY, profileMa;  // across the exit, from the axis up
   std::vector<double> meanIterations, means;
+  // A viscous case: the displacement thickness of the layer at the exit, from the final
+  // fields' mass flux rho u across the outlet cells against its largest value in the
+  // exit's upper half (the layer's edge): the sum of (1 - rho u / (rho u)_edge) dy over
+  // the cells above the edge, each dy times y / (exit radius) for a round nozzle (the
+  // ring of the same displaced area). In the mesh's unit, as the profile's y.
+  double exitDeltaStar = 0.0;
 };
 
 MeshFigures MeasureMesh(const std::filesystem::path& meshFolder, const MeshPlan& plan, const FlowFacts& flow,

@@ -117,17 +117,39 @@ void WriteMeshFolder(const fs::path& folder, const std::vector<report::ContourPo
   WriteText(folder / "system" / "blockMeshDict", BlockMeshDict(wall, facts.flow, mesh.nx, mesh.ny, scale));
   WriteText(folder / "system" / "controlDict",
             ControlDict(facts.flow, mesh.ny, mesh.maxIterations, options.maxCourant, scale));
-  WriteText(folder / "system" / "fvSchemes", FvSchemes());
-  WriteText(folder / "system" / "fvSolution", FvSolution());
+  const ViscousFlow* viscous = facts.flow.viscous ? &*facts.flow.viscous : nullptr;
+  WriteText(folder / "system" / "fvSchemes", FvSchemes(viscous != nullptr));
+  WriteText(folder / "system" / "fvSolution", FvSolution(viscous != nullptr));
   WriteText(folder / "system" / "decomposeParDict", DecomposeParDict(facts.jobs));
-  WriteText(folder / "constant" / "thermophysicalProperties", ThermophysicalProperties(facts.flow.gas));
-  WriteText(folder / "constant" / "turbulenceProperties",
-            Header("dictionary", "turbulenceProperties", "constant") + "simulationType  laminar;\n");
+  WriteText(folder / "constant" / "thermophysicalProperties", ThermophysicalProperties(facts.flow.gas, viscous));
+  WriteText(folder / "constant" / "turbulenceProperties", TurbulenceProperties(viscous));
   const bool wedge = facts.flow.axisymmetric;
   WriteText(folder / "0" / "p", PressureField(start, wedge));
-  WriteText(folder / "0" / "T", TemperatureField(start, wedge));
-  WriteText(folder / "0" / "U", VelocityField(start, wedge));
+  WriteText(folder / "0" / "T", TemperatureField(start, wedge, viscous));
+  WriteText(folder / "0" / "U", VelocityField(start, wedge, viscous));
+  if (viscous != nullptr && viscous->turbulent) {
+    for (const auto& [name, text] : TurbulenceFields(*viscous, facts.flow.gas.gamma, wedge)) {
+      WriteText(folder / "0" / name, text);
+    }
+  }
   WriteText(folder / "case.foam", "");
+}
+
+// The ratio of the wall cell to the axis cell of a geometric grading of n cells across
+// a height Y whose wall cell is `wallCell` (1 when even cells are that fine already),
+// at least kLeastAcrossGrading: cells that stretch faster than 20-fold across the
+// nozzle leave the core coarse and slow the local time steps at the wall.
+constexpr double kLeastAcrossGrading = 0.05;
+
+double AcrossGrading(int n, double Y, double wallCell) {
+  const auto wallCellOf = [n, Y](double q) { return Y * (q - 1.0) * std::pow(q, n - 1) / (std::pow(q, n) - 1.0); };
+  if (n < 2 || wallCell >= Y / n) return 1.0;
+  double low = 1e-6, high = 1.0 - 1e-12;
+  for (int i = 0; i < 200; ++i) {
+    const double q = 0.5 * (low + high);
+    (wallCellOf(q) < wallCell ? low : high) = q;
+  }
+  return std::max(kLeastAcrossGrading, std::pow(0.5 * (low + high), n - 1));
 }
 
 std::string Size(double bytes) {
@@ -212,9 +234,13 @@ CaseFacts WriteCase(const DesignCase& design, const fs::path& folder, const Case
   }
   const std::vector<report::ContourPoint>& wall = design.wall;
   CaseFacts facts;
-  facts.flow = {wall.back().x, wall.back().y, design.inputs.Me, design.gas, design.axisymmetric};
+  facts.flow = {wall.back().x, wall.back().y, design.inputs.Me, design.gas, design.axisymmetric, design.viscous};
   facts.metresPerHalfHeight = options.metresPerHalfHeight;
   facts.meshes = MeshLadder(options.cellsAlong, options.cellsAcross, design.inputs.Me, design.axisymmetric);
+  if (ViscousFlow* viscous = facts.flow.viscous ? &*facts.flow.viscous : nullptr) {
+    viscous->muStar = design.gas.gamma * options.metresPerHalfHeight / viscous->reStar;
+    viscous->acrossGrading = AcrossGrading(facts.meshes.back().ny, facts.flow.exitHalfHeight, viscous->wallCell);
+  }
   facts.jobs = std::max(1, options.jobs);
   const MeshPlan& coarse = facts.meshes[0];
   const StartField start = FromDesign(design, facts.flow, coarse.nx, coarse.ny);

@@ -60,6 +60,7 @@ int CheckWithOpenFoam(const cfd::DesignCase& design, const std::filesystem::path
       return check.outcome.kind == cfd::RunOutcome::Kind::kInterrupted ? 130 : 1;
     }
     if (check.check) out << cfd::CheckReport(*check.check, check.facts);
+    if (check.check && check.uncorrected) out << cfd::UncorrectedReport(*check.check, *check.uncorrected);
     out.flush();
   } catch (const std::runtime_error& e) {  // cfd::CaseError, cfd::FieldError, report::WriteError
     err << "nozzle-cli: " << e.what() << "\n";

@@ -94,6 +94,7 @@ struct WallCorrection {
   double exitDeltaStarShare = 0.0;     // of the exit height, percent
   double correctedExitHeight = 0.0;    // throat half-heights (radii)
   double uncorrectedExitMach = 0.0;    // the exit Mach number the inviscid wall gives with the layer
+  double exitViscousLength = 0.0;      // nu_w / u_tau at the exit, m: the wall unit of y+
   // The gas and the state, as the viscous OpenFOAM case needs them.
   double sutherlandSOverTStar = 0.0;   // Sutherland's S over the sonic temperature
   double Pr = 0.0;

@@ -401,3 +401,74 @@ TEST(CommandLine, WritesTheCaseForTheCoresTheUnitAndTheGasAsked) {
 }
 
 }  // namespace
+
+namespace {
+
+const std::vector<std::string> kLaminarTunnel{"--n", "49", "--p0", "0.13bar", "--t0", "300", "--scale", "10mm"};
+
+std::vector<std::string> With(std::vector<std::string> args, const std::vector<std::string>& more) {
+  args.insert(args.end(), more.begin(), more.end());
+  return args;
+}
+
+TEST(CommandLine, CorrectsTheWallForItsBoundaryLayerInEveryOutputButTheListAndTheResultFile) {
+  TempFolder folder;
+  const fs::path d = folder.path();
+  const Outcome o = RunCli(With(kLaminarTunnel, {"--summary", "--dir", d.string(), "--csv", (d / "wall.csv").string(),
+                                                 "--svg", (d / "n.svg").string(), "--boundary-layer-csv",
+                                                 (d / "layer.csv").string(), "--openfoam", (d / "case").string(),
+                                                 "--cfd-cells", "32"}));
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.err, "");
+  testing_support::ExpectMatchesGolden(ReadBytes(d / "sonuc.txt"), "n49_sonuc.txt");
+  EXPECT_NE(o.out.find("Throat Reynolds number Re* = 18963\nBoundary layer: laminar\nDisplacement thickness at the "
+                       "exit = 0.801 mm (3.337 % of the exit half-height)\nCorrected exit half-height y = 2.48\nExit "
+                       "Mach number of the uncorrected wall = 2.362\n"),
+            std::string::npos)
+      << o.out;
+  // One line a wall point; the contour is the corrected wall, in mm.
+  const std::string layer = ReadBytes(d / "layer.csv");
+  EXPECT_EQ(layer.rfind("x_m,y_inviscid_m,y_corrected_m,Me,delta_star_m,theta_m,H,Cf,Re_theta,state\n0,0.01,0.01,", 0), 0u);
+  EXPECT_EQ(std::count(layer.begin(), layer.end(), '\n'), 51);
+  const std::string lastLayer = layer.substr(layer.rfind('\n', layer.size() - 2) + 1);
+  const std::string wall = ReadBytes(d / "wall.csv");
+  const std::string lip = wall.substr(wall.rfind('\n', wall.size() - 2) + 1);
+  const double yCorrected = std::stod(lastLayer.substr(lastLayer.find(',', lastLayer.find(',') + 1) + 1));
+  EXPECT_DOUBLE_EQ(std::stod(lip.substr(lip.find(',') + 1)), yCorrected * 1e3);
+  EXPECT_NE(ReadBytes(d / "n.svg").find(">corrected wall</text>"), std::string::npos);
+  // The viscous case, and the uncorrected wall beside it.
+  EXPECT_NE(ReadBytes(d / "case" / "fine" / "constant" / "thermophysicalProperties").find("transport       sutherland;"),
+            std::string::npos);
+  EXPECT_NE(ReadBytes(d / "case" / "coarse" / "0" / "U").find("noSlip"), std::string::npos);
+  EXPECT_TRUE(fs::exists(d / "case" / "uncorrected" / "fine" / "system" / "blockMeshDict"));
+  EXPECT_NE(ReadBytes(d / "case" / "uncorrected" / "fine" / "system" / "blockMeshDict"),
+            ReadBytes(d / "case" / "fine" / "system" / "blockMeshDict"));
+}
+
+TEST(CommandLine, RefusesPhysicalInputsThatMakeNoLayerWithStatusTwoAndWritesNothing) {
+  TempFolder folder;
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+      {{"--p0", "0.13bar", "--t0", "300"}, "the boundary layer needs the physical throat half-height"},
+      {{"--p0", "0bar", "--t0", "300", "--scale", "10mm"}, "--p0 = \"0bar\": accepted"},
+      {{"--p0", "1bar", "--t0", "-5", "--scale", "10mm"}, "--t0 = \"-5\": accepted"},
+      {{"--p0", "1bar", "--scale", "10mm"}, "the stagnation temperature is needed"},
+      {{"--gas", "xenon", "--p0", "1bar", "--t0", "300", "--scale", "10mm"}, "--gas = \"xenon\": unknown gas"},
+      {{"--gas", "co2", "--gamma", "1.4"}, "--gamma = 1.4 contradicts --gas co2 (gamma = 1.289)"},
+      {{"--gamma", "1.3", "--p0", "1bar", "--t0", "300", "--scale", "10mm"}, "the boundary layer needs the gas"},
+      {{"--boundary-layer-csv", "x.csv", "--scale", "10mm"}, "the stagnation pressure is needed"},
+      {{"--n", "49", "--p0", "50Pa", "--t0", "300", "--scale", "1mm"}, "the boundary layer would fill the nozzle"},
+  };
+  for (const auto& [args, message] : cases) {
+    const Outcome o = RunCli(With(args, {"--dir", folder.path().string(), "--csv", (folder.path() / "w.csv").string()}));
+    EXPECT_EQ(o.status, 2) << args[0];
+    EXPECT_NE(o.err.find(message), std::string::npos) << o.err;
+    EXPECT_TRUE(folder.Entries().empty()) << args[0];
+  }
+  // A named gas brings its gamma; helium's is 5/3, typed or not.
+  const Outcome helium = RunCli({"--gas", "helium", "--summary", "--dir", folder.path().string()});
+  EXPECT_EQ(helium.status, 0) << helium.err;
+  EXPECT_EQ(helium.out.rfind("Ratio of specific heats G = 1.6666666666666667\n", 0), 0u) << helium.out;
+  EXPECT_EQ(RunCli({"--gas", "helium", "--gamma", "5/3", "--dir", folder.path().string()}).status, 0);
+}
+
+}  // namespace
