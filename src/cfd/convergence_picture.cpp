@@ -149,10 +149,10 @@ void WriteConvergencePicture(const std::filesystem::path& png, const CheckResult
   if (uncorrected != nullptr) {
     cairo_set_source_rgb(c, 0.95, 0.5, 0.0);
     Curve(c, profile, uncorrectedFractions, uncorrected->meshes.back().profileMa);
-    cairo_rectangle(c, 90, kHeight - 38, 14, 4);
+    cairo_rectangle(c, 90, kBottom - 16, 14, 4);
     cairo_fill(c);
     cairo_set_source_rgb(c, 0, 0, 0);
-    Text(c, 110, kHeight - 32, "uncorrected wall, finest mesh (the others: the corrected wall)");
+    Text(c, 110, kBottom - 10, "uncorrected wall, finest mesh (the others: the corrected wall)");
   }
   cairo_set_source_rgb(c, 0, 0, 0);
   Text(c, kWidth - kPanel - 20, kHeight - 12,

@@ -45,8 +45,8 @@ DesignCase CaseOf(const nozzle::DesignRecord& design) {
     // A laminar layer resolved: the finest mesh's wall cell a tenth of the displacement
     // thickness at the exit; a turbulent one, whose wall unit is far below anything a mesh on 2
     // cores can resolve, with wall functions: the finest mesh's wall cell centre at
-    // y+ = 25 (50 and 100 on the medium and coarse meshes).
-    v.wallCell = v.turbulent ? 50.0 * correction->exitViscousLength / h : v.exitDeltaStar / 10.0;
+    // y+ = 30 (about 60 and 120 on the medium and coarse meshes).
+    v.wallCell = v.turbulent ? 60.0 * correction->exitViscousLength / h : v.exitDeltaStar / 10.0;
     for (const nozzle::FlowPoint& p : design.wall) c.uncorrectedWall.push_back({p.x, p.y});
   }
 

@@ -137,9 +137,9 @@ void WriteMeshFolder(const fs::path& folder, const std::vector<report::ContourPo
 
 // The ratio of the wall cell to the axis cell of a geometric grading of n cells across
 // a height Y whose wall cell is `wallCell` (1 when even cells are that fine already),
-// at least kLeastAcrossGrading: cells that stretch faster than 20-fold across the
-// nozzle leave the core coarse and slow the local time steps at the wall.
-constexpr double kLeastAcrossGrading = 0.05;
+// at least kLeastAcrossGrading: cells that stretch more than 100-fold across the
+// nozzle would leave the core coarse.
+constexpr double kLeastAcrossGrading = 0.01;
 
 double AcrossGrading(int n, double Y, double wallCell) {
   const auto wallCellOf = [n, Y](double q) { return Y * (q - 1.0) * std::pow(q, n - 1) / (std::pow(q, n) - 1.0); };

@@ -80,6 +80,26 @@ TEST(ExitFigures, JudgeTheCoreUpToItsFraction) {
   EXPECT_NEAR(cfd::MeasureMesh(folder.path(), plan, facts, 0.9, flow).coreSpreadPercent, 100.0 * 0.8 / 2.4, 1e-9);
 }
 
+// A viscous exit: four exit cells of height 1, the top one in the wall's layer at half
+// the mass flux. The mean is the core's (centres 0.5, 1.5, 2.5 below 0.8 x 4), weighed by
+// area (times the radius for a round exit); delta* is the top cell's missing half,
+// for a round exit times its ring's radius over the exit radius, 3.5 / 4.
+TEST(ExitFigures, TakeAViscousExitsCoreMeanAndItsDisplacementThickness) {
+  testing_support::TempFolder folder;
+  testing_support::WriteSolvedMesh(folder.path(), 1, {2.0, 2.2, 2.4, 1.0}, 4.0);
+  cfd::SolvedFlow flow = cfd::ReadSolvedFlow(folder.path(), 1, 4);
+  flow.Ux = {2.0, 2.0, 2.0, 1.0};
+  const cfd::MeshPlan plan{"fine", 1, 4, 100, 400, 50, 20, 0.05};
+  cfd::FlowFacts facts{4.0, 4.0, 2.4, gas::kAir, false, cfd::ViscousFlow{}};
+  const cfd::MeshFigures planar = cfd::MeasureMesh(folder.path(), plan, facts, 0.8, flow);
+  EXPECT_NEAR(planar.mean, 2.2, 1e-12);
+  EXPECT_NEAR(planar.exitDeltaStar, 0.5, 1e-12);
+  facts.axisymmetric = true;
+  const cfd::MeshFigures round = cfd::MeasureMesh(folder.path(), plan, facts, 0.8, flow);
+  EXPECT_NEAR(round.mean, (0.5 * 2.0 + 1.5 * 2.2 + 2.5 * 2.4) / 4.5, 1e-12);
+  EXPECT_NEAR(round.exitDeltaStar, 0.5 * 3.5 / 4.0, 1e-12);
+}
+
 TEST(ExitFigures, NameTheFieldThatIsMissingOrShort) {
   testing_support::TempFolder folder;
   testing_support::WriteSolvedMesh(folder.path(), 2, {2.0, 2.4, 2.8}, 3.0);

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "boundary_layer/layer.h"
 #include "cfd/design_case.h"
 #include "nozzle/axisymmetric.h"
 #include "report/contour.h"
@@ -97,6 +98,58 @@ TEST(OpenFoamCase, RefusesAFolderInUseAndAWallThatTurnsBackTouchingNothing) {
     EXPECT_NE(std::string(e.what()).find(turning.wallWarning), std::string::npos) << e.what();
   }
   EXPECT_FALSE(fs::exists(folder.path() / "case"));
+}
+
+// The default design corrected for its layer at `p0` and throat half-height `h` (m).
+nozzle::DesignRecord Corrected(double p0, double h) {
+  nozzle::DesignRecord design = nozzle::RecordOf(nozzle::Design({2.4, 0.373, 49.0}));
+  boundary_layer::Conditions c;
+  c.gas = *gas::NamedGas("air");
+  c.p0 = p0;
+  c.T0 = 300.0;
+  c.throatHalfHeight = h;
+  boundary_layer::Apply(design, std::get<nozzle::WallCorrection>(boundary_layer::CorrectWall(design, c)));
+  return design;
+}
+
+double Entry(const std::string& text, const std::string& key) {
+  return std::stod(text.substr(text.find(key) + key.size()));
+}
+
+// Re* holds in the case's units, whose length is the mesh's (metres): mu(T*) = gamma h / Re*.
+// The cells are graded so that the finest mesh's wall cell at the exit is a tenth of
+// the layer's displacement thickness there (laminar), or lies at y+ 30 (turbulent).
+TEST(OpenFoamCase, WritesAViscousCaseWithReStarMatchedAndItsCellsGradedToTheWall) {
+  TempFolder folder;
+  const nozzle::DesignRecord laminar = Corrected(13000.0, 0.01);
+  cfd::CaseOptions options = cfd::LadderOptions(400, 1, 0.01);
+  const cfd::CaseFacts facts = cfd::WriteCase(laminar, folder.path() / "laminar", options);
+  const double Re = laminar.correction->ReStar, S = laminar.correction->sutherlandSOverTStar;
+  const std::string thermo = ReadBytes(folder.path() / "laminar" / "fine" / "constant" / "thermophysicalProperties");
+  EXPECT_NEAR(Entry(thermo, "As              "), 1.4 * 0.01 / Re * (1.0 + S), 1e-15) << thermo;
+  const std::string dict = ReadBytes(folder.path() / "laminar" / "fine" / "system" / "blockMeshDict");
+  const double R = Entry(dict, "simpleGrading (2 ");
+  const int n = facts.meshes[2].ny;
+  const double q = std::pow(R, 1.0 / (n - 1)), Y = laminar.correction->correctedExitHeight;
+  const double wallCell = Y * (q - 1.0) * std::pow(q, n - 1) / (std::pow(q, n) - 1.0);
+  EXPECT_NEAR(wallCell, laminar.correction->exitDeltaStar / 0.01 / 10.0, 1e-9);
+  EXPECT_NE(ReadBytes(folder.path() / "laminar" / "fine" / "0" / "U").find("noSlip"), std::string::npos);
+
+  const nozzle::DesignRecord turbulent = Corrected(5e5, 0.025);
+  options.metresPerHalfHeight = 0.025;
+  cfd::WriteCase(turbulent, folder.path() / "turbulent", options);
+  const fs::path zero = folder.path() / "turbulent" / "coarse" / "0";
+  EXPECT_NE(ReadBytes(zero.parent_path() / "constant" / "turbulenceProperties").find("RASModel        kOmegaSST;"),
+            std::string::npos);
+  // omega = k / (10 nu*), nu* = mu* / rho* = h / Re*, k = 1.5 (0.01 u*)^2.
+  const std::string omega = ReadBytes(zero / "omega");
+  EXPECT_NEAR(Entry(omega, "internalField   uniform "), 1.5e-4 * turbulent.correction->ReStar / (10.0 * 0.025),
+              1e-6 * Entry(omega, "internalField   uniform "));
+  for (const char* wall : {"kqRWallFunction", "omegaWallFunction", "nutkWallFunction", "alphatWallFunction"}) {
+    bool found = false;
+    for (const char* field : {"k", "omega", "nut", "alphat"}) found = found || ReadBytes(zero / field).find(wall) != std::string::npos;
+    EXPECT_TRUE(found) << wall;
+  }
 }
 
 TEST(OpenFoamCase, CheckMeshAcceptsTheMeshOfTheDefaultDesign) {
