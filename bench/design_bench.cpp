@@ -10,6 +10,7 @@
 #include <variant>
 #include <vector>
 
+#include "boundary_layer/layer.h"
 #include "gas/prandtl_meyer.h"
 #include "nozzle/axisymmetric.h"
 #include "nozzle/design.h"
@@ -55,6 +56,34 @@ BENCHMARK(BM_DesignRecord)
     ->Args({7, 0})
     ->Args({49, 0})
     ->Args({7, 1})
+    ->Args({49, 1})
+    ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
+    ->Unit(benchmark::kMicrosecond);
+
+// The same with the wall corrected for its boundary layer (air, 0.13 bar, 300 K, a
+// 10 mm throat, laminar to turbulent): goal at most 1.1 times BM_DesignRecord.
+void BM_DesignWithBoundaryLayer(benchmark::State& state) {
+  const nozzle::InputTexts texts{"2.4", "0.373", std::to_string(state.range(0)), "1.4"};
+  const bool round = state.range(1) != 0;
+  boundary_layer::Conditions conditions;
+  conditions.gas = *gas::NamedGas("air");
+  conditions.p0 = 13000.0;
+  conditions.T0 = 300.0;
+  conditions.throatHalfHeight = 0.01;
+  for (auto _ : state) {
+    const auto checked = nozzle::CheckInputs(texts);
+    const nozzle::DesignInputs& inputs = std::get<nozzle::DesignInputs>(checked);
+    nozzle::DesignRecord record =
+        round ? nozzle::RecordOf(nozzle::DesignAxisymmetric(inputs)) : nozzle::RecordOf(nozzle::Design(inputs));
+    boundary_layer::Apply(record, std::get<nozzle::WallCorrection>(boundary_layer::CorrectWall(record, conditions)));
+    benchmark::DoNotOptimize(record);
+  }
+}
+BENCHMARK(BM_DesignWithBoundaryLayer)
+    ->Args({7, 0})
+    ->Args({49, 0})
+    ->Args({7, 1})
+    ->Args({49, 1})
     ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
     ->Unit(benchmark::kMicrosecond);
 

@@ -166,4 +166,28 @@ std::variant<Conditions, std::vector<std::string>> ReadConditions(const Conditio
   return c;
 }
 
+PhysicalReading ReadPhysical(const ConditionTexts& texts, bool wanted, std::optional<double> gamma, bool gammaTyped,
+                             std::optional<double> throatHalfHeight) {
+  const GasReading gasReading = ReadGas(texts, gamma.value_or(0.0), gammaTyped && gamma.has_value());
+  PhysicalReading reading;
+  reading.faults = gasReading.faults;
+  if (!wanted && !AsksForLayer(texts)) return reading;
+  std::optional<gas::RealGas> layerGas = gasReading.gas;
+  if (!layerGas && texts.gas.empty() && gasReading.faults.empty()) {
+    if (!gamma || *gamma == 1.4) {
+      layerGas = gas::NamedGas("air");
+    } else {
+      reading.faults.push_back(
+          "the boundary layer needs the gas: --gas NAME, or --gas-constant, --viscosity and --prandtl beside --gamma.");
+    }
+  }
+  auto read = ReadConditions(texts, layerGas.value_or(gas::RealGas{}), throatHalfHeight);
+  if (auto* faults = std::get_if<std::vector<std::string>>(&read)) {
+    reading.faults.insert(reading.faults.end(), faults->begin(), faults->end());
+  } else if (layerGas && reading.faults.empty()) {
+    reading.conditions = std::get<Conditions>(std::move(read));
+  }
+  return reading;
+}
+
 }  // namespace boundary_layer

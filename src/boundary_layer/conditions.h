@@ -64,4 +64,15 @@ std::variant<Conditions, std::vector<std::string>> ReadConditions(const Conditio
                                                                   const gas::RealGas& gas,
                                                                   std::optional<double> throatHalfHeight);
 
+// What the command line's texts ask of the layer, read at once: the gas (named, by its
+// constants, or air when none is given and gamma is 1.4; `gamma` empty when the design's
+// inputs were refused) and, when any text asks for a layer or `wanted`, the conditions.
+// Every fault a line.
+struct PhysicalReading {
+  std::optional<Conditions> conditions;
+  std::vector<std::string> faults;
+};
+PhysicalReading ReadPhysical(const ConditionTexts& texts, bool wanted, std::optional<double> gamma, bool gammaTyped,
+                             std::optional<double> throatHalfHeight);
+
 }  // namespace boundary_layer

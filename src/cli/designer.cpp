@@ -169,29 +169,14 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
   const auto checked = nozzle::CheckInputs(texts);
   const std::optional<report::LengthScale> scale = report::ReadLengthScale(scaleText);
   const auto* rejection = std::get_if<nozzle::InputRejection>(&checked);
-  const double gamma = rejection == nullptr ? std::get<nozzle::DesignInputs>(checked).gamma : 0.0;
-  const boundary_layer::GasReading gasReading = boundary_layer::ReadGas(physical, gamma, gammaTyped && rejection == nullptr);
-  std::vector<std::string> physicalFaults = gasReading.faults;
-  std::optional<boundary_layer::Conditions> conditions;
-  if (boundary_layer::AsksForLayer(physical) || !layerCsvPath.empty()) {
-    std::optional<gas::RealGas> layerGas = gasReading.gas;
-    if (!layerGas && physical.gas.empty() && gasReading.faults.empty()) {
-      if (gamma == 1.4 || rejection != nullptr) {
-        layerGas = gas::NamedGas("air");
-      } else {
-        physicalFaults.push_back("the boundary layer needs the gas: --gas NAME, or --gas-constant, --viscosity and "
-                                 "--prandtl beside --gamma.");
-      }
-    }
-    const std::optional<double> metres =
-        scale && !scale->unit.empty() ? std::optional<double>(report::InMetres(*scale)) : std::nullopt;
-    const auto read = boundary_layer::ReadConditions(physical, layerGas.value_or(gas::RealGas{}), metres);
-    if (const auto* faults = std::get_if<std::vector<std::string>>(&read)) {
-      physicalFaults.insert(physicalFaults.end(), faults->begin(), faults->end());
-    } else if (layerGas) {
-      conditions = std::get<boundary_layer::Conditions>(read);
-    }
-  }
+  const std::optional<double> metres =
+      scale && !scale->unit.empty() ? std::optional<double>(report::InMetres(*scale)) : std::nullopt;
+  const boundary_layer::PhysicalReading physicalReading = boundary_layer::ReadPhysical(
+      physical, !layerCsvPath.empty(),
+      rejection == nullptr ? std::optional<double>(std::get<nozzle::DesignInputs>(checked).gamma) : std::nullopt,
+      gammaTyped, metres);
+  const std::vector<std::string>& physicalFaults = physicalReading.faults;
+  const std::optional<boundary_layer::Conditions>& conditions = physicalReading.conditions;
   const cfd::CaseOptions options =
       cfd::LadderOptions(cfdCells, cfdJobs, scale ? report::InMetres(*scale) : 1.0);
   const std::vector<std::string> caseRefusals =
