@@ -69,10 +69,12 @@ std::string Number(double value) {
 }  // namespace
 
 std::string Conditions::Description() const {
-  std::string text = (gas.name.empty() ? "gas R = " + Number(gas.R) + " J/(kg K)" : gas.name) +
-                     ", p0 = " + Number(p0) + " Pa, T0 = " + Number(T0) + " K, ";
+  std::string text = (gas.name.empty() ? "gas R = " + Number(gas.R) + " J/(kg K)" : gas.name) + ", p0 = " + Number(p0) +
+                     " Pa, T0 = " + Number(T0) + " K, ";
   text += Tw ? "wall at " + Number(*Tw) + " K, " : "adiabatic wall, ";
-  text += regime == Regime::kLaminar ? "laminar" : regime == Regime::kTurbulent ? "turbulent" : "laminar, turbulent from Re_theta = 470";
+  text += regime == Regime::kLaminar     ? "laminar"
+          : regime == Regime::kTurbulent ? "turbulent"
+                                         : "laminar, turbulent from Re_theta = 470";
   return text;
 }
 
@@ -91,8 +93,8 @@ GasReading ReadGas(const ConditionTexts& t, double gamma, bool gammaTyped) {
     if (!reading.gas) {
       reading.faults.push_back(Fault("gas", t.gas, "unknown gas; accepted: " + names + "."));
     } else if (gammaTyped && gamma != reading.gas->gamma) {
-      reading.faults.push_back("--gamma = " + Number(gamma) + " contradicts --gas " + t.gas + " (gamma = " +
-                               Number(reading.gas->gamma) + "); give one of them.");
+      reading.faults.push_back("--gamma = " + Number(gamma) + " contradicts --gas " + t.gas +
+                               " (gamma = " + Number(reading.gas->gamma) + "); give one of them.");
     }
     if (byConstants) {
       reading.faults.push_back("--gas " + t.gas +
@@ -106,7 +108,8 @@ GasReading ReadGas(const ConditionTexts& t, double gamma, bool gammaTyped) {
     const auto R = Plain(t.gasConstant);
     const auto law = SutherlandLaw(t.viscosity);
     const auto Pr = Plain(t.prandtl);
-    if (!R) reading.faults.push_back(Fault("gas-constant", t.gasConstant, "accepted: a number greater than 0, J/(kg K)."));
+    if (!R)
+      reading.faults.push_back(Fault("gas-constant", t.gasConstant, "accepted: a number greater than 0, J/(kg K)."));
     if (!law) {
       reading.faults.push_back(Fault("viscosity", t.viscosity,
                                      "accepted: Sutherland's constants muRef,TRef,S (Pa s, K, K), each greater than 0, "
@@ -133,10 +136,11 @@ std::variant<Conditions, std::vector<std::string>> ReadConditions(const Conditio
   const auto T0 = Temperature(t.T0);
   if (!p0) {
     faults.push_back(Fault("p0", t.p0,
-                           t.p0.empty() ? "the stagnation pressure is needed for the boundary layer; accepted: a number "
-                                          "greater than 0 with a unit Pa, kPa, MPa, bar, atm or psi (0.13bar)."
-                                        : "accepted: a number greater than 0 with a unit Pa, kPa, MPa, bar, atm or psi "
-                                          "(0.13bar, 13 kPa)."));
+                           t.p0.empty()
+                               ? "the stagnation pressure is needed for the boundary layer; accepted: a number "
+                                 "greater than 0 with a unit Pa, kPa, MPa, bar, atm or psi (0.13bar)."
+                               : "accepted: a number greater than 0 with a unit Pa, kPa, MPa, bar, atm or psi "
+                                 "(0.13bar, 13 kPa)."));
   }
   if (!T0) {
     faults.push_back(Fault("t0", t.T0,
@@ -146,7 +150,9 @@ std::variant<Conditions, std::vector<std::string>> ReadConditions(const Conditio
   }
   if (!t.wallTemperature.empty() && t.wallTemperature != "adiabatic") {
     c.Tw = Temperature(t.wallTemperature);
-    if (!c.Tw) faults.push_back(Fault("wall-temperature", t.wallTemperature, "accepted: adiabatic, or a temperature greater than 0 in K."));
+    if (!c.Tw)
+      faults.push_back(
+          Fault("wall-temperature", t.wallTemperature, "accepted: adiabatic, or a temperature greater than 0 in K."));
   }
   if (t.regime == "laminar") {
     c.regime = Regime::kLaminar;
@@ -156,8 +162,9 @@ std::variant<Conditions, std::vector<std::string>> ReadConditions(const Conditio
     faults.push_back(Fault("layer", t.regime, "accepted: laminar, turbulent or transition."));
   }
   if (!throatHalfHeight) {
-    faults.push_back("--scale: the boundary layer needs the physical throat half-height (radius) with a unit, "
-                     "for example --scale 10mm.");
+    faults.push_back(
+        "--scale: the boundary layer needs the physical throat half-height (radius) with a unit, "
+        "for example --scale 10mm.");
   }
   if (!faults.empty()) return faults;
   c.p0 = *p0;

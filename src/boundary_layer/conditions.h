@@ -24,10 +24,10 @@ inline constexpr double kTransitionReTheta = 470.0;
 
 struct Conditions {
   gas::RealGas gas;
-  double p0 = 0.0;               // stagnation pressure, Pa
-  double T0 = 0.0;               // stagnation temperature, K
-  double throatHalfHeight = 0.0; // m: the throat half-height, or radius of a round nozzle
-  std::optional<double> Tw;      // the wall's temperature, K; empty: adiabatic
+  double p0 = 0.0;                // stagnation pressure, Pa
+  double T0 = 0.0;                // stagnation temperature, K
+  double throatHalfHeight = 0.0;  // m: the throat half-height, or radius of a round nozzle
+  std::optional<double> Tw;       // the wall's temperature, K; empty: adiabatic
   Regime regime = Regime::kTransition;
 
   // "air, p0 = 13000 Pa, T0 = 300 K, adiabatic wall, laminar", for notes in files.
@@ -36,14 +36,14 @@ struct Conditions {
 
 // The texts of the command line; an empty text was not given.
 struct ConditionTexts {
-  std::string p0;              // "0.13bar", "13 kPa", "75psi": a unit Pa, kPa, MPa, bar, atm or psi
-  std::string T0;              // "300" or "300K"
-  std::string gas;             // a name of gas::GasNames()
-  std::string gasConstant;     // J/(kg K), for a gas given by its constants
-  std::string viscosity;       // Sutherland "muRef,TRef,S" (Pa s, K, K)
+  std::string p0;           // "0.13bar", "13 kPa", "75psi": a unit Pa, kPa, MPa, bar, atm or psi
+  std::string T0;           // "300" or "300K"
+  std::string gas;          // a name of gas::GasNames()
+  std::string gasConstant;  // J/(kg K), for a gas given by its constants
+  std::string viscosity;    // Sutherland "muRef,TRef,S" (Pa s, K, K)
   std::string prandtl;
-  std::string wallTemperature; // "adiabatic" (the default) or a temperature in K
-  std::string regime;          // "laminar", "turbulent" or "transition" (the default)
+  std::string wallTemperature;  // "adiabatic" (the default) or a temperature in K
+  std::string regime;           // "laminar", "turbulent" or "transition" (the default)
 };
 
 // Whether any of the texts asks for a boundary layer (all but the gas's name).
@@ -60,8 +60,7 @@ GasReading ReadGas(const ConditionTexts& texts, double gamma, bool gammaTyped);
 
 // The conditions, given the gas and the throat half-height in metres (empty when the
 // scale has no unit). Each fault a line, as above.
-std::variant<Conditions, std::vector<std::string>> ReadConditions(const ConditionTexts& texts,
-                                                                  const gas::RealGas& gas,
+std::variant<Conditions, std::vector<std::string>> ReadConditions(const ConditionTexts& texts, const gas::RealGas& gas,
                                                                   std::optional<double> throatHalfHeight);
 
 // What the command line's texts ask of the layer, read at once: the gas (named, by its

@@ -38,9 +38,7 @@ class Flow {
   double AdiabaticWall(const Edge& e, double M, bool turbulent) const {
     return e.T * (1.0 + Recovery(turbulent) * half_ * M * M);
   }
-  double Wall(const Edge& e, double M, bool turbulent) const {
-    return c_.Tw ? *c_.Tw : AdiabaticWall(e, M, turbulent);
-  }
+  double Wall(const Edge& e, double M, bool turbulent) const { return c_.Tw ? *c_.Tw : AdiabaticWall(e, M, turbulent); }
   // H of the Crocco-Busemann profile from the incompressible H_i.
   double ShapeFactor(double Hi, const Edge& e, double M, bool turbulent) const {
     return Wall(e, M, turbulent) / e.T * Hi + AdiabaticWall(e, M, turbulent) / e.T - 1.0;
@@ -231,7 +229,9 @@ std::variant<nozzle::WallCorrection, std::string> CorrectWall(const nozzle::Desi
     moved.y = round ? std::sqrt(p.y * p.y + 2.0 * p.y * normal) : p.y + normal;
     c.wall.push_back(moved);
     c.layer.push_back({p.x * h, p.y * h, moved.y * h, p.M, st.deltaStar, st.theta, st.H, st.Cf, st.ReTheta,
-                       st.separated ? "separated" : st.turbulent ? "turbulent" : "laminar"});
+                       st.separated   ? "separated"
+                       : st.turbulent ? "turbulent"
+                                      : "laminar"});
     if (normal / p.y > thickest) {
       thickest = normal / p.y;
       thickestX = p.x * h;
@@ -277,9 +277,10 @@ std::variant<nozzle::WallCorrection, std::string> CorrectWall(const nozzle::Desi
   c.Pr = conditions.gas.Pr;
   c.wallTemperatureOverTStar = conditions.Tw ? *conditions.Tw / Tstar : 0.0;
   if (thickest >= kThickShare) {
-    c.warnings.push_back("the boundary layer's displacement thickness reaches " + Percent(thickest) + " of the local " +
-                         height + " at x = " + Millimetres(thickestX) +
-                         ": beyond the thin layer the integral method assumes; the corrected wall is an estimate there");
+    c.warnings.push_back(
+        "the boundary layer's displacement thickness reaches " + Percent(thickest) + " of the local " + height +
+        " at x = " + Millimetres(thickestX) +
+        ": beyond the thin layer the integral method assumes; the corrected wall is an estimate there");
   }
   if (separationX >= 0.0) {
     c.warnings.push_back("the laminar boundary layer separates at x = " + Millimetres(separationX) +

@@ -344,7 +344,9 @@ std::string FvSolution(bool viscous) {
   const std::string h = "\n    h\n";
   text.replace(text.find(h), h.size(), "\n    \"(h|e)\"\n");
   const std::size_t end = text.rfind('}');
-  return text.insert(end, "\n    \"(k|omega)\"\n    {\n        $U;\n        tolerance       1e-10;\n        relTol          0.1;\n    }\n");
+  return text.insert(end,
+                     "\n    \"(k|omega)\"\n    {\n        $U;\n        tolerance       1e-10;\n"
+                     "        relTol          0.1;\n    }\n");
 }
 
 std::string ThermophysicalProperties(const gas::Gas& gas, const ViscousFlow* viscous) {

@@ -40,9 +40,10 @@ struct MeasuredCase {
 MeasuredCase MeasureCase(const std::filesystem::path& caseDir, const CaseFacts& facts, double coreFraction);
 
 // Writes the case and, when `verify`, runs it and judges it (run.coreFraction the
-// core); a viscous design's uncorrected wall too, after it. Throws CaseError when the case cannot be written, FieldError when a solved
-// field or an output cannot be read or written (naming the mesh's log and where the
-// case is kept), report::WriteError when a file of the check cannot be written.
+// core); a viscous design's uncorrected wall too, after it. Throws CaseError when the
+// case cannot be written, FieldError when a solved field or an output cannot be read or
+// written (naming the mesh's log and where the case is kept), report::WriteError when a
+// file of the check cannot be written.
 // A step that fails, the time limit and Ctrl-C are not thrown: `outcome` says them.
 CheckRun CheckDesign(const DesignCase& design, const std::filesystem::path& caseDir, const CaseOptions& options,
                      bool verify, const RunOptions& run);

@@ -288,8 +288,9 @@ MeshFigures MeasureMesh(const fs::path& meshFolder, const MeshPlan& plan, const 
   if (flowFacts.viscous) {
     // The probes of the histories sit at even heights; a viscous mesh's cells are graded.
     if (f.steadiness.known) {
+      const double top = flow.pointY[static_cast<std::size_t>(plan.ny) * (nx + 1) + nx];
       for (std::size_t j = 0; j < f.profileY.size(); ++j) {
-        f.profileY[j] = (static_cast<double>(j) + 0.5) / plan.ny * flow.pointY[static_cast<std::size_t>(plan.ny) * (nx + 1) + nx];
+        f.profileY[j] = (static_cast<double>(j) + 0.5) / plan.ny * top;
       }
     }
     double sum = 0.0, area = 0.0;
