@@ -213,7 +213,25 @@ std::variant<nozzle::WallCorrection, std::string> CorrectWall(const nozzle::Desi
     if (i > 0) s += std::hypot(p.x - design.wall[i - 1].x, p.y - design.wall[i - 1].y) * h;
     edge.push_back({s, p.y * h, p.M});
   }
+  const double g = conditions.gas.gamma;
+  const double Tstar = conditions.T0 * 2.0 / (g + 1.0);
+  const double pStar = conditions.p0 * std::pow(2.0 / (g + 1.0), g / (g - 1.0));
+  const double ReStar = pStar / (conditions.gas.R * Tstar) * std::sqrt(g * conditions.gas.R * Tstar) * h /
+                        conditions.gas.viscosity.Viscosity(Tstar);
+  if (!(std::isfinite(ReStar) && ReStar >= kLeastReStar)) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.3g", ReStar);
+    return std::string("these conditions give a throat Reynolds number Re* = ") + text +
+           ": a boundary layer of the integral method needs Re* of 100 at least, and finite gas properties.";
+  }
   const March march = MarchLayer(edge, conditions, round);
+  for (std::size_t i = 0; i < march.stations.size(); ++i) {
+    const Station& st = march.stations[i];
+    if (!(std::isfinite(st.deltaStar) && std::isfinite(st.theta) && std::isfinite(st.Cf) && std::isfinite(st.ReTheta))) {
+      return "the boundary layer cannot be computed for these conditions: it leaves the range of doubles at x = " +
+             Millimetres(design.wall[i].x * h) + ".";
+    }
+  }
 
   nozzle::WallCorrection c;
   c.conditions = conditions.Description();
@@ -252,11 +270,7 @@ std::variant<nozzle::WallCorrection, std::string> CorrectWall(const nozzle::Desi
       }
     }
   }
-  const double g = conditions.gas.gamma;
-  const double Tstar = conditions.T0 * 2.0 / (g + 1.0);
-  const double pStar = conditions.p0 * std::pow(2.0 / (g + 1.0), g / (g - 1.0));
-  const double muStar = conditions.gas.viscosity.Viscosity(Tstar);
-  c.ReStar = pStar / (conditions.gas.R * Tstar) * std::sqrt(g * conditions.gas.R * Tstar) * h / muStar;
+  c.ReStar = ReStar;
   const nozzle::FlowPoint& lip = design.wall.back();
   c.exitDeltaStar = march.stations.back().deltaStar;
   c.exitDeltaStarShare = c.exitDeltaStar / (lip.y * h) * 100.0;

@@ -71,8 +71,13 @@ March MarchLayer(const std::vector<EdgePoint>& edge, const Conditions& condition
 inline constexpr double kThickShare = 0.1;
 inline constexpr double kFillsShare = 0.5;
 
-// The design's wall corrected for its layer, or the refusal of conditions whose layer
-// would fill the nozzle. The conditions' gas must have the design's gamma.
+// Below this throat Reynolds number rho* a* h / mu* a layer is no thin layer anywhere.
+inline constexpr double kLeastReStar = 100.0;
+
+// The design's wall corrected for its layer, or the refusal (a sentence) of conditions
+// whose layer would fill the nozzle, whose Re* is below kLeastReStar or not finite, or
+// whose layer leaves the range of doubles. The conditions' gas must have the design's
+// gamma.
 std::variant<nozzle::WallCorrection, std::string> CorrectWall(const nozzle::DesignRecord& design,
                                                               const Conditions& conditions);
 

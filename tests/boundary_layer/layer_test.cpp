@@ -140,11 +140,15 @@ TEST(CorrectedWall, GivesARoundWallTheRingOfTheDisplacedArea) {
   EXPECT_LT(rc - r, c.layer[lip].deltaStar / 0.01 / std::cos(design.wall[lip].Teta * gas::Pi_180));
 }
 
-TEST(CorrectedWall, RefusesALayerThatWouldFillTheNozzleAndWarnsOfAThickOne) {
+TEST(CorrectedWall, RefusesALayerThatWouldFillTheNozzleOrHasNoThinLayerAndWarnsOfAThickOne) {
   const nozzle::DesignRecord design = nozzle::RecordOf(nozzle::Design({2.4, 0.373, 49.0, 1.4}, {}));
-  const auto fills = CorrectWall(design, Tunnel(50.0, 0.001, Regime::kLaminar));
+  const nozzle::DesignRecord round = nozzle::RecordOf(nozzle::DesignAxisymmetric({3.0, 0.2, 31.0, 1.4}));
+  const auto fills = CorrectWall(round, Tunnel(150.0, 0.01, Regime::kLaminar));
   ASSERT_TRUE(std::holds_alternative<std::string>(fills));
   EXPECT_NE(std::get<std::string>(fills).find("would fill the nozzle"), std::string::npos);
+  const auto rarefied = CorrectWall(design, Tunnel(50.0, 0.001, Regime::kLaminar));  // Re* 7.3
+  ASSERT_TRUE(std::holds_alternative<std::string>(rarefied));
+  EXPECT_NE(std::get<std::string>(rarefied).find("Re* = 7.29"), std::string::npos) << std::get<std::string>(rarefied);
   const auto thick = CorrectWall(design, Tunnel(1500.0, 0.001, Regime::kLaminar));
   const auto& c = std::get<nozzle::WallCorrection>(thick);
   ASSERT_EQ(c.warnings.size(), 1u);

@@ -456,7 +456,10 @@ TEST(CommandLine, RefusesPhysicalInputsThatMakeNoLayerWithStatusTwoAndWritesNoth
       {{"--gas", "co2", "--gamma", "1.4"}, "--gamma = 1.4 contradicts --gas co2 (gamma = 1.289)"},
       {{"--gamma", "1.3", "--p0", "1bar", "--t0", "300", "--scale", "10mm"}, "the boundary layer needs the gas"},
       {{"--boundary-layer-csv", "x.csv", "--scale", "10mm"}, "the stagnation pressure is needed"},
-      {{"--n", "49", "--p0", "50Pa", "--t0", "300", "--scale", "1mm"}, "the boundary layer would fill the nozzle"},
+      {{"--axisymmetric", "--me", "3", "--n", "49", "--p0", "150Pa", "--t0", "300", "--scale", "10mm"},
+       "the boundary layer would fill the nozzle"},
+      {{"--p0", "1e-300Pa", "--t0", "300", "--scale", "1mm"}, "needs Re* of 100 at least"},
+      {{"--p0", "1bar", "--t0", "1e-300", "--scale", "1mm"}, "throat Reynolds number Re* = inf"},
   };
   for (const auto& [args, message] : cases) {
     const Outcome o = RunCli(With(args, {"--dir", folder.path().string(), "--csv", (folder.path() / "w.csv").string()}));
