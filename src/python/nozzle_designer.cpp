@@ -14,6 +14,8 @@
 #include <variant>
 #include <vector>
 
+#include "boundary_layer/conditions.h"
+#include "boundary_layer/layer.h"
 #include "cfd/check.h"
 #include "nozzle/axisymmetric.h"
 #include "nozzle/design.h"
@@ -115,7 +117,42 @@ struct Design {
     facts["area_deviation_percent"] = f.areaDeviationPercent;
     facts["mass_balance_percent"] = f.massBalancePercent;
     facts["axis_end"] = f.axisEnd;
+    if (const auto& c = record.correction) {
+      facts["re_star"] = c->ReStar;
+      facts["turbulent"] = c->turbulent;
+      facts["transition_x"] = c->transitionX >= 0.0 ? py::object(py::float_(c->transitionX)) : py::object(py::none());
+      facts["exit_delta_star"] = c->exitDeltaStar;
+      facts["exit_delta_star_percent"] = c->exitDeltaStarShare;
+      facts["corrected_exit_height"] = c->correctedExitHeight;
+      facts["uncorrected_exit_mach"] = c->uncorrectedExitMach;
+    }
     return facts;
+  }
+
+  // The layer along the wall as numpy arrays, SI units, or None without one.
+  py::object BoundaryLayer() const {
+    if (!record.correction) return py::none();
+    const std::vector<nozzle::LayerPoint>& layer = record.correction->layer;
+    py::dict columns;
+    const auto column = [&layer](double nozzle::LayerPoint::*member) {
+      py::array_t<double> values(static_cast<py::ssize_t>(layer.size()));
+      auto out = values.mutable_unchecked<1>();
+      for (std::size_t i = 0; i < layer.size(); ++i) out(static_cast<py::ssize_t>(i)) = layer[i].*member;
+      return values;
+    };
+    columns["x"] = column(&nozzle::LayerPoint::x);
+    columns["y"] = column(&nozzle::LayerPoint::y);
+    columns["y_corrected"] = column(&nozzle::LayerPoint::yCorrected);
+    columns["M"] = column(&nozzle::LayerPoint::M);
+    columns["delta_star"] = column(&nozzle::LayerPoint::deltaStar);
+    columns["theta"] = column(&nozzle::LayerPoint::theta);
+    columns["H"] = column(&nozzle::LayerPoint::H);
+    columns["Cf"] = column(&nozzle::LayerPoint::Cf);
+    columns["Re_theta"] = column(&nozzle::LayerPoint::ReTheta);
+    std::vector<std::string> states;
+    for (const nozzle::LayerPoint& p : layer) states.push_back(p.state);
+    columns["state"] = states;
+    return columns;
   }
 
   cfd::CaseOptions CaseOptions(int cells, int jobs, const py::handle& scale, const std::string& unit) const {
@@ -124,7 +161,16 @@ struct Design {
                             std::to_string(cfd::kMinCellsAlong) + " on");
     }
     if (jobs < 0) throw py::value_error("jobs = " + std::to_string(jobs) + ": out of range; accepted: 0 (all cores) or more");
-    return cfd::LadderOptions(cells, jobs, report::InMetres(Scale(scale, unit)));
+    // A corrected wall's viscous case is made for the size it was corrected for.
+    double metres = report::InMetres(Scale(scale, unit));
+    if (const auto& c = record.correction) {
+      if (unit.empty() && metres == 1.0 && !py::isinstance<py::str>(scale)) metres = c->metresPerHalfHeight;
+      if (metres != c->metresPerHalfHeight) {
+        throw py::value_error("scale: the wall was corrected for a throat of " +
+                              report::ShortestText(c->metresPerHalfHeight) + " m; give that size or none");
+      }
+    }
+    return cfd::LadderOptions(cells, jobs, metres);
   }
 
   // The refusals of the command line, before anything is written.
@@ -171,6 +217,18 @@ as the command line reads it:
   axisymmetric  False: a planar nozzle (lengths in throat half-heights);
                 True: a round one (lengths in throat radii, y the radius)
 
+A nozzle to be built: with p0 and t0 (and the size, scale) the wall is corrected for
+its boundary layer, as the command line's options of the same names do:
+  gas               "air", "nitrogen", "helium", "argon" or "co2" (brings its gamma),
+                    or None: air when gamma is 1.4
+  p0                stagnation pressure with a unit, a text: "0.13bar", "13 kPa"
+  t0                stagnation temperature, K
+  scale             the throat half-height (radius) with a unit, a text: "10mm"
+  wall_temperature  "adiabatic" (default) or a temperature in K
+  layer             "laminar", "turbulent" or "transition" (default)
+The Design then has corrected_wall, boundary_layer and more facts; its CSV, DXF, SVG
+and OpenFOAM case take the corrected wall.
+
 Returns a Design: the wall and the characteristic lines with their flow state, the
 design's facts and its warnings, and methods that write its files.
 
@@ -183,19 +241,53 @@ whose Teta0 is above the corner angle the design needs.
 >>> round(d.facts["teta_max"], 3)
 18.373)";
 
+std::string OptionalText(const py::object& value, const char* name) {
+  return value.is_none() ? std::string() : InputText(value, name);
+}
+
 Design MakeDesign(const py::object& me, const py::object& n, const py::object& teta0, const py::object& gamma,
-                  bool axisymmetric) {
-  const nozzle::InputTexts texts{InputText(me, "me"), InputText(teta0, "teta0"), InputText(n, "n"),
-                                 InputText(gamma, "gamma")};
+                  bool axisymmetric, const py::object& gas, const py::object& p0, const py::object& t0,
+                  const py::object& scale, const py::object& wallTemperature, const py::object& layer) {
+  boundary_layer::ConditionTexts physical;
+  physical.gas = OptionalText(gas, "gas");
+  physical.p0 = OptionalText(p0, "p0");
+  physical.T0 = OptionalText(t0, "t0");
+  physical.wallTemperature = OptionalText(wallTemperature, "wall_temperature");
+  physical.regime = OptionalText(layer, "layer");
+  const auto named = gas::NamedGas(physical.gas);
+  const std::string gammaText =
+      !gamma.is_none() ? InputText(gamma, "gamma") : named ? report::ShortestText(named->gamma) : std::string("1.4");
+  const nozzle::InputTexts texts{InputText(me, "me"), InputText(teta0, "teta0"), InputText(n, "n"), gammaText};
   const auto checked = nozzle::CheckInputs(texts);
   if (const auto* rejection = std::get_if<nozzle::InputRejection>(&checked)) throw py::value_error(rejection->message);
   const nozzle::DesignInputs& inputs = std::get<nozzle::DesignInputs>(checked);
+  std::optional<double> metres;
+  if (!scale.is_none()) {
+    const std::string text = InputText(scale, "scale");
+    const std::optional<report::LengthScale> read = report::ReadLengthScale(text);
+    if (!read) throw py::value_error(report::LengthScaleRejection(text));
+    if (!read->unit.empty()) metres = report::InMetres(*read);
+  }
+  const boundary_layer::PhysicalReading reading =
+      boundary_layer::ReadPhysical(physical, !scale.is_none(), inputs.gamma, !gamma.is_none(), metres);
+  if (!reading.faults.empty()) {
+    std::string message;
+    for (const std::string& fault : reading.faults) message += (message.empty() ? "" : "\n") + fault;
+    throw py::value_error(message);
+  }
+  Design design;
   try {
-    if (axisymmetric) return {nozzle::RecordOf(nozzle::DesignAxisymmetric(inputs))};
-    return {nozzle::RecordOf(nozzle::Design(inputs))};
+    design.record = axisymmetric ? nozzle::RecordOf(nozzle::DesignAxisymmetric(inputs))
+                                 : nozzle::RecordOf(nozzle::Design(inputs));
   } catch (const nozzle::RunError& error) {
     Raise(designError, std::string("design: ") + error.what());
   }
+  if (reading.conditions) {
+    auto corrected = boundary_layer::CorrectWall(design.record, *reading.conditions);
+    if (const auto* refusal = std::get_if<std::string>(&corrected)) throw py::value_error(*refusal);
+    boundary_layer::Apply(design.record, std::move(std::get<nozzle::WallCorrection>(corrected)));
+  }
+  return design;
 }
 
 }  // namespace
@@ -278,6 +370,23 @@ subclasses DesignError, WriteError and CfdError for a run that fails.)";
                              "largest_wall_angle_x, length, exit_height, area_ratio (isentropic A/A* of me), "
                              "area_deviation_percent (of y, or y^2 for a round nozzle, from A/A*), "
                              "mass_balance_percent (the net's own error), axis_end (where the axis reaches me)")
+      .def_property_readonly(
+          "corrected_wall",
+          [](const Design& d) {
+            return d.record.correction ? py::cast(Polyline{"corrected wall", "wall", d.record.correction->wall})
+                                       : py::object(py::none());
+          },
+          "the wall corrected for the boundary layer (a Polyline, throat half-heights), or None")
+      .def_property_readonly("boundary_layer", &Design::BoundaryLayer,
+                             "the boundary layer along the wall as a dict of numpy arrays in SI units (x, y, "
+                             "y_corrected, M, delta_star, theta, H, Cf, Re_theta; state, a list), or None")
+      .def(
+          "write_boundary_layer_csv",
+          [](const Design& d, const std::filesystem::path& path) {
+            if (!d.record.correction) throw py::value_error("the design has no boundary layer: give p0, t0 and scale");
+            Write(path, report::BoundaryLayerCsv(d.record));
+          },
+          py::arg("path"), "Writes the boundary layer as nozzle-cli --boundary-layer-csv does.")
       .def_property_readonly("warnings", [](const Design& d) { return d.record.warnings; },
                              "the warnings for the user, as the command line prints them: a list of texts")
       .def("summary", [](const Design& d) { return report::SummaryText(d.record); },
@@ -357,5 +466,7 @@ subclasses DesignError, WriteError and CfdError for a run that fails.)";
       });
 
   m.def("design", &MakeDesign, py::arg("me") = "2.4", py::arg("n") = "7", py::arg("teta0") = "0.373",
-        py::arg("gamma") = "1.4", py::kw_only(), py::arg("axisymmetric") = false, kDesignDoc);
+        py::arg("gamma") = py::none(), py::kw_only(), py::arg("axisymmetric") = false, py::arg("gas") = py::none(),
+        py::arg("p0") = py::none(), py::arg("t0") = py::none(), py::arg("scale") = py::none(),
+        py::arg("wall_temperature") = py::none(), py::arg("layer") = py::none(), kDesignDoc);
 }

@@ -114,6 +114,31 @@ def test_the_openfoam_case_is_the_command_lines(tmp_path):
         nd.design().write_openfoam(tmp_path / "py")
 
 
+def test_a_wall_corrected_for_its_boundary_layer_is_the_command_lines(tmp_path):
+    tunnel = ["--n", "49", "--p0", "0.13bar", "--t0", "300", "--scale", "10mm"]
+    assert cli(tmp_path, *tunnel, "--csv", "c.csv", "--svg", "c.svg", "--boundary-layer-csv", "c_layer.csv")[0] == 0
+    d = nd.design(n=49, p0="0.13bar", t0=300, scale="10mm")
+    d.write_csv(tmp_path / "p.csv", scale="10mm")
+    d.write_svg(tmp_path / "p.svg")
+    d.write_boundary_layer_csv(tmp_path / "p_layer.csv")
+    for name in ("csv", "svg", "layer.csv"):
+        assert (tmp_path / f"p_{name}" if "." in name else tmp_path / f"p.{name}").read_bytes() == \
+            (tmp_path / f"c_{name}" if "." in name else tmp_path / f"c.{name}").read_bytes(), name
+    assert d.summary() == cli(tmp_path, *tunnel, "--summary")[1]
+    assert round(d.facts["re_star"]) == 18963 and d.facts["turbulent"] is False
+    layer = d.boundary_layer
+    assert len(layer["delta_star"]) == len(d.wall) == len(d.corrected_wall) and layer["state"][-1] == "laminar"
+    assert numpy.all(d.corrected_wall.y[1:] > d.wall.y[1:])
+    assert nd.design(n=49).boundary_layer is None and nd.design(n=49).corrected_wall is None
+    with pytest.raises(ValueError, match="contradicts --gas co2"):
+        nd.design(gas="co2", gamma=1.4)
+    with pytest.raises(ValueError, match="stagnation temperature is needed"):
+        nd.design(p0="1bar", scale="10mm")
+    with pytest.raises(ValueError, match="corrected for a throat of 0.01 m"):
+        d.write_openfoam(tmp_path / "case", scale="25mm")
+    assert nd.design(gas="helium").gamma == 5 / 3
+
+
 def test_every_function_and_property_has_a_docstring():
     public = [nd.design, nd.Design, nd.Polyline, nd.Error, nd.DesignError, nd.WriteError, nd.CfdError]
     public += [getattr(nd.Design, name) for name in dir(nd.Design) if not name.startswith("_")]
