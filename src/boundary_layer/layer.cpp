@@ -288,7 +288,6 @@ std::variant<nozzle::WallCorrection, std::string> CorrectWall(const nozzle::Desi
     c.exitViscousLength = conditions.gas.viscosity.Viscosity(Tw) / (rhoW * uTau);
   }
   c.sutherlandSOverTStar = conditions.gas.viscosity.S / Tstar;
-  c.Pr = conditions.gas.Pr;
   c.wallTemperatureOverTStar = conditions.Tw ? *conditions.Tw / Tstar : 0.0;
   if (thickest >= kThickShare) {
     c.warnings.push_back(

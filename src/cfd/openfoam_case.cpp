@@ -158,6 +158,8 @@ std::string Size(double bytes) {
 
 }  // namespace
 
+int DefaultCellsAlong(double length) { return length <= kShortNozzleLength ? kShortNozzleCells : kDefaultCells; }
+
 bool CaseFolderIsFree(const fs::path& folder) {
   std::error_code error;
   const fs::file_status status = fs::symlink_status(folder, error);

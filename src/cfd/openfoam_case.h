@@ -3,7 +3,8 @@
 // mesh's folder holds).
 //
 // The mesh ladder: coarse/, medium/ and fine/, each twice as fine as the one before
-// in each direction (refinement ratio 2), the finest nx x ny (default 400 x 100).
+// in each direction (refinement ratio 2), the finest nx x ny (by default
+// DefaultCellsAlong x a quarter of them).
 // coarse/ starts from the design's own flow (cfd/start_field.h); medium/ and fine/
 // start from the settled result of the mesh before (mapFields). Each runs with
 // local time stepping until its exit has settled (the check ends it early, see
@@ -40,6 +41,18 @@ struct CaseOptions {
   int jobs = 1;
   double metresPerHalfHeight = 1.0;
 };
+
+// The finest mesh's cells along the axis unless the user says: kShortNozzleCells for a
+// nozzle up to kShortNozzleLength throat half-heights long, kDefaultCells beyond. On the
+// 256 x 64 ladder the default design (length 8.08), Me 2.4 with N 4, Me 1.5 and Me 1.7
+// (2.4 and 3.2) and the round Me 2.4 (5.16) got the verdicts and figures of 400 x 100 in
+// a third of the time (83, 77, 117, 83 and 220 s on 2 cores); longer nozzles did not:
+// Me 2.4 in G 1.2 (9.95) on 320 x 80, Me 3.2 with Teta0 0.5 (21.4) and Me 4 (53) on
+// 256 x 64 were left with a coarse mesh outside the asymptotic range and no verdict.
+inline constexpr double kShortNozzleLength = 8.5;
+inline constexpr int kShortNozzleCells = 256;
+inline constexpr int kDefaultCells = 400;
+int DefaultCellsAlong(double length);
 
 // Whether `folder` may take a new case: it does not exist, or is an empty folder.
 bool CaseFolderIsFree(const std::filesystem::path& folder);

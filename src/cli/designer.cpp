@@ -112,12 +112,12 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
                "grid-convergence study of the exit flow and its verdict; needs --openfoam")
       ->needs("--openfoam");
   app.add_option("--cfd-jobs", cfdJobs, "cores for the solver (default: all)")->check(CLI::PositiveNumber);
-  int cfdCells = 400;
+  int cfdCells = 0;  // by the nozzle's length
   app.add_option("--cfd-cells", cfdCells,
                  "cells along the axis of the finest of the three meshes (a quarter of them across); the others have "
-                 "a half and a quarter as many each way")
-      ->check(CLI::Range(cfd::kMinCellsAlong, 1000000))
-      ->capture_default_str();
+                 "a half and a quarter as many each way (default: 256 for a nozzle up to 8.5 throat half-heights long, "
+                 "400 beyond)")
+      ->check(CLI::Range(cfd::kMinCellsAlong, 1000000));
   double cfdCore = 0.8;
   app.add_option("--cfd-core", cfdCore,
                  "the core of the exit whose uniformity judges the wall, as a fraction of the exit half-height from "
@@ -177,8 +177,9 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
       gammaTyped, metres);
   const std::vector<std::string>& physicalFaults = physicalReading.faults;
   const std::optional<boundary_layer::Conditions>& conditions = physicalReading.conditions;
-  const cfd::CaseOptions options =
-      cfd::LadderOptions(cfdCells, cfdJobs, scale ? report::InMetres(*scale) : 1.0);
+  // Refused up front for the largest ladder the default may choose.
+  cfd::CaseOptions options = cfd::LadderOptions(cfdCells > 0 ? cfdCells : cfd::kDefaultCells, cfdJobs,
+                                                scale ? report::InMetres(*scale) : 1.0);
   const std::vector<std::string> caseRefusals =
       caseDir.empty() ? std::vector<std::string>{} : cfd::CaseRefusals(caseDir, options);
   if (rejection != nullptr || !scale || !caseRefusals.empty() || !physicalFaults.empty()) {
@@ -226,6 +227,9 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
     for (report::StagedFile& file : files) file.Commit();
     out << shown;
     if (!caseDir.empty()) {
+      if (cfdCells == 0) {
+        options = cfd::LadderOptions(cfd::DefaultCellsAlong(design.facts.length), cfdJobs, options.metresPerHalfHeight);
+      }
       out.flush();
       const int status =
           CheckWithOpenFoam(cfd::CaseOf(design), caseDir, options, verify, cfdTimeout, cfdCore, out, err);

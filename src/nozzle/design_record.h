@@ -97,7 +97,6 @@ struct WallCorrection {
   double exitViscousLength = 0.0;      // nu_w / u_tau at the exit, m: the wall unit of y+
   // The gas and the state, as the viscous OpenFOAM case needs them.
   double sutherlandSOverTStar = 0.0;   // Sutherland's S over the sonic temperature
-  double Pr = 0.0;
   double wallTemperatureOverTStar = 0.0;  // 0: adiabatic
   std::vector<std::string> warnings;   // a layer too thick for the method, or one that separates
 };

@@ -155,7 +155,9 @@ struct Design {
     return columns;
   }
 
-  cfd::CaseOptions CaseOptions(int cells, int jobs, const py::handle& scale, const std::string& unit) const {
+  cfd::CaseOptions CaseOptions(std::optional<int> given, int jobs, const py::handle& scale,
+                               const std::string& unit) const {
+    const int cells = given.value_or(cfd::DefaultCellsAlong(record.facts.length));
     if (cells < cfd::kMinCellsAlong) {
       throw py::value_error("cells = " + std::to_string(cells) + ": out of range; accepted: a whole number from " +
                             std::to_string(cfd::kMinCellsAlong) + " on");
@@ -419,19 +421,20 @@ subclasses DesignError, WriteError and CfdError for a run that fails.)";
           py::arg("path"), "Writes the drawing of svg() into a file.")
       .def(
           "write_openfoam",
-          [](const Design& d, const std::filesystem::path& folder, int cells, int jobs, const py::object& scale,
-             const std::string& unit) {
+          [](const Design& d, const std::filesystem::path& folder, std::optional<int> cells, int jobs,
+             const py::object& scale, const std::string& unit) {
             const cfd::CaseOptions options = d.CaseOptions(cells, jobs, scale, unit);
             Design::CheckCaseFolder(folder, options);
             d.RunCheck(folder, options, false, {});
           },
-          py::arg("folder"), py::arg("cells") = 400, py::arg("jobs") = 0, py::arg("scale") = 1.0,
+          py::arg("folder"), py::arg("cells") = py::none(), py::arg("jobs") = 0, py::arg("scale") = 1.0,
           py::arg("unit") = "",
           "Writes the OpenFOAM case of the design into `folder` (new or empty) on three meshes, the finest "
-          "`cells` x cells/4, ready to run with its ./Allrun; as nozzle-cli --openfoam.")
+          "`cells` x cells/4 (None: 256 for a nozzle up to 8.5 throat half-heights long, 400 beyond), "
+          "ready to run with its ./Allrun; as nozzle-cli --openfoam.")
       .def(
           "check",
-          [](const Design& d, const std::filesystem::path& folder, int cells, int jobs, double core,
+          [](const Design& d, const std::filesystem::path& folder, std::optional<int> cells, int jobs, double core,
              std::optional<double> timeout, const py::object& scale, const std::string& unit, bool progress) {
             if (!(core >= 0.05 && core <= 1.0)) {
               throw py::value_error("core = " + std::to_string(core) + ": out of range; accepted: 0.05 to 1");
@@ -447,7 +450,7 @@ subclasses DesignError, WriteError and CfdError for a run that fails.)";
             const cfd::CheckRun result = d.RunCheck(folder, options, true, run);
             return py::module_::import("json").attr("loads")(result.json);
           },
-          py::arg("folder"), py::arg("cells") = 400, py::arg("jobs") = 0, py::arg("core") = 0.8,
+          py::arg("folder"), py::arg("cells") = py::none(), py::arg("jobs") = 0, py::arg("core") = 0.8,
           py::arg("timeout") = py::none(), py::arg("scale") = 1.0, py::arg("unit") = "", py::arg("progress") = false,
           "Writes the OpenFOAM case into `folder` and runs it on its three meshes (`jobs` cores, 0 for all), "
           "as nozzle-cli --openfoam FOLDER --verify: returns what check.json holds as a dict (design, meshes "

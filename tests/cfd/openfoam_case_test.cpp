@@ -70,6 +70,14 @@ TEST(OpenFoamCase, EveryMeshOfTheLadderHasTheWallPointsOfTheRunAndTwiceTheCellsO
   EXPECT_EQ(facts.meshes[0].capIterations, 1215 + 500 + 16 * 500);  // what the check may run on to
 }
 
+// 256 cells along up to 8.5 throat half-heights of length, 400 beyond: the default design
+// (8.079) 256, Me 2.4 in G 1.2 (9.948) 400.
+TEST(OpenFoamCase, SizesTheDefaultLadderByTheNozzlesLength) {
+  EXPECT_EQ(cfd::DefaultCellsAlong(8.079), 256);
+  EXPECT_EQ(cfd::DefaultCellsAlong(8.5), 256);
+  EXPECT_EQ(cfd::DefaultCellsAlong(9.948), 400);
+}
+
 TEST(OpenFoamCase, RefusesMeshesThatOutgrowTheMachineBeforeWritingAnything) {
   TempFolder folder;
   const auto huge = cfd::MeshesDoNotFit(100000, 25000, folder.path() / "case");
