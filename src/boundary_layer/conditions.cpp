@@ -43,6 +43,15 @@ std::optional<double> Plain(std::string_view text) {
   return number->first;
 }
 
+// The value when it lies in [low, high]: the ranges below keep every quantity of the
+// layer well inside the range of doubles, and hold every real gas and tunnel.
+std::optional<double> Within(std::optional<double> value, double low, double high) {
+  return value && *value >= low && *value <= high ? value : std::nullopt;
+}
+
+constexpr double kLeastPressure = 1e-3, kMostPressure = 1e10;  // Pa
+constexpr double kLeastTemperature = 1.0, kMostTemperature = 1e5;  // K
+
 std::optional<gas::Sutherland> SutherlandLaw(std::string_view text) {
   std::array<double, 3> values{};
   for (std::size_t i = 0; i < 3; ++i) {
@@ -52,6 +61,10 @@ std::optional<gas::Sutherland> SutherlandLaw(std::string_view text) {
     if (!value) return std::nullopt;
     values[i] = *value;
     text.remove_prefix(std::min(text.size(), comma + 1));
+  }
+  if (!Within(values[0], 1e-8, 1e-2) || !Within(values[1], kLeastTemperature, kMostTemperature) ||
+      !Within(values[2], 1e-3, 1e4)) {
+    return std::nullopt;
   }
   return gas::Sutherland{values[0], values[1], values[2]};
 }
@@ -105,17 +118,18 @@ GasReading ReadGas(const ConditionTexts& t, double gamma, bool gammaTyped) {
     gas::RealGas g;
     g.name.clear();
     g.gamma = gamma;
-    const auto R = Plain(t.gasConstant);
+    const auto R = Within(Plain(t.gasConstant), 1.0, 1e5);
     const auto law = SutherlandLaw(t.viscosity);
-    const auto Pr = Plain(t.prandtl);
-    if (!R)
-      reading.faults.push_back(Fault("gas-constant", t.gasConstant, "accepted: a number greater than 0, J/(kg K)."));
+    const auto Pr = Within(Plain(t.prandtl), 0.01, 100.0);
+    if (!R) {
+      reading.faults.push_back(Fault("gas-constant", t.gasConstant, "accepted: a number from 1 to 100000, J/(kg K)."));
+    }
     if (!law) {
       reading.faults.push_back(Fault("viscosity", t.viscosity,
-                                     "accepted: Sutherland's constants muRef,TRef,S (Pa s, K, K), each greater than 0, "
-                                     "for example 1.716e-5,273,111."));
+                                     "accepted: Sutherland's constants muRef,TRef,S: muRef from 1e-8 to 0.01 Pa s, "
+                                     "TRef from 1 to 100000 K, S from 0.001 to 10000 K, for example 1.716e-5,273,111."));
     }
-    if (!Pr) reading.faults.push_back(Fault("prandtl", t.prandtl, "accepted: a number greater than 0."));
+    if (!Pr) reading.faults.push_back(Fault("prandtl", t.prandtl, "accepted: a number from 0.01 to 100."));
     if (R && law && Pr) {
       g.R = *R;
       g.viscosity = *law;
@@ -132,27 +146,28 @@ std::variant<Conditions, std::vector<std::string>> ReadConditions(const Conditio
   std::vector<std::string> faults;
   Conditions c;
   c.gas = g;
-  const auto p0 = Pressure(t.p0);
-  const auto T0 = Temperature(t.T0);
+  const auto p0 = Within(Pressure(t.p0), kLeastPressure, kMostPressure);
+  const auto T0 = Within(Temperature(t.T0), kLeastTemperature, kMostTemperature);
   if (!p0) {
     faults.push_back(Fault("p0", t.p0,
                            t.p0.empty()
-                               ? "the stagnation pressure is needed for the boundary layer; accepted: a number "
-                                 "greater than 0 with a unit Pa, kPa, MPa, bar, atm or psi (0.13bar)."
-                               : "accepted: a number greater than 0 with a unit Pa, kPa, MPa, bar, atm or psi "
-                                 "(0.13bar, 13 kPa)."));
+                               ? "the stagnation pressure is needed for the boundary layer; accepted: a pressure "
+                                 "from 0.001 Pa to 10 GPa with a unit Pa, kPa, MPa, bar, atm or psi (0.13bar)."
+                               : "accepted: a pressure from 0.001 Pa to 10 GPa with a unit Pa, kPa, MPa, bar, atm or "
+                                 "psi (0.13bar, 13 kPa)."));
   }
   if (!T0) {
     faults.push_back(Fault("t0", t.T0,
                            t.T0.empty() ? "the stagnation temperature is needed for the boundary layer; accepted: a "
-                                          "temperature greater than 0 in K (300)."
-                                        : "accepted: a temperature greater than 0 in K (300, 300K)."));
+                                          "temperature from 1 to 100000 K (300)."
+                                        : "accepted: a temperature from 1 to 100000 K (300, 300K)."));
   }
   if (!t.wallTemperature.empty() && t.wallTemperature != "adiabatic") {
-    c.Tw = Temperature(t.wallTemperature);
-    if (!c.Tw)
-      faults.push_back(
-          Fault("wall-temperature", t.wallTemperature, "accepted: adiabatic, or a temperature greater than 0 in K."));
+    c.Tw = Within(Temperature(t.wallTemperature), kLeastTemperature, kMostTemperature);
+    if (!c.Tw) {
+      faults.push_back(Fault("wall-temperature", t.wallTemperature,
+                             "accepted: adiabatic, or a temperature from 1 to 100000 K."));
+    }
   }
   if (t.regime == "laminar") {
     c.regime = Regime::kLaminar;

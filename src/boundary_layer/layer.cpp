@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "gas/isentropic.h"
 #include "gas/prandtl_meyer.h"
@@ -216,8 +217,10 @@ std::variant<nozzle::WallCorrection, std::string> CorrectWall(const nozzle::Desi
   const double g = conditions.gas.gamma;
   const double Tstar = conditions.T0 * 2.0 / (g + 1.0);
   const double pStar = conditions.p0 * std::pow(2.0 / (g + 1.0), g / (g - 1.0));
-  const double ReStar = pStar / (conditions.gas.R * Tstar) * std::sqrt(g * conditions.gas.R * Tstar) * h /
-                        conditions.gas.viscosity.Viscosity(Tstar);
+  const double muStar = conditions.gas.viscosity.Viscosity(Tstar);  // 0 when T* underflows
+  const double ReStar = muStar > 0.0
+                            ? pStar / (conditions.gas.R * Tstar) * std::sqrt(g * conditions.gas.R * Tstar) * h / muStar
+                            : std::numeric_limits<double>::infinity();
   if (!(std::isfinite(ReStar) && ReStar >= kLeastReStar)) {
     char text[64];
     std::snprintf(text, sizeof text, "%.3g", ReStar);

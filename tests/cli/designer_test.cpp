@@ -458,8 +458,11 @@ TEST(CommandLine, RefusesPhysicalInputsThatMakeNoLayerWithStatusTwoAndWritesNoth
       {{"--boundary-layer-csv", "x.csv", "--scale", "10mm"}, "the stagnation pressure is needed"},
       {{"--axisymmetric", "--me", "3", "--n", "49", "--p0", "150Pa", "--t0", "300", "--scale", "10mm"},
        "the boundary layer would fill the nozzle"},
-      {{"--p0", "1e-300Pa", "--t0", "300", "--scale", "1mm"}, "needs Re* of 100 at least"},
-      {{"--p0", "1bar", "--t0", "1e-300", "--scale", "1mm"}, "throat Reynolds number Re* = inf"},
+      {{"--p0", "50Pa", "--t0", "300", "--scale", "1mm"}, "Re* = 7.29: a boundary layer of the integral method needs"},
+      {{"--p0", "1bar", "--t0", "1e-300", "--scale", "1mm"}, "--t0 = \"1e-300\": accepted: a temperature from 1 to"},
+      {{"--gas-constant", "287", "--viscosity", "1,273,111", "--prandtl", "0.7", "--p0", "1bar", "--t0", "300",
+        "--scale", "1mm"},
+       "--viscosity = \"1,273,111\": accepted: Sutherland's constants"},
   };
   for (const auto& [args, message] : cases) {
     const Outcome o = RunCli(With(args, {"--dir", folder.path().string(), "--csv", (folder.path() / "w.csv").string()}));
