@@ -1,5 +1,6 @@
 #include "boundary_layer/conditions.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
