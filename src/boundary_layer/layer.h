@@ -10,13 +10,13 @@
 // transformation and, for a round nozzle, Mangler's (B. Thwaites, Aeronaut. Q. 1 (1949)
 // 245; K. Stewartson, Proc. R. Soc. A 200 (1949) 84; the compressible form as in
 // C. B. Cohen and E. Reshotko, NACA Report 1294 (1956) and F. M. White, Viscous Fluid
-// Flow, 3rd ed., sections 4-6.5 and 7-4.3), with stagnation reference 0 and the
+// Flow, 3rd ed., chapters 4 and 7), with stagnation reference 0 and the
 // Chapman-Rubesin factor C = (mu_w / mu_0) (T_0 / T_w):
 //   dX = C (p_e / p_0) (a_e / a_0) ds,   U_e = M a_0,
 //   Theta^2 = 0.45 nu_0 / (U_e^6 r^2j) * integral U_e^5 r^2j dX   (j = 1 round, 0 planar)
 //   lambda  = Theta^2 (dU_e / dX) / nu_0,   theta = Theta (rho_0 / rho_e) (a_0 / a_e)
 //   Cf = 2 S(lambda) / Re_theta',  Re_theta' = rho_e u_e theta / (C mu_0 T_e / T_0)
-// with White's fits S(lambda) = (lambda + 0.09)^0.62 and H_i(lambda) (eq. 4-136).
+// with White's fits S(lambda) = (lambda + 0.09)^0.62 and H_i(lambda), a quintic in 0.25 - lambda.
 // It separates where lambda < -0.09.
 //
 // Turbulent: the von Karman momentum integral of compressible flow

@@ -48,7 +48,7 @@ TEST(LaminarLayer, FlatPlateAtLowSpeedIsBlasiusWithinThwaitesAccuracy) {
 }
 
 // A compressible laminar flat plate, adiabatic, Pr = 1: by the Chapman-Rubesin and
-// Stewartson transformations (White, Viscous Fluid Flow, 3rd ed., section 7-4)
+// Stewartson transformations (White, Viscous Fluid Flow, 3rd ed., chapter 7)
 // Cf sqrt(Re_x) = 0.664 sqrt(C) and delta* sqrt(Re_x) / x = sqrt(C) (1.7208 +
 // (gamma - 1) / 2 M^2 (1.7208 + 0.664)), C = rho_w mu_w / (rho_e mu_e).
 TEST(LaminarLayer, CompressibleFlatPlateFollowsChapmanRubesin) {
@@ -65,7 +65,7 @@ TEST(LaminarLayer, CompressibleFlatPlateFollowsChapmanRubesin) {
 }
 
 // White and Christoph's compressible turbulent flat plate (F. M. White, Viscous Fluid
-// Flow, 3rd ed., section 7-7; at low speed 0.455 / ln^2(0.06 Re_x), section 6-7):
+// Flow, 3rd ed., chapter 7; at low speed 0.455 / ln^2(0.06 Re_x), chapter 6):
 // Cf = 0.455 / (S^2 ln^2(0.06 / S Re_x mu_e / mu_w sqrt(T_e / T_w))), S^2 van Driest's
 // F_c. A theory of its own, built on the law of the wall; it and van Driest II both lie
 // within about 10 % of the measured adiabatic plates (Hopkins and Inouye 1971), and
