@@ -146,6 +146,30 @@ TEST(CfdCheck, ChecksARoundNozzleOnItsWedge) {
   }
 }
 
+// A wall corrected for a turbulent layer: OpenFOAM takes the viscous case (Sutherland's
+// law, no-slip wall, k-omega SST with wall functions) on every mesh, and its uncorrected
+// wall beside it; the report and check.json say both, with the layer's figures.
+TEST(CfdCheck, ChecksACorrectedWallInViscousFlowBesideItsUncorrectedWall) {
+  if (!OpenFoamInstalled()) GTEST_SKIP() << "OpenFOAM is not installed";
+  TempFolder folder;
+  const fs::path dir = folder.path() / "viscous";
+  ASSERT_EQ(Finish(Start(folder.path(), {"--p0", "5bar", "--t0", "300", "--scale", "25mm", "--dir",
+                                         folder.path().string(), "--openfoam", dir.string(), "--verify",
+                                         "--cfd-cells", "32", "--cfd-jobs", "1"})),
+            0)
+      << ReadBytes(folder.path() / "err");
+  const std::string out = ReadBytes(folder.path() / "out");
+  EXPECT_NE(out.find("CFD check: rhoCentralFoam, turbulent (RANS, k-omega SST, wall functions), Re* = 1823407"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find("\nUncorrected wall, same conditions: core mean extrapolated = "), std::string::npos) << out;
+  const nlohmann::json check = Check(dir);
+  EXPECT_EQ(check["viscous"]["turbulent"], true);
+  EXPECT_GT(check["viscous"]["exit_delta_star_computed"].get<double>(), 0.0);
+  EXPECT_EQ(check["uncorrected"]["verdict"], Check(dir / "uncorrected")["verdict"]);
+  EXPECT_EQ(ReadBytes(dir / "convergence.png").rfind("\x89PNG\r\n", 0), 0u);
+}
+
 TEST(CfdCheck, CtrlCEndsTheSolverKeepsTheCaseAndExitsWith130) {
   if (!OpenFoamInstalled()) GTEST_SKIP() << "OpenFOAM is not installed";
   TempFolder folder;
