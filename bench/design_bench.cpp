@@ -40,31 +40,13 @@ void BM_DesignAxisymmetric(benchmark::State& state) {
 BENCHMARK(BM_DesignAxisymmetric)->Arg(7)->Arg(49)->Unit(benchmark::kMicrosecond);
 
 // What the Python module's design() does in C++, for its overhead to be measured
-// against (bench/python_overhead): the texts checked, the run, its record.
+// against (bench/python_overhead): the texts checked, the run, its record. With the
+// third argument 1, the wall also corrected for its boundary layer (air, 0.13 bar,
+// 300 K, a 10 mm throat, laminar to turbulent): goal at most 1.1 times without.
 void BM_DesignRecord(benchmark::State& state) {
   const nozzle::InputTexts texts{"2.4", "0.373", std::to_string(state.range(0)), "1.4"};
   const bool round = state.range(1) != 0;
-  for (auto _ : state) {
-    const auto checked = nozzle::CheckInputs(texts);
-    const nozzle::DesignInputs& inputs = std::get<nozzle::DesignInputs>(checked);
-    nozzle::DesignRecord record =
-        round ? nozzle::RecordOf(nozzle::DesignAxisymmetric(inputs)) : nozzle::RecordOf(nozzle::Design(inputs));
-    benchmark::DoNotOptimize(record);
-  }
-}
-BENCHMARK(BM_DesignRecord)
-    ->Args({7, 0})
-    ->Args({49, 0})
-    ->Args({7, 1})
-    ->Args({49, 1})
-    ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
-    ->Unit(benchmark::kMicrosecond);
-
-// The same with the wall corrected for its boundary layer (air, 0.13 bar, 300 K, a
-// 10 mm throat, laminar to turbulent): goal at most 1.1 times BM_DesignRecord.
-void BM_DesignWithBoundaryLayer(benchmark::State& state) {
-  const nozzle::InputTexts texts{"2.4", "0.373", std::to_string(state.range(0)), "1.4"};
-  const bool round = state.range(1) != 0;
+  const bool layer = state.range(2) != 0;
   boundary_layer::Conditions conditions;
   conditions.gas = *gas::NamedGas("air");
   conditions.p0 = 13000.0;
@@ -75,15 +57,14 @@ void BM_DesignWithBoundaryLayer(benchmark::State& state) {
     const nozzle::DesignInputs& inputs = std::get<nozzle::DesignInputs>(checked);
     nozzle::DesignRecord record =
         round ? nozzle::RecordOf(nozzle::DesignAxisymmetric(inputs)) : nozzle::RecordOf(nozzle::Design(inputs));
-    boundary_layer::Apply(record, std::get<nozzle::WallCorrection>(boundary_layer::CorrectWall(record, conditions)));
+    if (layer) {
+      boundary_layer::Apply(record, std::get<nozzle::WallCorrection>(boundary_layer::CorrectWall(record, conditions)));
+    }
     benchmark::DoNotOptimize(record);
   }
 }
-BENCHMARK(BM_DesignWithBoundaryLayer)
-    ->Args({7, 0})
-    ->Args({49, 0})
-    ->Args({7, 1})
-    ->Args({49, 1})
+BENCHMARK(BM_DesignRecord)
+    ->ArgsProduct({{7, 49}, {0, 1}, {0, 1}})
     ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
     ->Unit(benchmark::kMicrosecond);
 

@@ -88,14 +88,25 @@ std::string Conditions::Description() const {
   text += Tw ? "wall at " + Number(*Tw) + " K, " : "adiabatic wall, ";
   text += regime == Regime::kLaminar     ? "laminar"
           : regime == Regime::kTurbulent ? "turbulent"
-                                         : "laminar, turbulent from Re_theta = 470";
+                                         : "laminar, turbulent from Re_theta = " + Number(kTransitionReTheta);
   return text;
 }
 
+namespace {
+
+// Whether any of the texts asks for a boundary layer (all but the gas's name).
 bool AsksForLayer(const ConditionTexts& t) {
   return !(t.p0.empty() && t.T0.empty() && t.gasConstant.empty() && t.viscosity.empty() && t.prandtl.empty() &&
            t.wallTemperature.empty() && t.regime.empty());
 }
+
+// The gas of the texts: the named one, or one made of gamma and the three constants;
+// a named gas whose gamma differs from a typed one is refused. Each fault a line naming
+// the option, the text and what is accepted.
+struct GasReading {
+  std::optional<gas::RealGas> gas;  // empty when no gas was asked for, or on a fault
+  std::vector<std::string> faults;
+};
 
 GasReading ReadGas(const ConditionTexts& t, double gamma, bool gammaTyped) {
   GasReading reading;
@@ -142,6 +153,8 @@ GasReading ReadGas(const ConditionTexts& t, double gamma, bool gammaTyped) {
   return reading;
 }
 
+// The conditions, given the gas and the throat half-height in metres (empty when the
+// scale has no unit). Each fault a line, as above.
 std::variant<Conditions, std::vector<std::string>> ReadConditions(const ConditionTexts& t, const gas::RealGas& g,
                                                                   std::optional<double> throatHalfHeight) {
   std::vector<std::string> faults;
@@ -188,6 +201,8 @@ std::variant<Conditions, std::vector<std::string>> ReadConditions(const Conditio
   c.throatHalfHeight = *throatHalfHeight;
   return c;
 }
+
+}  // namespace
 
 PhysicalReading ReadPhysical(const ConditionTexts& texts, bool wanted, std::optional<double> gamma, bool gammaTyped,
                              std::optional<double> throatHalfHeight) {

@@ -46,23 +46,6 @@ struct ConditionTexts {
   std::string regime;           // "laminar", "turbulent" or "transition" (the default)
 };
 
-// Whether any of the texts asks for a boundary layer (all but the gas's name).
-bool AsksForLayer(const ConditionTexts& texts);
-
-// The gas of the texts: the named one, or one made of gamma and the three constants.
-// Each line of `faults` names the option, the text and what is accepted. `gammaText`
-// is --gamma as typed, empty when not typed; a named gas whose gamma differs is refused.
-struct GasReading {
-  std::optional<gas::RealGas> gas;  // empty when no gas was asked for, or on a fault
-  std::vector<std::string> faults;
-};
-GasReading ReadGas(const ConditionTexts& texts, double gamma, bool gammaTyped);
-
-// The conditions, given the gas and the throat half-height in metres (empty when the
-// scale has no unit). Each fault a line, as above.
-std::variant<Conditions, std::vector<std::string>> ReadConditions(const ConditionTexts& texts, const gas::RealGas& gas,
-                                                                  std::optional<double> throatHalfHeight);
-
 // What the command line's texts ask of the layer, read at once: the gas (named, by its
 // constants, or air when none is given and gamma is 1.4; `gamma` empty when the design's
 // inputs were refused) and, when any text asks for a layer or `wanted`, the conditions.

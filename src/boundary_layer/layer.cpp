@@ -44,13 +44,13 @@ class Flow {
   double ShapeFactor(double Hi, const Edge& e, double M, bool turbulent) const {
     return Wall(e, M, turbulent) / e.T * Hi + AdiabaticWall(e, M, turbulent) / e.T - 1.0;
   }
-  // dX / ds of Stewartson's transformation.
-  double Stretch(double M) const {
-    const Edge e = At(M);
+  // The Chapman-Rubesin factor C = (mu_w / mu_0) (T_0 / T_w) of the laminar layer.
+  double ChapmanRubesin(const Edge& e, double M) const {
     const double Tw = Wall(e, M, false);
-    const double C = c_.gas.viscosity.Viscosity(Tw) / mu0_ * (c_.T0 / Tw);
-    return C * (e.p / c_.p0) * (e.a / a0_);
+    return c_.gas.viscosity.Viscosity(Tw) / mu0_ * (c_.T0 / Tw);
   }
+  // dX / ds of Stewartson's transformation.
+  double Stretch(const Edge& e, double M) const { return ChapmanRubesin(e, M) * (e.p / c_.p0) * (e.a / a0_); }
   double RadiusPower(double r) const { return j_ == 1 ? r * r : 1.0; }
 
   const Conditions& c_;
@@ -123,16 +123,15 @@ class Marcher {
   // The laminar station after one step of Thwaites' integral over the piece [s0, s1].
   Station LaminarStep(const Piece& piece, double s0, double s1) {
     const double M0 = piece.M(s0), M1 = piece.M(s1);
-    const double dX = 0.5 * (flow_.Stretch(M0) + flow_.Stretch(M1)) * (s1 - s0);
+    const Edge e = flow_.At(M1);
+    const double dX = 0.5 * (flow_.Stretch(flow_.At(M0), M0) + flow_.Stretch(e, M1)) * (s1 - s0);
     const double U0 = M0 * flow_.a0_, U1 = M1 * flow_.a0_;
     const double w0 = flow_.RadiusPower(piece.r(s0)), w1 = flow_.RadiusPower(piece.r(s1));
     integral_ += 0.5 * (std::pow(U0, 5) * w0 + std::pow(U1, 5) * w1) * dX;
     const double nu0 = flow_.mu0_ / flow_.rho0_;
     const double Theta2 = 0.45 * nu0 * integral_ / (std::pow(U1, 6) * w1);
     const double lambda = dX > 0.0 ? Theta2 * (U1 - U0) / dX / nu0 : 0.0;
-    const Edge e = flow_.At(M1);
-    const double Tw = flow_.Wall(e, M1, false);
-    const double C = flow_.c_.gas.viscosity.Viscosity(Tw) / flow_.mu0_ * (flow_.c_.T0 / Tw);
+    const double C = flow_.ChapmanRubesin(e, M1);
     Station st;
     st.theta = std::sqrt(Theta2) * (flow_.rho0_ / e.rho) * (flow_.a0_ / e.a);
     const double l = std::clamp(lambda, -0.09, 0.25);

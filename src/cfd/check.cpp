@@ -2,6 +2,8 @@
 
 #include <array>
 #include <chrono>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "cfd/convergence_picture.h"
@@ -28,6 +30,35 @@ MeasuredCase MeasureCase(const std::filesystem::path& caseDir, const CaseFacts& 
   return measured;
 }
 
+namespace {
+
+struct SolvedCase {
+  MeasuredCase measured;
+  CheckResult check;
+};
+
+// Runs the case written in `dir` and judges it, its time counted from `started`; empty
+// when a step did not finish (`outcome` says why).
+std::optional<SolvedCase> Solve(const std::filesystem::path& dir, const CaseFacts& facts, const RunOptions& run,
+                                std::chrono::steady_clock::time_point started, RunOutcome& outcome) {
+  outcome = RunCase(dir, facts, run);
+  if (outcome.kind != RunOutcome::Kind::kFinished) return std::nullopt;
+  SolvedCase solved{MeasureCase(dir, facts, run.coreFraction), {}};
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  solved.check = JudgeCheck(solved.measured.meshes, facts, run.coreFraction, seconds);
+  return solved;
+}
+
+// The figures of a judged case into its folder: exit_profile.csv, check.json, mach.png.
+void WriteFigures(const std::filesystem::path& dir, const SolvedCase& solved, const std::string& json,
+                  const report::DrawingPlan& plan, const CaseFacts& facts) {
+  report::ReplaceFile(dir / "exit_profile.csv", ExitProfileCsv(solved.measured.meshes.back()));
+  report::ReplaceFile(dir / "check.json", json);
+  WriteMachPicture(dir / "mach.png", plan, facts, solved.measured.fine);
+}
+
+}  // namespace
+
 CheckRun CheckDesign(const DesignCase& design, const std::filesystem::path& caseDir, const CaseOptions& options,
                      bool verify, const RunOptions& run) {
   const auto started = std::chrono::steady_clock::now();
@@ -40,32 +71,21 @@ CheckRun CheckDesign(const DesignCase& design, const std::filesystem::path& case
     result.uncorrectedFacts = WriteCase(*beside, besideDir, options);
   }
   if (!verify) return result;
-  const CaseFacts& facts = result.facts;
-  result.outcome = RunCase(caseDir, facts, run);
-  if (result.outcome.kind != RunOutcome::Kind::kFinished) return result;
-
-  const MeasuredCase measured = MeasureCase(caseDir, facts, run.coreFraction);
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  const CheckResult& check = result.check.emplace(JudgeCheck(measured.meshes, facts, run.coreFraction, seconds));
+  const std::optional<SolvedCase> solved = Solve(caseDir, result.facts, run, started, result.outcome);
+  if (!solved) return result;
+  result.check = solved->check;
   if (beside) {
-    const auto besideStarted = std::chrono::steady_clock::now();
-    result.outcome = RunCase(besideDir, *result.uncorrectedFacts, run);
-    if (result.outcome.kind != RunOutcome::Kind::kFinished) return result;
-    const MeasuredCase other = MeasureCase(besideDir, *result.uncorrectedFacts, run.coreFraction);
-    const double besideSeconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - besideStarted).count();
-    const CheckResult& uncorrected = result.uncorrected.emplace(
-        JudgeCheck(other.meshes, *result.uncorrectedFacts, run.coreFraction, besideSeconds));
-    report::ReplaceFile(besideDir / "exit_profile.csv", ExitProfileCsv(other.meshes.back()));
-    report::ReplaceFile(besideDir / "check.json", CheckJson(uncorrected, *result.uncorrectedFacts, design.inputs));
-    WriteMachPicture(besideDir / "mach.png", beside->plan, *result.uncorrectedFacts, other.fine);
+    const std::optional<SolvedCase> other =
+        Solve(besideDir, *result.uncorrectedFacts, run, std::chrono::steady_clock::now(), result.outcome);
+    if (!other) return result;
+    result.uncorrected = other->check;
+    WriteFigures(besideDir, *other, CheckJson(other->check, *result.uncorrectedFacts, design.inputs), beside->plan,
+                 *result.uncorrectedFacts);
   }
   const CheckResult* uncorrected = result.uncorrected ? &*result.uncorrected : nullptr;
-  result.json = CheckJson(check, facts, design.inputs, uncorrected);
-  report::ReplaceFile(caseDir / "exit_profile.csv", ExitProfileCsv(measured.meshes.back()));
-  report::ReplaceFile(caseDir / "check.json", result.json);
-  WriteMachPicture(caseDir / "mach.png", design.plan, facts, measured.fine);
-  WriteConvergencePicture(caseDir / "convergence.png", check, facts, uncorrected);
+  result.json = CheckJson(solved->check, result.facts, design.inputs, uncorrected);
+  WriteFigures(caseDir, *solved, result.json, design.plan, result.facts);
+  WriteConvergencePicture(caseDir / "convergence.png", solved->check, result.facts, uncorrected);
   return result;
 }
 

@@ -161,7 +161,7 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
     return app.exit(e, out, err) == 0 ? 0 : 2;  // a usage error is a rejected input
   }
 
-  // A named gas brings its gamma; one typed beside it must agree (boundary_layer::ReadGas).
+  // A named gas brings its gamma; one typed beside it must agree (boundary_layer::ReadPhysical).
   const bool gammaTyped = app.count("--gamma") > 0;
   if (const auto named = gas::NamedGas(physical.gas); named && !gammaTyped) {
     texts.gamma = report::ShortestText(named->gamma);
