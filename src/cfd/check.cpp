@@ -13,14 +13,15 @@
 
 namespace cfd {
 
-MeasuredCase MeasureCase(const std::filesystem::path& caseDir, const CaseFacts& facts, double coreFraction) {
+MeasuredCase MeasureCase(const std::filesystem::path& caseDir, const CaseFacts& facts, double coreFraction,
+                         const std::array<double, 3>& settledAt) {
   MeasuredCase measured;
   for (std::size_t m = 0; m < facts.meshes.size(); ++m) {
     const MeshPlan& plan = facts.meshes[m];
     const std::filesystem::path meshFolder = caseDir / plan.name;
     try {
       SolvedFlow flow = ReadSolvedFlow(meshFolder, plan.nx, plan.ny);
-      measured.meshes[m] = MeasureMesh(meshFolder, plan, facts.flow, coreFraction, flow);
+      measured.meshes[m] = MeasureMesh(meshFolder, plan, facts.flow, coreFraction, flow, settledAt[m]);
       if (m + 1 == facts.meshes.size()) measured.fine = std::move(flow);
     } catch (const FieldError& error) {
       throw FieldError(std::string(error.what()) + "; log \"" + (meshFolder / "log.rhoCentralFoam").string() +
@@ -43,7 +44,7 @@ std::optional<SolvedCase> Solve(const std::filesystem::path& dir, const CaseFact
                                 std::chrono::steady_clock::time_point started, RunOutcome& outcome) {
   outcome = RunCase(dir, facts, run);
   if (outcome.kind != RunOutcome::Kind::kFinished) return std::nullopt;
-  SolvedCase solved{MeasureCase(dir, facts, run.coreFraction), {}};
+  SolvedCase solved{MeasureCase(dir, facts, run.coreFraction, outcome.settledAt), {}};
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   solved.check = JudgeCheck(solved.measured.meshes, facts, run.coreFraction, seconds);
   return solved;

@@ -31,13 +31,14 @@ struct CheckRun {
 };
 
 // The solved meshes of a case read back: each mesh's exit figures, coarsest first, and
-// the finest mesh's flow (for its picture). Throws FieldError naming the mesh's log and
+// the finest mesh's flow (for its picture); `settledAt` as RunOutcome::settledAt. Throws FieldError naming the mesh's log and
 // where the case is kept when a field cannot be read.
 struct MeasuredCase {
   std::array<MeshFigures, 3> meshes;
   SolvedFlow fine;
 };
-MeasuredCase MeasureCase(const std::filesystem::path& caseDir, const CaseFacts& facts, double coreFraction);
+MeasuredCase MeasureCase(const std::filesystem::path& caseDir, const CaseFacts& facts, double coreFraction,
+                         const std::array<double, 3>& settledAt = {});
 
 // Writes the case and, when `verify`, runs it and judges it (run.coreFraction the
 // core); a viscous design's uncorrected wall too, after it. Throws CaseError when the

@@ -159,15 +159,15 @@ SolvedFlow ReadSolvedFlow(const fs::path& folder, int nx, int ny) {
   return flow;
 }
 
-ExitHistory ReadExitHistory(const fs::path& meshFolder) {
+ExitHistory ReadExitHistory(const fs::path& meshFolder, double until) {
   ExitHistory history;
   for (const auto& row : ReadHistory(meshFolder / "postProcessing" / "exitMach", "surfaceFieldValue.dat")) {
-    if (row.size() < 2) continue;
+    if (row.size() < 2 || row[0] > until) continue;
     history.meanIterations.push_back(row[0]);
     history.means.push_back(row[1]);
   }
   for (auto& row : ReadHistory(meshFolder / "postProcessing" / "exitProfile", "Ma")) {
-    if (row.size() < 2) continue;
+    if (row.size() < 2 || row[0] > until) continue;
     history.profileIterations.push_back(row[0]);
     history.profiles.emplace_back(row.begin() + 1, row.end());
   }
@@ -253,7 +253,7 @@ double ExitDisplacementThickness(const SolvedFlow& flow, const FlowFacts& facts)
 }  // namespace
 
 MeshFigures MeasureMesh(const fs::path& meshFolder, const MeshPlan& plan, const FlowFacts& flowFacts,
-                        double coreFraction, const SolvedFlow& flow) {
+                        double coreFraction, const SolvedFlow& flow, double settledAt) {
   const double Me = flowFacts.designMach;
   const auto nx = static_cast<std::size_t>(plan.nx);
   MeshFigures f;
@@ -276,7 +276,8 @@ MeshFigures MeasureMesh(const fs::path& meshFolder, const MeshPlan& plan, const 
   }
   f.mean = weighted / weights;
   f.axisGreatest = *std::max_element(flow.Ma.begin(), flow.Ma.begin() + static_cast<std::ptrdiff_t>(nx));
-  const ExitHistory history = ReadExitHistory(meshFolder);
+  const ExitHistory history =
+      ReadExitHistory(meshFolder, settledAt > 0.0 ? settledAt : std::numeric_limits<double>::infinity());
   f.steadiness = JudgeSteadiness(history, plan.window, plan.minIterations, Me, coreFraction, plan.coreDriftPercent);
   // A settled exit still flickers next to the wall: its figures are the averages over
   // the window, when the histories hold it and match the mesh.

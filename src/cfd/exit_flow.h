@@ -30,6 +30,7 @@
 #pragma once
 
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -49,13 +50,17 @@ struct SolvedFlow {
 SolvedFlow ReadSolvedFlow(const std::filesystem::path& meshFolder, int nx, int ny);
 
 // The exit histories of a mesh's run, rows as the solver wrote them; a row that is
-// still being written is left out, so they can be read while the solver runs.
+// still being written is left out, so they can be read while the solver runs. Rows
+// past `until` are left out too: a run that the check stopped once it had settled
+// there ran on for a few iterations before it read the stop, and is judged as it was
+// when it settled.
 struct ExitHistory {
   std::vector<double> meanIterations, means;
   std::vector<double> profileIterations;
   std::vector<std::vector<double>> profiles;  // one Mach number per exit cell
 };
-ExitHistory ReadExitHistory(const std::filesystem::path& meshFolder);
+ExitHistory ReadExitHistory(const std::filesystem::path& meshFolder,
+                            double until = std::numeric_limits<double>::infinity());
 
 struct Steadiness {
   bool known = false;              // the histories span a window
@@ -93,8 +98,10 @@ struct MeshFigures {
   double exitDeltaStar = 0.0;
 };
 
+// `settledAt`: the iteration at which the check found the run settled and stopped it
+// (its histories are read up to there); 0 when it ran to its end.
 MeshFigures MeasureMesh(const std::filesystem::path& meshFolder, const MeshPlan& plan, const FlowFacts& flow,
-                        double coreFraction, const SolvedFlow& solved);
+                        double coreFraction, const SolvedFlow& solved, double settledAt = 0.0);
 
 // "y,Ma" and one line per exit cell, from the axis up.
 std::string ExitProfileCsv(const MeshFigures& figures);

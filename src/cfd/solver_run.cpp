@@ -271,6 +271,7 @@ RunOutcome RunCase(const fs::path& folder, const CaseFacts& facts, const RunOpti
   const auto start = Clock::now();
   auto judged = start;
   std::array<bool, 3> stopped{}, extended{};
+  std::array<double, 3> settledAt{};
   int status = 0;
   bool ended = false;
   while (!ended) {
@@ -291,10 +292,12 @@ RunOutcome RunCase(const fs::path& folder, const CaseFacts& facts, const RunOpti
       }
       if (!stopped[m] && Clock::now() - judged > std::chrono::seconds(1)) {
         judged = Clock::now();
-        if (JudgeSteadiness(ReadExitHistory(meshFolder), mesh.window, mesh.minIterations, facts.flow.designMach,
-                            options.coreFraction, mesh.coreDriftPercent).settled) {
+        const Steadiness exitNow = JudgeSteadiness(ReadExitHistory(meshFolder), mesh.window, mesh.minIterations,
+                                                   facts.flow.designMach, options.coreFraction, mesh.coreDriftPercent);
+        if (exitNow.settled) {
           StopSettledRun(meshFolder);
           stopped[m] = true;
+          settledAt[m] = exitNow.end;
         }
       }
     }
@@ -314,6 +317,7 @@ RunOutcome RunCase(const fs::path& folder, const CaseFacts& facts, const RunOpti
   ::sigaction(SIGINT, &previous, nullptr);
   stage = CurrentStage(folder, facts);
   outcome.lastTime = stage.iteration;
+  outcome.settledAt = settledAt;
 
   const MeshPlan* mesh = stage.mesh >= 0 ? &facts.meshes[static_cast<std::size_t>(stage.mesh)] : nullptr;
   const fs::path solverLog = mesh ? folder / mesh->name / "log.rhoCentralFoam" : folder / "log.Allrun";

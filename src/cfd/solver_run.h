@@ -19,6 +19,7 @@
 // always kept.
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -46,6 +47,9 @@ struct RunOutcome {
   enum class Kind { kFinished, kFailed, kTimedOut, kInterrupted };
   Kind kind = Kind::kFinished;
   double lastTime = 0.0;  // the last iteration the solver reported
+  // Each mesh's iteration at which its exit was found settled and its run stopped; 0
+  // when it ran to its end.
+  std::array<double, 3> settledAt{};
   std::string message;    // what failed, the last time and the log file; empty when finished
 };
 

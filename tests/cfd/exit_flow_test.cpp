@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 
 #include "support/solved_mesh.h"
 #include "support/temp_folder.h"
@@ -98,6 +100,35 @@ TEST(ExitFigures, TakeAViscousExitsCoreMeanAndItsDisplacementThickness) {
   const cfd::MeshFigures round = cfd::MeasureMesh(folder.path(), plan, facts, 0.8, flow);
   EXPECT_NEAR(round.mean, (0.5 * 2.0 + 1.5 * 2.2 + 2.5 * 2.4) / 4.5, 1e-12);
   EXPECT_NEAR(round.exitDeltaStar, 0.5 * 3.5 / 4.0, 1e-12);
+}
+
+// The check stops a run once its exit has settled, and the solver runs on for a few
+// iterations before it reads the stop: the mesh is judged as it was when it settled,
+// not by the rows it wrote after (here a jump of 0.01 in its last 100 iterations).
+TEST(ExitFigures, JudgeAStoppedRunAsItWasWhenItSettled) {
+  testing_support::TempFolder folder;
+  testing_support::WriteSolvedMesh(folder.path(), 2, {2.0, 2.4, 2.8}, 3.0);
+  const std::filesystem::path means = folder.path() / "postProcessing" / "exitMach" / "0";
+  const std::filesystem::path profiles = folder.path() / "postProcessing" / "exitProfile" / "0";
+  std::filesystem::create_directories(means);
+  std::filesystem::create_directories(profiles);
+  std::ofstream meanRows(means / "surfaceFieldValue.dat"), profileRows(profiles / "Ma");
+  meanRows << "# Time weightedAverage(Ma)\n";
+  for (int i = 10; i <= 2100; i += 10) {
+    const double jump = i > 2000 ? 0.01 : 0.0;
+    meanRows << i << " " << 2.4 + jump << "\n";
+    if (i % 20 == 0) profileRows << i << " " << 2.0 + jump << " " << 2.4 + jump << " " << 2.8 << "\n";
+  }
+  meanRows.close();
+  profileRows.close();
+  const cfd::SolvedFlow flow = cfd::ReadSolvedFlow(folder.path(), 2, 3);
+  const cfd::MeshPlan plan{"fine", 2, 3, 3000, 6000, 1000, 1000, 0.05};
+  const cfd::FlowFacts facts{4.0, 3.0, 2.4, gas::kAir, false};
+  const cfd::MeshFigures stopped = cfd::MeasureMesh(folder.path(), plan, facts, 0.8, flow, 2000.0);
+  EXPECT_TRUE(stopped.steadiness.settled);
+  EXPECT_EQ(stopped.steadiness.end, 2000.0);
+  EXPECT_NEAR(stopped.mean, 2.4, 1e-12);
+  EXPECT_FALSE(cfd::MeasureMesh(folder.path(), plan, facts, 0.8, flow).steadiness.settled);
 }
 
 TEST(ExitFigures, NameTheFieldThatIsMissingOrShort) {
