@@ -197,7 +197,7 @@ std::string SlabBlocks(const std::vector<report::ContourPoint>& wall, const Flow
             ")\n";
   }
   text += ");\n\nblocks\n(\n    hex (0 1 2 3 4 5 6 7) (" + std::to_string(nx) + " " + std::to_string(ny) +
-          " 1) simpleGrading (" + Number(kGradingAlong) + " " + Across(facts) + " 1)\n);\n\n";
+          " 1) simpleGrading (" + Number(GradingAlong(facts)) + " " + Across(facts) + " 1)\n);\n\n";
   // The wall runs from vertex 3 (throat corner) to vertex 2 (exit lip) through the
   // wall points between them, at both faces of the slab.
   text += "edges\n(\n";
@@ -226,7 +226,7 @@ std::string WedgeBlocks(const std::vector<report::ContourPoint>& wall, const Flo
   text += "    " + point(L, ye, -1.0) + "\n    " + point(0.0, 1.0, -1.0) + "\n";
   text += "    " + point(L, ye, 1.0) + "\n    " + point(0.0, 1.0, 1.0) + "\n);\n\n";
   text += "blocks\n(\n    hex (0 1 2 3 0 1 4 5) (" + std::to_string(nx) + " " + std::to_string(ny) +
-          " 1) simpleGrading (" + Number(kGradingAlong) + " " + Across(facts) + " 1)\n);\n\n";
+          " 1) simpleGrading (" + Number(GradingAlong(facts)) + " " + Across(facts) + " 1)\n);\n\n";
   // The wall from vertex 3 (throat corner) to 2 (exit lip) on one side, 5 to 4 on the other.
   text += "edges\n(\n";
   for (const auto& [from, to, side] : {std::tuple{3, 2, -1.0}, std::tuple{5, 4, 1.0}}) {

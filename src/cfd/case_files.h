@@ -1,7 +1,7 @@
 // The files of an OpenFOAM case for the inviscid flow through the half nozzle above
 // the axis, from the throat section x = 0 to the exit plane x = L, each as text.
 //
-// Mesh: one blockMesh block, nx cells along the axis (growing by kGradingAlong from
+// Mesh: one blockMesh block, nx cells along the axis (growing by GradingAlong from
 // the throat to the exit) and ny across, one cell deep; its upper edge is a
 // polyLine through exactly the wall points (shortest round-trip text). Patches:
 // inlet (x = 0), outlet (x = L), wall (slip), axis (symmetryPlane), frontAndBack

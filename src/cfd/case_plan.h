@@ -4,7 +4,9 @@
 // cfd/openfoam_case.h sizes the ladder, cfd/solver_run.h stops a settled run).
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -67,6 +69,21 @@ struct MeshPlan {
   double coreDriftPercent = 0.0;  // the settling limit of its core's cells
 };
 
+// Cells along the axis grow geometrically from the throat to the exit by this ratio,
+// and cells across with the height (ny at every x): a ratio of the exit's height
+// keeps the cells' shape from the throat to the exit, so the corner's centred
+// expansion gets cells as fine along as across; at least 2.
+inline constexpr double kLeastGradingAlong = 2.0;
+inline double GradingAlong(const FlowFacts& flow) { return std::max(kLeastGradingAlong, flow.exitHalfHeight); }
+
+// The length along over the height across of the cells at the throat of a mesh of
+// nx x ny cells graded by GradingAlong: L ny ln G / ((G - 1) nx). Alike on every mesh
+// of a ladder; a long nozzle's cells are long (Me 4, 320 x 80: 3.2).
+inline double CellAspect(const FlowFacts& flow, int nx, int ny) {
+  const double G = GradingAlong(flow);
+  return flow.length * ny * std::log(G) / ((G - 1.0) * std::max(1, nx));
+}
+
 // What the case is, as its readers need it.
 struct CaseFacts {
   FlowFacts flow;
@@ -78,9 +95,6 @@ struct CaseFacts {
 // The smallest finest mesh along the axis: the coarse mesh keeps 8 x 2 cells.
 inline constexpr int kMinCellsAlong = 32;
 
-// Cells along the axis grow by this ratio from the throat to the exit: the corner's
-// centred expansion gets the finest cells.
-inline constexpr double kGradingAlong = 2.0;
 
 // Half the angle of a round nozzle's wedge, degrees: a 5 degree wedge.
 inline constexpr double kWedgeHalfAngle = 2.5;

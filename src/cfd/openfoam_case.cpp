@@ -19,13 +19,15 @@ namespace fs = std::filesystem;
 
 // Iterations per cell along the axis. A change made on a mesh (the start's error on
 // the coarse one, what the refinement adds on the finer ones, most of it at the
-// corner) reaches the exit with the waves that run against the flow, at u - a: under
-// local time stepping at Courant number 0.2 that took 12 to 13 iterations a cell for
-// Me 2.4 (N = 49, 200 x 50 and 400 x 100 meshes alike), and the slower the flow the
-// longer, as (Me + 1) / (Me - 1) grows. A mesh runs that transit and one window at
-// least; its budget is four windows more (eight on a wedge), its cap under the check
-// kCapFactor times as many.
-constexpr double kTransitPerCell = 5.0;
+// corner) reaches the exit with the waves that run against the flow, at u - a. A
+// cell's local time step at Courant number Co is Co / ((u + a) / dx + a / dy), so such
+// a wave crosses a cell in ((M + 1) + dx / dy) / ((M - 1) Co) iterations: long cells
+// and slow flow take longer. Measured at Co 0.2: 12 to 13 iterations a cell for Me 2.4
+// (N = 49, cells about square), 11 for Me 4 and Me 3.2 with Teta0 0.5 (cells 3.2 and
+// 2.1 times as long as high); kTransitPerCell ((Me + 1) + aspect) / (Me - 1) gives
+// 11.8, 10.3 and 10.7. A mesh runs that transit and one window at least; its budget is
+// four windows more (eight on a wedge), its cap under the check kCapFactor times as many.
+constexpr double kTransitPerCell = 3.75;
 // A mesh that has not settled within its budget runs on to this many times the windows
 // past its least iterations: a coarse mesh whose core flickers near its limit, or a
 // wedge whose axis rings for longer, then still settles (the medium and coarse wedges
@@ -33,8 +35,8 @@ constexpr double kTransitPerCell = 5.0;
 constexpr int kCapFactor = 4;
 constexpr int kWindowPerCell = 5;
 
-int TransitIterations(double Me, int nx) {
-  const double perCell = std::clamp(kTransitPerCell * (Me + 1.0) / (Me - 1.0), 8.0, 30.0);
+int TransitIterations(double Me, int nx, double aspect) {
+  const double perCell = std::clamp(kTransitPerCell * (Me + 1.0 + aspect) / (Me - 1.0), 8.0, 40.0);
   return static_cast<int>(std::ceil(perCell * nx));
 }
 
@@ -158,7 +160,7 @@ std::string Size(double bytes) {
 
 }  // namespace
 
-int DefaultCellsAlong(double length) { return length <= kShortNozzleLength ? kShortNozzleCells : kDefaultCells; }
+int DefaultCellsAlong(double length) { return length <= kShortNozzleLength ? kShortNozzleCells : kLongNozzleCells; }
 
 bool CaseFolderIsFree(const fs::path& folder) {
   std::error_code error;
@@ -169,11 +171,11 @@ bool CaseFolderIsFree(const fs::path& folder) {
 
 int AvailableCores() { return std::max(1, static_cast<int>(std::thread::hardware_concurrency())); }
 
-std::array<MeshPlan, 3> MeshLadder(int cellsAlong, int cellsAcross, double Me, bool axisymmetric) {
+std::array<MeshPlan, 3> MeshLadder(int cellsAlong, int cellsAcross, double Me, bool axisymmetric, double aspect) {
   const int windows = axisymmetric ? 8 : 4;
-  const auto plan = [Me, cellsAlong, windows](const char* name, int nx, int ny) {
+  const auto plan = [Me, cellsAlong, windows, aspect](const char* name, int nx, int ny) {
     const int window = kWindowPerCell * nx;
-    const int least = TransitIterations(Me, nx) + window;
+    const int least = TransitIterations(Me, nx, aspect) + window;
     const double coreDrift = kSettledCoreDriftPercent * cellsAlong / std::max(1, nx);
     return MeshPlan{name,  nx,    std::max(1, ny), least + windows * window, least + kCapFactor * windows * window,
                     least, window, coreDrift};
@@ -238,7 +240,8 @@ CaseFacts WriteCase(const DesignCase& design, const fs::path& folder, const Case
   CaseFacts facts;
   facts.flow = {wall.back().x, wall.back().y, design.inputs.Me, design.gas, design.axisymmetric, design.viscous};
   facts.metresPerHalfHeight = options.metresPerHalfHeight;
-  facts.meshes = MeshLadder(options.cellsAlong, options.cellsAcross, design.inputs.Me, design.axisymmetric);
+  facts.meshes = MeshLadder(options.cellsAlong, options.cellsAcross, design.inputs.Me, design.axisymmetric,
+                            CellAspect(facts.flow, options.cellsAlong, options.cellsAcross));
   if (ViscousFlow* viscous = facts.flow.viscous ? &*facts.flow.viscous : nullptr) {
     viscous->muStar = design.gas.gamma * options.metresPerHalfHeight / viscous->reStar;
     viscous->acrossGrading = AcrossGrading(facts.meshes.back().ny, facts.flow.exitHalfHeight, viscous->wallCell);

@@ -43,15 +43,16 @@ struct CaseOptions {
 };
 
 // The finest mesh's cells along the axis unless the user says: kShortNozzleCells for a
-// nozzle up to kShortNozzleLength throat half-heights long, kDefaultCells beyond. On the
-// 256 x 64 ladder the default design (length 8.08), Me 2.4 with N 4, Me 1.5 and Me 1.7
-// (2.4 and 3.2) and the round Me 2.4 (5.16) got the verdicts and figures of 400 x 100 in
-// a third of the time (83, 77, 117, 83 and 220 s on 2 cores); longer nozzles did not:
-// Me 2.4 in G 1.2 (9.95) on 320 x 80, Me 3.2 with Teta0 0.5 (21.4) and Me 4 (53) on
-// 256 x 64 were left with a coarse mesh outside the asymptotic range and no verdict.
+// nozzle up to kShortNozzleLength throat half-heights long, kLongNozzleCells beyond. On
+// the 256 x 64 ladder the default design (length 8.08), Me 2.4 with N 4, Me 1.5 and
+// Me 1.7 (2.4 and 3.2) and the round Me 2.4 (5.16) got the verdicts and figures of
+// 400 x 100 in a third of the time. Longer nozzles need more: Me 3.2 with Teta0 0.5
+// (21.4) was left without a verdict on 256 x 64 and 288 x 72 (meshes-cannot-tell) and
+// checks wall-good on 320 x 80 in 120 s, Me 4 (53.0) in 139 s (on 400 x 100, 212 and
+// 203 s), Me 2.4 in G 1.2 (9.95) wall-good too.
 inline constexpr double kShortNozzleLength = 8.5;
 inline constexpr int kShortNozzleCells = 256;
-inline constexpr int kDefaultCells = 400;
+inline constexpr int kLongNozzleCells = 320;
 int DefaultCellsAlong(double length);
 
 // Whether `folder` may take a new case: it does not exist, or is an empty folder.
@@ -60,14 +61,16 @@ bool CaseFolderIsFree(const std::filesystem::path& folder);
 // The processor cores this machine offers (at least 1).
 int AvailableCores();
 
-// The ladder of a finest mesh of cellsAlong x cellsAcross cells, for exit Mach number Me.
+// The ladder of a finest mesh of cellsAlong x cellsAcross cells, for exit Mach number Me,
+// its cells `aspect` times as long as high at the throat (CellAspect).
 // Each mesh runs its least iterations and 4 windows more (its controlDict's endTime,
 // what ./Allrun alone runs), on the wedge of a round design 8: the flow on the axis,
 // where the waves of the whole section meet, rings for longer (the 200 x 50 wedge of
 // Me 2.4 swung by 0.3 % of Me for 7,000 iterations before it settled). Under the check
 // a mesh that has not settled by then runs on, up to four times as many windows past
 // its least iterations (capIterations).
-std::array<MeshPlan, 3> MeshLadder(int cellsAlong, int cellsAcross, double Me, bool axisymmetric = false);
+std::array<MeshPlan, 3> MeshLadder(int cellsAlong, int cellsAcross, double Me, bool axisymmetric = false,
+                                   double aspect = 1.0);
 
 // Empty when the three meshes of a finest mesh of cellsAlong x cellsAcross fit this
 // machine: the solver's memory (about 3 kB a cell of the finest mesh) within the

@@ -43,7 +43,7 @@ StartField FromDesign(const DesignCase& design, const FlowFacts& facts, int nx, 
   std::vector<std::pair<double, std::size_t>> distances(samples.size());
   std::vector<Point> tops;
   std::vector<double> along;  // the cell centres' fractions of the length, graded as blockMesh grades
-  const double r = std::pow(kGradingAlong, 1.0 / std::max(1, nx - 1));
+  const double r = std::pow(GradingAlong(facts), 1.0 / std::max(1, nx - 1));
   double edge = 0.0, total = 0.0;
   for (int i = 0; i < nx; ++i) total += std::pow(r, i);
   for (int i = 0; i < nx; ++i) {

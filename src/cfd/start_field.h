@@ -5,7 +5,7 @@
 // number and flow angle of its six nearest points; p and T follow isentropically
 // (T* = 1, p* = 1, as the fixed sonic inflow), u = M sqrt(T).
 //
-// The cells are the block's: nx along the axis, growing by kGradingAlong from the
+// The cells are the block's: nx along the axis, growing by GradingAlong from the
 // throat to the exit, ny across between the axis and the wall (a polyLine through
 // `wall`), numbered i along fastest.
 #pragma once

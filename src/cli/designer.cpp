@@ -116,7 +116,7 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
   app.add_option("--cfd-cells", cfdCells,
                  "cells along the axis of the finest of the three meshes (a quarter of them across); the others have "
                  "a half and a quarter as many each way (default: 256 for a nozzle up to 8.5 throat half-heights long, "
-                 "400 beyond)")
+                 "320 beyond)")
       ->check(CLI::Range(cfd::kMinCellsAlong, 1000000));
   double cfdCore = 0.8;
   app.add_option("--cfd-core", cfdCore,
@@ -178,7 +178,7 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
   const std::vector<std::string>& physicalFaults = physicalReading.faults;
   const std::optional<boundary_layer::Conditions>& conditions = physicalReading.conditions;
   // Refused up front for the largest ladder the default may choose.
-  cfd::CaseOptions options = cfd::LadderOptions(cfdCells > 0 ? cfdCells : cfd::kDefaultCells, cfdJobs,
+  cfd::CaseOptions options = cfd::LadderOptions(cfdCells > 0 ? cfdCells : cfd::kLongNozzleCells, cfdJobs,
                                                 scale ? report::InMetres(*scale) : 1.0);
   const std::vector<std::string> caseRefusals =
       caseDir.empty() ? std::vector<std::string>{} : cfd::CaseRefusals(caseDir, options);

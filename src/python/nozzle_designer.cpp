@@ -430,7 +430,7 @@ subclasses DesignError, WriteError and CfdError for a run that fails.)";
           py::arg("folder"), py::arg("cells") = py::none(), py::arg("jobs") = 0, py::arg("scale") = 1.0,
           py::arg("unit") = "",
           "Writes the OpenFOAM case of the design into `folder` (new or empty) on three meshes, the finest "
-          "`cells` x cells/4 (None: 256 for a nozzle up to 8.5 throat half-heights long, 400 beyond), "
+          "`cells` x cells/4 (None: 256 for a nozzle up to 8.5 throat half-heights long, 320 beyond), "
           "ready to run with its ./Allrun; as nozzle-cli --openfoam.")
       .def(
           "check",

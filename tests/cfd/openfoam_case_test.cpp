@@ -63,19 +63,26 @@ TEST(OpenFoamCase, EveryMeshOfTheLadderHasTheWallPointsOfTheRunAndTwiceTheCellsO
   EXPECT_EQ(ReadBytes(folder.path() / "case" / "fine" / "system" / "controlDict").find("rDeltaTSmoothingCoeff"),
             std::string::npos);
   EXPECT_DOUBLE_EQ(facts.flow.length, result.net.x(49, 50));
-  // Me 2.4: a transit of 5 (3.4 / 1.4) = 12.1 iterations a cell along, a window of 5.
-  EXPECT_EQ(facts.meshes[2].minIterations, 4858 + 2000);
+  // The cells grow along by the exit half-height, 2.403: at the throat they are
+  // 8.079 x 100 ln 2.403 / (1.403 x 400) = 1.262 times as long as high.
+  double along = 0.0, across = 0.0;
+  const std::string fine = ReadBytes(folder.path() / "case" / "fine" / "system" / "blockMeshDict");
+  std::istringstream(fine.substr(fine.find("simpleGrading (") + 15)) >> along >> across;
+  EXPECT_DOUBLE_EQ(along, facts.flow.exitHalfHeight);
+  EXPECT_EQ(across, 1.0);
+  // Me 2.4: a transit of 3.75 (3.4 + 1.262) / 1.4 = 12.49 iterations a cell along, a window of 5.
+  EXPECT_EQ(facts.meshes[2].minIterations, 4997 + 2000);
   EXPECT_EQ(facts.meshes[2].window, 2000);
-  EXPECT_EQ(facts.meshes[0].maxIterations, 1215 + 500 + 4 * 500);
-  EXPECT_EQ(facts.meshes[0].capIterations, 1215 + 500 + 16 * 500);  // what the check may run on to
+  EXPECT_EQ(facts.meshes[0].maxIterations, 1250 + 500 + 4 * 500);
+  EXPECT_EQ(facts.meshes[0].capIterations, 1250 + 500 + 16 * 500);  // what the check may run on to
 }
 
-// 256 cells along up to 8.5 throat half-heights of length, 400 beyond: the default design
-// (8.079) 256, Me 2.4 in G 1.2 (9.948) 400.
+// 256 cells along up to 8.5 throat half-heights of length, 320 beyond: the default design
+// (8.079) 256, Me 2.4 in G 1.2 (9.948) 320.
 TEST(OpenFoamCase, SizesTheDefaultLadderByTheNozzlesLength) {
   EXPECT_EQ(cfd::DefaultCellsAlong(8.079), 256);
   EXPECT_EQ(cfd::DefaultCellsAlong(8.5), 256);
-  EXPECT_EQ(cfd::DefaultCellsAlong(9.948), 400);
+  EXPECT_EQ(cfd::DefaultCellsAlong(9.948), 320);
 }
 
 TEST(OpenFoamCase, RefusesMeshesThatOutgrowTheMachineBeforeWritingAnything) {
@@ -136,7 +143,8 @@ TEST(OpenFoamCase, WritesAViscousCaseWithReStarMatchedAndItsCellsGradedToTheWall
   const std::string thermo = ReadBytes(folder.path() / "laminar" / "fine" / "constant" / "thermophysicalProperties");
   EXPECT_NEAR(Entry(thermo, "As              "), 1.4 * 0.01 / Re * (1.0 + S), 1e-15) << thermo;
   const std::string dict = ReadBytes(folder.path() / "laminar" / "fine" / "system" / "blockMeshDict");
-  const double R = Entry(dict, "simpleGrading (2 ");
+  double along = 0.0, R = 0.0;
+  std::istringstream(dict.substr(dict.find("simpleGrading (") + 15)) >> along >> R;
   const int n = facts.meshes[2].ny;
   const double q = std::pow(R, 1.0 / (n - 1)), Y = laminar.correction->correctedExitHeight;
   const double wallCell = Y * (q - 1.0) * std::pow(q, n - 1) / (std::pow(q, n) - 1.0);
