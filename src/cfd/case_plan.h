@@ -95,7 +95,6 @@ struct CaseFacts {
 // The smallest finest mesh along the axis: the coarse mesh keeps 8 x 2 cells.
 inline constexpr int kMinCellsAlong = 32;
 
-
 // Half the angle of a round nozzle's wedge, degrees: a 5 degree wedge.
 inline constexpr double kWedgeHalfAngle = 2.5;
 

@@ -31,8 +31,9 @@ struct CheckRun {
 };
 
 // The solved meshes of a case read back: each mesh's exit figures, coarsest first, and
-// the finest mesh's flow (for its picture); `settledAt` as RunOutcome::settledAt. Throws FieldError naming the mesh's log and
-// where the case is kept when a field cannot be read.
+// the finest mesh's flow (for its picture); `settledAt` as RunOutcome::settledAt.
+// Throws FieldError naming the mesh's log and where the case is kept when a field
+// cannot be read.
 struct MeasuredCase {
   std::array<MeshFigures, 3> meshes;
   SolvedFlow fine;
