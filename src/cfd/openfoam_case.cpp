@@ -25,9 +25,12 @@ namespace fs = std::filesystem;
 // and slow flow take longer. Measured at Co 0.2: 12 to 13 iterations a cell for Me 2.4
 // (N = 49, cells about square), 11 for Me 4 and Me 3.2 with Teta0 0.5 (cells 3.2 and
 // 2.1 times as long as high); kTransitPerCell ((Me + 1) + aspect) / (Me - 1) gives
-// 11.8, 10.3 and 10.7. A mesh runs that transit and one window at least; its budget is
-// four windows more (eight on a wedge), its cap under the check kCapFactor times as many.
+// 11.8, 10.3 and 10.7. Never less than kSlowTransitPerCell (Me + 1) / (Me - 1), the
+// measure of short cells in slow flow (Me 1.5: 25). A mesh runs that transit and one
+// window at least; its budget is four windows more (eight on a wedge), its cap under
+// the check kCapFactor times as many.
 constexpr double kTransitPerCell = 3.75;
+constexpr double kSlowTransitPerCell = 5.0;
 // A mesh that has not settled within its budget runs on to this many times the windows
 // past its least iterations: a coarse mesh whose core flickers near its limit, or a
 // wedge whose axis rings for longer, then still settles (the medium and coarse wedges
@@ -36,7 +39,8 @@ constexpr int kCapFactor = 4;
 constexpr int kWindowPerCell = 5;
 
 int TransitIterations(double Me, int nx, double aspect) {
-  const double perCell = std::clamp(kTransitPerCell * (Me + 1.0 + aspect) / (Me - 1.0), 8.0, 40.0);
+  const double perCell = std::clamp(
+      std::max(kSlowTransitPerCell * (Me + 1.0), kTransitPerCell * (Me + 1.0 + aspect)) / (Me - 1.0), 8.0, 40.0);
   return static_cast<int>(std::ceil(perCell * nx));
 }
 
