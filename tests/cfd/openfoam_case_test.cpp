@@ -152,6 +152,9 @@ TEST(OpenFoamCase, WritesAViscousCaseWithReStarMatchedAndItsCellsGradedToTheWall
   const double wallCell = Y * (q - 1.0) * std::pow(q, n - 1) / (std::pow(q, n) - 1.0);
   EXPECT_NEAR(wallCell, laminar.correction->exitDeltaStar / 0.01 / 10.0, 1e-9);
   EXPECT_NE(ReadBytes(folder.path() / "laminar" / "fine" / "0" / "U").find("noSlip"), std::string::npos);
+  // Its wall's small local time steps are smoothed into the core as by default.
+  EXPECT_EQ(ReadBytes(folder.path() / "laminar" / "fine" / "system" / "controlDict").find("rDeltaTSmoothingCoeff"),
+            std::string::npos);
 
   const nozzle::DesignRecord turbulent = Corrected(5e5, 0.025);
   options.metresPerHalfHeight = 0.025;
