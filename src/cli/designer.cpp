@@ -111,7 +111,8 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
                "run the OpenFOAM case on its three meshes (blockMesh, checkMesh, rhoCentralFoam) and report the "
                "grid-convergence study of the exit flow and its verdict; needs --openfoam")
       ->needs("--openfoam");
-  app.add_option("--cfd-jobs", cfdJobs, "cores for the solver (default: all)")->check(CLI::PositiveNumber);
+  app.add_option("--cfd-jobs", cfdJobs, "cores for the solver (default: all; a mesh of up to 2,500 cells runs on one)")
+      ->check(CLI::PositiveNumber);
   int cfdCells = 0;  // by the nozzle's length
   app.add_option("--cfd-cells", cfdCells,
                  "cells along the axis of the finest of the three meshes (a quarter of them across); the others have "
