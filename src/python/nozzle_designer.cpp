@@ -452,7 +452,8 @@ subclasses DesignError, WriteError and CfdError for a run that fails.)";
           },
           py::arg("folder"), py::arg("cells") = py::none(), py::arg("jobs") = 0, py::arg("core") = 0.8,
           py::arg("timeout") = py::none(), py::arg("scale") = 1.0, py::arg("unit") = "", py::arg("progress") = false,
-          "Writes the OpenFOAM case into `folder` and runs it on its three meshes (`jobs` cores, 0 for all), "
+          "Writes the OpenFOAM case into `folder` and runs it on its three meshes (`jobs` cores, 0 for all; a "
+          "mesh of up to 2,500 cells on one), "
           "as nozzle-cli --openfoam FOLDER --verify: returns what check.json holds as a dict (design, meshes "
           "coarsest first, extrapolated, verdict, reason, seconds). `core` is the fraction of the exit that "
           "judges the wall, `timeout` a limit in seconds, `progress` shows the solver's progress on standard "

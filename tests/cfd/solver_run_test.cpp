@@ -82,11 +82,12 @@ TEST(SolverRun, EndsEverySolverProcessAtTheTimeLimit) {
   if (!OpenFoamInstalled()) GTEST_SKIP() << "OpenFOAM is not installed";
   TempFolder folder;
   const fs::path dir = folder.path() / "case";
-  // A ladder whose meshes are made in a second and whose run lasts half a minute.
+  // A ladder whose meshes are made in a second and whose run lasts minutes, every mesh
+  // on two ranks (the coarse one has 50 x 52 cells): mpirun's ranks end as well.
   cfd::CaseOptions options;
   options.jobs = 2;
   options.cellsAlong = 200;
-  options.cellsAcross = 50;
+  options.cellsAcross = 208;
   const cfd::CaseFacts facts = cfd::WriteCase(nozzle::RecordOf(nozzle::Design({2.4, 0.373, 7.0})), dir, options);
   cfd::RunOptions run;
   run.timeoutSeconds = 8.0;
