@@ -48,8 +48,8 @@ struct CaseOptions {
 // Me 1.7 (2.4 and 3.2) and the round Me 2.4 (5.16) got the verdicts and figures of
 // 400 x 100 in a third of the time. Longer nozzles need more: Me 3.2 with Teta0 0.5
 // (21.4) was left without a verdict on 256 x 64 and 288 x 72 (meshes-cannot-tell); on
-// 320 x 80 it checks wall-good in 120 to 127 s (212 s on 400 x 100), Me 4 (53.0) in
-// 127 to 139 s (203 s), and Me 2.4 in G 1.2 (9.95) wall-good too.
+// 320 x 80 it checks wall-good in 105 to 114 s (212 s on 400 x 100), Me 4 (53.0) in
+// 110 to 124 s (203 s), and Me 2.4 in G 1.2 (9.95) in 122 to 124 s.
 inline constexpr double kShortNozzleLength = 8.5;
 inline constexpr int kShortNozzleCells = 256;
 inline constexpr int kLongNozzleCells = 320;

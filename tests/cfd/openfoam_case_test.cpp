@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "boundary_layer/layer.h"
 #include "cfd/design_case.h"
@@ -34,6 +35,13 @@ std::vector<std::string> PolyLinePoints(const std::string& dict) {
     points.push_back(x + "," + y);
   }
   return points;
+}
+
+// The block's grading along the axis and across, from its simpleGrading.
+std::pair<double, double> Grading(const std::string& dict) {
+  double along = 0.0, across = 0.0;
+  std::istringstream(dict.substr(dict.find("simpleGrading (") + 15)) >> along >> across;
+  return {along, across};
 }
 
 TEST(OpenFoamCase, EveryMeshOfTheLadderHasTheWallPointsOfTheRunAndTwiceTheCellsOfTheOneBefore) {
@@ -67,9 +75,7 @@ TEST(OpenFoamCase, EveryMeshOfTheLadderHasTheWallPointsOfTheRunAndTwiceTheCellsO
   EXPECT_DOUBLE_EQ(facts.flow.length, result.net.x(49, 50));
   // The cells grow along by the exit half-height, 2.403: at the throat they are
   // 8.079 x 100 ln 2.403 / (1.403 x 400) = 1.262 times as long as high.
-  double along = 0.0, across = 0.0;
-  const std::string fine = ReadBytes(folder.path() / "case" / "fine" / "system" / "blockMeshDict");
-  std::istringstream(fine.substr(fine.find("simpleGrading (") + 15)) >> along >> across;
+  const auto [along, across] = Grading(ReadBytes(folder.path() / "case" / "fine" / "system" / "blockMeshDict"));
   EXPECT_DOUBLE_EQ(along, facts.flow.exitHalfHeight);
   EXPECT_EQ(across, 1.0);
   // Me 2.4: a transit of 3.75 (3.4 + 1.262) / 1.4 = 12.49 iterations a cell along, a window of 5.
@@ -144,9 +150,7 @@ TEST(OpenFoamCase, WritesAViscousCaseWithReStarMatchedAndItsCellsGradedToTheWall
   const double Re = laminar.correction->ReStar, S = laminar.correction->sutherlandSOverTStar;
   const std::string thermo = ReadBytes(folder.path() / "laminar" / "fine" / "constant" / "thermophysicalProperties");
   EXPECT_NEAR(Entry(thermo, "As              "), 1.4 * 0.01 / Re * (1.0 + S), 1e-15) << thermo;
-  const std::string dict = ReadBytes(folder.path() / "laminar" / "fine" / "system" / "blockMeshDict");
-  double along = 0.0, R = 0.0;
-  std::istringstream(dict.substr(dict.find("simpleGrading (") + 15)) >> along >> R;
+  const double R = Grading(ReadBytes(folder.path() / "laminar" / "fine" / "system" / "blockMeshDict")).second;
   const int n = facts.meshes[2].ny;
   const double q = std::pow(R, 1.0 / (n - 1)), Y = laminar.correction->correctedExitHeight;
   const double wallCell = Y * (q - 1.0) * std::pow(q, n - 1) / (std::pow(q, n) - 1.0);
