@@ -8,6 +8,7 @@
 #include <iterator>
 #include <optional>
 #include <sstream>
+#include <string_view>
 
 #include "report/number_text.h"
 
@@ -90,20 +91,31 @@ fs::path LatestTime(const fs::path& folder) {
   return latest;
 }
 
-// Rows "iteration value value ..." of a function object's file; '#' lines skipped,
-// a last row without its line end left out.
-std::vector<std::vector<double>> ReadRows(const fs::path& path) {
-  const std::string text = ReadIfThere(path).value_or("");
-  std::vector<std::vector<double>> rows;
-  std::istringstream lines(text.substr(0, text.rfind('\n') == std::string::npos ? 0 : text.rfind('\n') + 1));
-  for (std::string line; std::getline(lines, line);) {
-    if (line.empty() || line[0] == '#') continue;
-    std::istringstream fields(line);
+// Appends the rows "iteration value value ..." of `text` up to its last line end;
+// '#' lines skipped. Returns the characters taken.
+std::size_t ParseRows(std::string_view text, std::vector<std::vector<double>>& rows) {
+  const std::size_t complete = text.rfind('\n');
+  if (complete == std::string_view::npos) return 0;
+  std::size_t at = 0;
+  while (at <= complete) {
+    const std::size_t eol = text.find('\n', at);
+    const char* p = text.data() + at;
+    const char* const lineEnd = text.data() + eol;
+    at = eol + 1;
+    if (p == lineEnd || *p == '#') continue;
     std::vector<double> row;
-    for (double v = 0.0; fields >> v;) row.push_back(v);
+    for (;;) {
+      while (p < lineEnd && (*p == ' ' || *p == '\t' || *p == '\r')) ++p;
+      if (p == lineEnd) break;
+      char* next = nullptr;
+      const double v = std::strtod(p, &next);
+      if (next == p) break;
+      row.push_back(v);
+      p = next;
+    }
     if (!row.empty()) rows.push_back(std::move(row));
   }
-  return rows;
+  return complete + 1;
 }
 
 // The solver's last "ExecutionTime = s", 0 when none.
@@ -111,25 +123,6 @@ double ExecutionSeconds(const fs::path& log) {
   const std::string text = ReadIfThere(log).value_or("");
   const std::size_t at = text.rfind("ExecutionTime = ");
   return at == std::string::npos ? 0.0 : std::atof(text.c_str() + at + 16);
-}
-
-// The rows of a function object's file, from every start-time folder it has (one a
-// start of the solver, named by the time of its first row), in order.
-std::vector<std::vector<double>> ReadHistory(const fs::path& functionFolder, const std::string& file) {
-  std::vector<std::pair<double, fs::path>> starts;
-  std::error_code error;
-  for (const auto& entry : fs::directory_iterator(functionFolder, error)) {
-    const std::string name = entry.path().filename().string();
-    char* end = nullptr;
-    const double t = std::strtod(name.c_str(), &end);
-    if (end != name.c_str() && *end == '\0') starts.emplace_back(t, entry.path() / file);
-  }
-  std::sort(starts.begin(), starts.end());
-  std::vector<std::vector<double>> rows;
-  for (const auto& [t, path] : starts) {
-    for (auto& row : ReadRows(path)) rows.push_back(std::move(row));
-  }
-  return rows;
 }
 
 }  // namespace
@@ -160,16 +153,57 @@ SolvedFlow ReadSolvedFlow(const fs::path& folder, int nx, int ny) {
 }
 
 ExitHistory ReadExitHistory(const fs::path& meshFolder, double until) {
-  ExitHistory history;
-  for (const auto& row : ReadHistory(meshFolder / "postProcessing" / "exitMach", "surfaceFieldValue.dat")) {
-    if (row.size() < 2 || row[0] > until) continue;
-    history.meanIterations.push_back(row[0]);
-    history.means.push_back(row[1]);
+  return ExitHistoryReader(meshFolder).Read(until);
+}
+
+ExitHistoryReader::ExitHistoryReader(fs::path meshFolder) : folder_(std::move(meshFolder)) {}
+
+void ExitHistoryReader::Follow(const fs::path& functionFolder, const std::string& name, std::vector<File>& files) {
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(functionFolder, error)) {
+    const std::string folder = entry.path().filename().string();
+    char* end = nullptr;
+    const double t = std::strtod(folder.c_str(), &end);
+    if (end == folder.c_str() || *end != '\0') continue;
+    if (std::none_of(files.begin(), files.end(), [t](const File& f) { return f.start == t; })) {
+      files.push_back(File{t, entry.path() / name, 0, {}});
+    }
   }
-  for (auto& row : ReadHistory(meshFolder / "postProcessing" / "exitProfile", "Ma")) {
-    if (row.size() < 2 || row[0] > until) continue;
-    history.profileIterations.push_back(row[0]);
-    history.profiles.emplace_back(row.begin() + 1, row.end());
+  std::sort(files.begin(), files.end(), [](const File& a, const File& b) { return a.start < b.start; });
+  for (File& file : files) {
+    std::ifstream in(file.path, std::ios::binary | std::ios::ate);
+    if (!in) continue;
+    const auto size = static_cast<std::uintmax_t>(std::max<std::streamoff>(0, in.tellg()));
+    if (size < file.offset) {
+      file.offset = 0;
+      file.rows.clear();
+    }
+    if (size == file.offset) continue;
+    std::string text(size - file.offset, '\0');
+    in.seekg(static_cast<std::streamoff>(file.offset));
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    file.offset += ParseRows(text, file.rows);
+  }
+}
+
+ExitHistory ExitHistoryReader::Read(double until) {
+  Follow(folder_ / "postProcessing" / "exitMach", "surfaceFieldValue.dat", means_);
+  Follow(folder_ / "postProcessing" / "exitProfile", "Ma", profiles_);
+  ExitHistory history;
+  for (const File& file : means_) {
+    for (const auto& row : file.rows) {
+      if (row.size() < 2 || row[0] > until) continue;
+      history.meanIterations.push_back(row[0]);
+      history.means.push_back(row[1]);
+    }
+  }
+  for (const File& file : profiles_) {
+    for (const auto& row : file.rows) {
+      if (row.size() < 2 || row[0] > until) continue;
+      history.profileIterations.push_back(row[0]);
+      history.profiles.emplace_back(row.begin() + 1, row.end());
+    }
   }
   return history;
 }

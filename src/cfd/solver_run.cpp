@@ -271,6 +271,8 @@ RunOutcome RunCase(const fs::path& folder, const CaseFacts& facts, const RunOpti
   const auto start = Clock::now();
   std::array<bool, 3> stopped{}, extended{};
   std::array<double, 3> settledAt{};
+  std::vector<ExitHistoryReader> histories;
+  for (const MeshPlan& mesh : facts.meshes) histories.emplace_back(folder / mesh.name);
   int status = 0;
   bool ended = false;
   while (!ended) {
@@ -291,7 +293,7 @@ RunOutcome RunCase(const fs::path& folder, const CaseFacts& facts, const RunOpti
         if (ExtendRun(meshFolder, limits[m], mesh.capIterations)) limits[m] = mesh.capIterations;
       }
       if (!stopped[m]) {
-        const Steadiness exitNow = JudgeSteadiness(ReadExitHistory(meshFolder), mesh.window, mesh.minIterations,
+        const Steadiness exitNow = JudgeSteadiness(histories[m].Read(), mesh.window, mesh.minIterations,
                                                    facts.flow.designMach, options.coreFraction, mesh.coreDriftPercent);
         if (exitNow.settled) {
           StopSettledRun(meshFolder);

@@ -3,10 +3,11 @@
 // decomposed for `jobs` cores and reconstructed) as a child process group, watched
 // every fifth of a second.
 //
-// Every two seconds the exit histories of the mesh being solved are judged
-// (cfd/exit_flow.h, JudgeSteadiness); once settled, the solver is asked to write and
-// stop (stopAt writeNow in its controlDict), so that a mesh takes the iterations it
-// needs, not its whole budget (`stopWhenSettled`).
+// At every look the exit histories of the mesh being solved are judged
+// (cfd/exit_flow.h, JudgeSteadiness; only the rows written since the look before are
+// read); once settled, the solver is asked to write and stop (stopAt writeNow in its
+// controlDict), so that a mesh takes the iterations it needs, not its whole budget
+// (`stopWhenSettled`).
 //
 // Progress goes to `progress` while the solver runs: the mesh, its iteration against
 // its most, the percent of the most work and at most how long is left (from the

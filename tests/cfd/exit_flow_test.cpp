@@ -131,6 +131,44 @@ TEST(ExitFigures, JudgeAStoppedRunAsItWasWhenItSettled) {
   EXPECT_FALSE(cfd::MeasureMesh(folder.path(), plan, facts, 0.8, flow).steadiness.settled);
 }
 
+// While the solver runs, each look reads only what was appended: a row still being
+// written waits for its line end, a file written anew is read from its start, and a
+// later start-time folder's rows follow the earlier one's.
+TEST(ExitFigures, FollowTheHistoriesAsTheSolverWritesThem) {
+  testing_support::TempFolder folder;
+  const std::filesystem::path means = folder.path() / "postProcessing" / "exitMach" / "0";
+  const std::filesystem::path profiles = folder.path() / "postProcessing" / "exitProfile" / "0";
+  std::filesystem::create_directories(means);
+  std::filesystem::create_directories(profiles);
+  const auto append = [](const std::filesystem::path& file, const std::string& text) {
+    std::ofstream(file, std::ios::app) << text;
+  };
+  append(means / "surfaceFieldValue.dat", "# Time weightedAverage(Ma)\n10 2.39\n20 2.3");
+  append(profiles / "Ma", "# Time 0 1\n20\t2.0\t2.4\n");
+  cfd::ExitHistoryReader reader(folder.path());
+  cfd::ExitHistory h = reader.Read();
+  EXPECT_EQ(h.means, std::vector<double>{2.39});
+  ASSERT_EQ(h.profiles.size(), 1u);
+  EXPECT_EQ(h.profiles[0], (std::vector<double>{2.0, 2.4}));
+
+  append(means / "surfaceFieldValue.dat", "95\n30 2.398\n");
+  h = reader.Read();
+  EXPECT_EQ(h.meanIterations, (std::vector<double>{10, 20, 30}));
+  EXPECT_EQ(h.means, (std::vector<double>{2.39, 2.395, 2.398}));
+
+  std::ofstream(profiles / "Ma") << "20 2.1 2.5\n";  // written anew, shorter
+  const std::filesystem::path restart = folder.path() / "postProcessing" / "exitProfile" / "40";
+  std::filesystem::create_directories(restart);
+  append(restart / "Ma", "40 2.2 2.6\n");
+  h = reader.Read(30.0);
+  EXPECT_EQ(h.profileIterations, std::vector<double>{20});
+  EXPECT_EQ(h.profiles[0], (std::vector<double>{2.1, 2.5}));
+  h = reader.Read();
+  EXPECT_EQ(h.profileIterations, (std::vector<double>{20, 40}));
+  EXPECT_EQ(h.profiles[1], (std::vector<double>{2.2, 2.6}));
+  EXPECT_EQ(cfd::ReadExitHistory(folder.path()).means, h.means);
+}
+
 TEST(ExitFigures, NameTheFieldThatIsMissingOrShort) {
   testing_support::TempFolder folder;
   testing_support::WriteSolvedMesh(folder.path(), 2, {2.0, 2.4, 2.8}, 3.0);
