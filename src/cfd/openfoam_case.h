@@ -5,8 +5,11 @@
 // The mesh ladder: coarse/, medium/ and fine/, each twice as fine as the one before
 // in each direction (refinement ratio 2), the finest nx x ny (by default
 // DefaultCellsAlong x a quarter of them).
-// coarse/ starts from the design's own flow (cfd/start_field.h); medium/ and fine/
-// start from the settled result of the mesh before (mapFields). Each runs with
+// coarse/ starts from the design's own flow (cfd/start_field.h); medium/ from the
+// settled result of the mesh before (mapFields), and so does fine/ of a viscous case;
+// fine/ of an inviscid case from medium + (medium - coarse) / 2, both results mapped
+// onto it (extrapolate.awk at the case's root): its start's error is the smaller, and
+// it settles sooner. Each runs with
 // local time stepping until its exit has settled (the check ends it early, see
 // cfd/solver_run.h) or up to its most iterations; a case run by its Allrun alone
 // takes them all.

@@ -156,6 +156,9 @@ TEST(OpenFoamCase, WritesAViscousCaseWithReStarMatchedAndItsCellsGradedToTheWall
   const double wallCell = Y * (q - 1.0) * std::pow(q, n - 1) / (std::pow(q, n) - 1.0);
   EXPECT_NEAR(wallCell, laminar.correction->exitDeltaStar / 0.01 / 10.0, 1e-9);
   EXPECT_NE(ReadBytes(folder.path() / "laminar" / "fine" / "0" / "U").find("noSlip"), std::string::npos);
+  // Its finest mesh starts from the medium mesh's result alone.
+  EXPECT_NE(ReadBytes(folder.path() / "laminar" / "Allrun").find("\nextrapolate=\"\"\n"), std::string::npos);
+  EXPECT_FALSE(fs::exists(folder.path() / "laminar" / "extrapolate.awk"));
   // Its wall's small local time steps are smoothed into the core as by default.
   EXPECT_EQ(ReadBytes(folder.path() / "laminar" / "fine" / "system" / "controlDict").find("rDeltaTSmoothingCoeff"),
             std::string::npos);
@@ -175,6 +178,34 @@ TEST(OpenFoamCase, WritesAViscousCaseWithReStarMatchedAndItsCellsGradedToTheWall
     for (const char* field : {"k", "omega", "nut", "alphat"}) found = found || ReadBytes(zero / field).find(wall) != std::string::npos;
     EXPECT_TRUE(found) << wall;
   }
+}
+
+// The finest mesh of an inviscid case starts from medium + (medium - coarse) / 2, both
+// mapped onto it: every number of the internal field, p and T kept above half the
+// medium's, every other line the medium's own; files that do not match fail.
+TEST(OpenFoamCase, StartsTheFinestMeshFromTheExtrapolatedResultsOfTheOthers) {
+  if (std::system("command -v awk >/dev/null") != 0) GTEST_SKIP() << "awk is not installed";
+  TempFolder folder;
+  cfd::WriteCase(nozzle::RecordOf(nozzle::Design({2.4, 0.373, 7.0})), folder.path() / "case", cfd::LadderOptions(32, 1, 1.0));
+  EXPECT_NE(ReadBytes(folder.path() / "case" / "Allrun").find("\nextrapolate=\"fine\"\n"), std::string::npos);
+  const auto field = [](const std::string& values) {
+    return "internalField   nonuniform List<scalar> \n3\n(\n" + values + ")\n;\n\nboundaryField\n{\n    inlet\n"
+           "    {\n        value           uniform (1 0 0);\n    }\n}\n";
+  };
+  std::ofstream(folder.path() / "medium") << field("(1.2 0.1 0)\n2\n0.5\n");
+  std::ofstream(folder.path() / "coarse") << field("(1 0.2 0)\n1.5\n1.5\n");
+  std::ofstream(folder.path() / "short") << field("(1 0.2 0)\n1.5\n");
+  const auto extrapolate = [&folder](const char* coarse, int positive) {
+    const std::string command = "cd '" + folder.path().string() + "' && awk -v coarse=" + coarse +
+                                " -v positive=" + std::to_string(positive) +
+                                " -f case/extrapolate.awk medium > start";
+    return std::system(command.c_str());
+  };
+  ASSERT_EQ(extrapolate("coarse", 1), 0);
+  EXPECT_EQ(ReadBytes(folder.path() / "start"), field("(1.3 0.05 0)\n2.25\n0.25\n"));
+  ASSERT_EQ(extrapolate("coarse", 0), 0);
+  EXPECT_EQ(ReadBytes(folder.path() / "start"), field("(1.3 0.05 0)\n2.25\n0\n"));
+  EXPECT_NE(extrapolate("short", 1), 0);
 }
 
 TEST(OpenFoamCase, CheckMeshAcceptsTheMeshOfTheDefaultDesign) {
