@@ -105,10 +105,11 @@ std::string Allrun(int jobs, const std::array<MeshPlan, 3>& meshes, bool extrapo
 # Runs this case with Debian's OpenFOAM package (apt-get install openfoam):
 #   ./Allrun [cores]      default )foam" + k + R"foam(
 # Three meshes, each twice as fine as the one before in each direction: coarse/
-# starts from the design's own flow, medium/ and fine/ from the result of the mesh
-# before (mapFields))foam" + std::string(extrapolate ? R"foam(; fine/ from the medium result plus half its change
-# from the coarse one (extrapolate.awk))foam" : "") + R"foam(. Logs in <mesh>/log.<step>; open <mesh>/case.foam
-# in ParaView.
+# starts from the design's own flow, )foam" +
+         (extrapolate ? "medium/ from the result of the mesh before\n# (mapFields), fine/ from the medium result "
+                        "plus half its change from the coarse one\n# (extrapolate.awk)"
+                      : "medium/ and fine/ from the result of the mesh\n# before (mapFields)") +
+         R"foam(. Logs in <mesh>/log.<step>; open <mesh>/case.foam in ParaView.
 cd "$(dirname "$0")" || exit 1
 export WM_PROJECT_DIR="${WM_PROJECT_DIR:-/usr/share/openfoam}"
 export OMPI_MCA_btl_vader_single_copy_mechanism=none
