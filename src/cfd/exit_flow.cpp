@@ -75,16 +75,23 @@ std::vector<double> ReadCellField(const fs::path& path, std::size_t cells, int w
   return ReadList(text, text.find('(', at), cells, width, path);
 }
 
+// The time a folder is named by ("0", "3133", "0.5"); none for any other name.
+std::optional<double> FolderTime(const fs::path& folder) {
+  const std::string name = folder.filename().string();
+  char* end = nullptr;
+  const double t = std::strtod(name.c_str(), &end);
+  if (end == name.c_str() || *end != '\0') return std::nullopt;
+  return t;
+}
+
 fs::path LatestTime(const fs::path& folder) {
   fs::path latest;
   double latestTime = 0.0;
   for (const auto& entry : fs::directory_iterator(folder)) {
-    const std::string name = entry.path().filename().string();
-    char* end = nullptr;
-    const double t = std::strtod(name.c_str(), &end);
-    if (entry.is_directory() && end != name.c_str() && *end == '\0' && t > latestTime) {
+    const std::optional<double> t = FolderTime(entry.path());
+    if (entry.is_directory() && t && *t > latestTime) {
       latest = entry.path();
-      latestTime = t;
+      latestTime = *t;
     }
   }
   if (latest.empty()) throw FieldError("the case \"" + folder.string() + "\" has no solved time");
@@ -161,12 +168,9 @@ ExitHistoryReader::ExitHistoryReader(fs::path meshFolder) : folder_(std::move(me
 void ExitHistoryReader::Follow(const fs::path& functionFolder, const std::string& name, std::vector<File>& files) {
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(functionFolder, error)) {
-    const std::string folder = entry.path().filename().string();
-    char* end = nullptr;
-    const double t = std::strtod(folder.c_str(), &end);
-    if (end == folder.c_str() || *end != '\0') continue;
-    if (std::none_of(files.begin(), files.end(), [t](const File& f) { return f.start == t; })) {
-      files.push_back(File{t, entry.path() / name, 0, {}});
+    const std::optional<double> t = FolderTime(entry.path());
+    if (t && std::none_of(files.begin(), files.end(), [t](const File& f) { return f.start == *t; })) {
+      files.push_back(File{*t, entry.path() / name, 0, {}});
     }
   }
   std::sort(files.begin(), files.end(), [](const File& a, const File& b) { return a.start < b.start; });
