@@ -287,7 +287,7 @@ std::string ControlDict(const FlowFacts& facts, int ny, int maxIterations, doubl
   text += "writeControl    timeStep;\nwriteInterval   " + std::to_string(maxIterations) + ";\n";
   text += "purgeWrite      0;\nwriteFormat     ascii;\nwritePrecision  10;\nwriteCompression off;\n";
   text += "timeFormat      general;\ntimePrecision   10;\n";
-  text += "// Read again while the solver runs: the check ends a settled run early with stopAt writeNow,\n";
+  text += "// Read again while the solver runs: the check ends a settled run early with stopAt nextWrite,\n";
   text += "// and lets one that has not settled run on by moving endTime. Each change is to be seen at once:\n";
   text += "// by default a change within 10 s of the last one read is not.\n";
   text += "runTimeModifiable true;\nOptimisationSwitches\n{\n    fileModificationSkew 0;\n}\n";

@@ -238,10 +238,15 @@ std::vector<std::vector<double>> Column(const std::vector<double>& values) {
 }  // namespace
 
 Steadiness JudgeSteadiness(const ExitHistory& h, int window, int minIterations, double Me, double coreFraction,
-                           double coreDriftLimitPercent) {
+                           double coreDriftLimitPercent, double until) {
   Steadiness s;
-  if (h.means.empty() || h.profiles.empty()) return s;
-  s.end = std::min(h.meanIterations.back(), h.profileIterations.back());
+  const auto lastBy = [until](const std::vector<double>& at) {
+    const auto past = std::upper_bound(at.begin(), at.end(), until);
+    return past == at.begin() ? -1.0 : *std::prev(past);
+  };
+  const double lastMean = lastBy(h.meanIterations), lastProfile = lastBy(h.profileIterations);
+  if (lastMean < 0.0 || lastProfile < 0.0 || h.profiles.empty()) return s;
+  s.end = std::min(lastMean, lastProfile);
   const double from = s.end - window;
   const double middle = s.end - 0.5 * window;
   if (h.meanIterations.front() > from + kMeanEvery || h.profileIterations.front() > from + kProfileEvery) return s;

@@ -100,8 +100,10 @@ struct Steadiness {
 // half-height from the axis are the core's.
 // `coreDriftLimitPercent`: the limit for the core's cells, which grows with the cell
 // size (MeshPlan::coreDriftPercent).
+// `until`: judged as the exit stood at that iteration, the rows after it left out.
 Steadiness JudgeSteadiness(const ExitHistory& history, int window, int minIterations, double Me,
-                           double coreFraction, double coreDriftLimitPercent = kSettledCoreDriftPercent);
+                           double coreFraction, double coreDriftLimitPercent = kSettledCoreDriftPercent,
+                           double until = std::numeric_limits<double>::infinity());
 
 struct MeshFigures {
   int nx = 0, ny = 0;

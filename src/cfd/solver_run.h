@@ -3,11 +3,15 @@
 // decomposed for `jobs` cores and reconstructed) as a child process group, watched
 // every fifth of a second.
 //
-// At every look the exit histories of the mesh being solved are judged
-// (cfd/exit_flow.h, JudgeSteadiness; only the rows written since the look before are
-// read); once settled, the solver is asked to write and stop (stopAt writeNow in its
-// controlDict), so that a mesh takes the iterations it needs, not its whole budget
-// (`stopWhenSettled`).
+// At every look the rows of the exit histories written since the look before are
+// judged one by one (cfd/exit_flow.h, JudgeSteadiness, as the exit stood at each row).
+// At the first settled row the solver is asked to write and stop a fixed margin of
+// iterations later (stopAt nextWrite in its controlDict), so that a mesh takes the
+// iterations it needs, not its whole budget (`stopWhenSettled`), and where it stops
+// depends on the flow alone, not on when the check looked: the solver is
+// deterministic, so a check run again on the same number of cores gives the same
+// figures. A solver that reads the order too late is stopped at once (stopAt
+// writeNow).
 //
 // Progress goes to `progress` while the solver runs: the mesh, its iteration against
 // its most, the percent of the most work and at most how long is left (from the

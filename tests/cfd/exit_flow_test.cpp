@@ -49,6 +49,21 @@ TEST(Steadiness, WaitsForTheWholeMeshToReachTheExitAndForAWholeWindow) {
   EXPECT_FALSE(cfd::JudgeSteadiness(History(800, Settled, 0.0), 1000, 0, 2.4, 0.5).known);  // shorter than a window
 }
 
+// The check judges the rows one by one as they come, so a run stops where its exit
+// settled, however late the check looked.
+TEST(Steadiness, JudgesTheExitAsItStoodAtAnEarlierIteration) {
+  const cfd::ExitHistory longer = History(4000, Arriving, 0.0);
+  const cfd::Steadiness atStep = cfd::JudgeSteadiness(longer, 1000, 1000, 2.4, 0.5, 0.05, 2010);
+  EXPECT_EQ(atStep.end, 2000);
+  EXPECT_FALSE(atStep.settled);
+  const cfd::Steadiness at2600 = cfd::JudgeSteadiness(longer, 1000, 1000, 2.4, 0.5, 0.05, 2600);
+  const cfd::Steadiness cut = cfd::JudgeSteadiness(History(2600, Arriving, 0.0), 1000, 1000, 2.4, 0.5, 0.05);
+  EXPECT_TRUE(at2600.settled);
+  EXPECT_EQ(at2600.end, cut.end);
+  EXPECT_EQ(at2600.coreDriftPercent, cut.coreDriftPercent);
+  EXPECT_FALSE(cfd::JudgeSteadiness(longer, 1000, 0, 2.4, 0.5, 0.05, 5).known);  // before the first row
+}
+
 // A hand-made exit of three cells, y from 0 to 3, Mach 2.0, 2.4 and 2.8, uniform mass
 // flow per area. Planar faces weigh alike: the mean is 2.4. A round exit's faces are
 // rings whose area grows with the radius (0.5, 1.5, 2.5): (2.0 * 0.5 + 2.4 * 1.5 +
