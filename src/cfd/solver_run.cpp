@@ -289,8 +289,8 @@ RunOutcome RunCase(const fs::path& folder, const CaseFacts& facts, const RunOpti
   Progress progress(options, facts, limits);
   Stage stage;
   const auto start = Clock::now();
-  std::array<bool, 3> stopped{}, extended{};
-  std::array<double, 3> settledAt{}, judged{};
+  std::array<bool, 3> extended{};
+  std::array<double, 3> settledAt{}, judged{};  // settledAt 0: not settled yet
   std::array<int, 3> stopsAt{};
   std::vector<ExitHistoryReader> histories;
   for (const MeshPlan& mesh : facts.meshes) histories.emplace_back(folder / mesh.name);
@@ -312,7 +312,7 @@ RunOutcome RunCase(const fs::path& folder, const CaseFacts& facts, const RunOpti
         extended[m] = true;
         if (ExtendRun(meshFolder, mesh.capIterations)) limits[m] = mesh.capIterations;
       }
-      if (!stopped[m]) {
+      if (settledAt[m] == 0.0) {
         // Judged row by row, in order: the mesh settles at the first row whose window
         // is steady, however many rows came since the look before.
         const ExitHistory history = histories[m].Read();
@@ -325,7 +325,6 @@ RunOutcome RunCase(const fs::path& folder, const CaseFacts& facts, const RunOpti
           const Steadiness steady = JudgeSteadiness(history, mesh.window, mesh.minIterations, facts.flow.designMach,
                                                   options.coreFraction, mesh.coreDriftPercent, row);
           if (!steady.settled) continue;
-          stopped[m] = true;
           settledAt[m] = steady.end;
           const int at = static_cast<int>(steady.end) + StopMargin(mesh);
           if (at >= limits[m]) break;  // it ends there anyway, and writes
