@@ -12,7 +12,7 @@
 
 #include "boundary_layer/layer.h"
 #include "gas/prandtl_meyer.h"
-#include "nozzle/axisymmetric.h"
+#include "nozzle/minimum_length.h"
 #include "nozzle/design.h"
 #include "nozzle/design_record.h"
 #include "nozzle/inputs.h"
@@ -33,7 +33,7 @@ BENCHMARK(BM_Design)->Arg(7)->Arg(49)->Unit(benchmark::kMicrosecond);
 void BM_DesignAxisymmetric(benchmark::State& state) {
   const nozzle::DesignInputs inputs{2.4, 0.373, static_cast<double>(state.range(0))};
   for (auto _ : state) {
-    nozzle::AxisymmetricDesign design = nozzle::DesignAxisymmetric(inputs);
+    nozzle::MarchedDesign design = nozzle::DesignAxisymmetric(inputs);
     benchmark::DoNotOptimize(design);
   }
 }

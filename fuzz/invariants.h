@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "nozzle/axisymmetric.h"
+#include "nozzle/minimum_length.h"
 #include "nozzle/design.h"
 #include "nozzle/design_record.h"
 #include "report/axisymmetric_outputs.h"
@@ -81,7 +81,7 @@ inline bool Finite(const nozzle::FlowPoint& p) {
 // A round design: every point finite, the axis brought to Me, a C+ line per wave of the
 // fan and the wall from the corner to the lip with a point on each, its warning exactly
 // when it turns back, and every output formed and finite.
-inline void CheckResult(const nozzle::AxisymmetricDesign& d) {
+inline void CheckResult(const nozzle::MarchedDesign& d) {
   Require(std::isfinite(d.TetaMax) && d.TetaMax > d.inputs.Teta0 && d.TetaMax < 90.0, "Teta0 < TetaMax < 90");
   for (const nozzle::FlowPoint& p : d.kernel) Require(Finite(p), "the kernel is finite");
   for (const auto& line : d.cPlusLines) {

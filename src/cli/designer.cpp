@@ -13,7 +13,7 @@
 #include "boundary_layer/conditions.h"
 #include "boundary_layer/layer.h"
 #include "cfd/check.h"
-#include "nozzle/axisymmetric.h"
+#include "nozzle/minimum_length.h"
 #include "nozzle/design.h"
 #include "nozzle/design_record.h"
 #include "nozzle/inputs.h"
@@ -198,7 +198,7 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
     const nozzle::DesignInputs& inputs = std::get<nozzle::DesignInputs>(checked);
     nozzle::DesignRecord design;
     if (axisymmetric) {
-      const nozzle::AxisymmetricDesign run = nozzle::DesignAxisymmetric(inputs);
+      const nozzle::MarchedDesign run = nozzle::DesignAxisymmetric(inputs);
       files.emplace_back(dir / report::kResultFileName, report::AxisymmetricResultFileText(run));
       design = nozzle::RecordOf(run);
       if (!summary) shown = report::AxisymmetricListText(run);

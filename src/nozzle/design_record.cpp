@@ -100,7 +100,7 @@ DesignRecord RecordOf(const DesignResult& result) {
   return record;
 }
 
-DesignRecord RecordOf(const AxisymmetricDesign& d) {
+DesignRecord RecordOf(const MarchedDesign& d) {
   DesignRecord record = Begin(NozzleKind::kAxisymmetric, d.inputs, d.gas, d.TetaMax);
   record.wall = d.wall;
 
@@ -110,7 +110,7 @@ DesignRecord RecordOf(const AxisymmetricDesign& d) {
     record.lines.push_back(std::move(line));
   }
   for (std::size_t c = 0; c < d.cPlusLines.size(); ++c) {
-    const AxisymmetricDesign::CPlusLine& from = d.cPlusLines[c];
+    const MarchedDesign::CPlusLine& from = d.cPlusLines[c];
     CharacteristicLine line{Family::kCPlus, "C+ line " + IndexName(from.index), from.points};
     line.points.insert(line.points.end(), from.beyond.begin(), from.beyond.end());
     line.points.push_back(d.wall[c + 1]);

@@ -3,7 +3,7 @@
 // summary, the OpenFOAM case, the Python module).
 //
 // Each design run keeps its own net (nozzle/net.h for the planar net, the record of
-// nozzle/axisymmetric.h for the round one), from which its list and result file are
+// nozzle/minimum_length.h for the round one), from which its list and result file are
 // written; RecordOf turns either into this record:
 //
 //   wall    the wall from the throat corner to the exit lip, each point with the
@@ -27,7 +27,7 @@
 #include <vector>
 
 #include "gas/prandtl_meyer.h"
-#include "nozzle/axisymmetric.h"
+#include "nozzle/minimum_length.h"
 #include "nozzle/design.h"
 #include "nozzle/inputs.h"
 #include "nozzle/net.h"
@@ -117,6 +117,6 @@ struct DesignRecord {
 };
 
 DesignRecord RecordOf(const DesignResult& result);
-DesignRecord RecordOf(const AxisymmetricDesign& design);
+DesignRecord RecordOf(const MarchedDesign& design);
 
 }  // namespace nozzle

@@ -17,7 +17,7 @@
 #include "boundary_layer/conditions.h"
 #include "boundary_layer/layer.h"
 #include "cfd/check.h"
-#include "nozzle/axisymmetric.h"
+#include "nozzle/minimum_length.h"
 #include "nozzle/design.h"
 #include "nozzle/design_record.h"
 #include "nozzle/inputs.h"

@@ -7,14 +7,14 @@
 namespace report {
 namespace {
 
-using nozzle::AxisymmetricDesign;
+using nozzle::MarchedDesign;
 using nozzle::FlowPoint;
 
 // Every point of a C+ line in order from the axis with the name of the C- line it lies
 // on: the fan's waves (WaveIndex), then the turning lines as N + i. The wall point is
 // not among them.
 template <class Visit>
-void ForEachOnCPlusLine(const AxisymmetricDesign& d, const AxisymmetricDesign::CPlusLine& line, Visit visit) {
+void ForEachOnCPlusLine(const MarchedDesign& d, const MarchedDesign::CPlusLine& line, Visit visit) {
   const int first = d.W + 1 - static_cast<int>(line.points.size());
   for (std::size_t k = 0; k < line.points.size(); ++k) visit(line.points[k], d.WaveIndex(first + static_cast<int>(k)));
   for (std::size_t i = 0; i < line.beyond.size(); ++i) visit(line.beyond[i], d.N + static_cast<double>(i) + 1.0);
@@ -22,7 +22,7 @@ void ForEachOnCPlusLine(const AxisymmetricDesign& d, const AxisymmetricDesign::C
 
 }  // namespace
 
-std::string AxisymmetricListText(const AxisymmetricDesign& d) {
+std::string AxisymmetricListText(const MarchedDesign& d) {
   std::string text;
   LineBuffer line;
   const auto add = [&text](const LineBuffer& l) { text.append(l.View()).append("\n"); };
@@ -50,7 +50,7 @@ std::string AxisymmetricListText(const AxisymmetricDesign& d) {
   return text;
 }
 
-std::string AxisymmetricResultFileText(const AxisymmetricDesign& d) {
+std::string AxisymmetricResultFileText(const MarchedDesign& d) {
   std::string text;
   LineBuffer b;
   const auto line = [&text](const LineBuffer& content) { text.append(content.View()).append("\r\n"); };

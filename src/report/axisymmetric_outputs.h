@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "nozzle/axisymmetric.h"
+#include "nozzle/minimum_length.h"
 
 namespace report {
 
@@ -19,11 +19,11 @@ namespace report {
 //   per C+ line j = 1..N: "C+ line j", its kernel points from the axis, its points
 //   beyond the kernel, "TETA = ...   Nu = ...   M = ...   x = ...   y = ..." each,
 //   then "Wall" and the wall points from the throat corner to the exit lip.
-std::string AxisymmetricListText(const nozzle::AxisymmetricDesign& design);
+std::string AxisymmetricListText(const nozzle::MarchedDesign& design);
 
 // The result file (sonuc.txt, CR LF line ends, UTF-8): " Eksenel simetrik lüle" first,
 // the inputs, TetaMax, one row per net point (j k i Teta Nu M Mu x y, points beyond
 // the kernel with k = N + the turning line) and one row per wall point (i x y Teta M).
-std::string AxisymmetricResultFileText(const nozzle::AxisymmetricDesign& design);
+std::string AxisymmetricResultFileText(const nozzle::MarchedDesign& design);
 
 }  // namespace report

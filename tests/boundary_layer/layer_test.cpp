@@ -5,7 +5,7 @@
 #include <cmath>
 #include <variant>
 
-#include "nozzle/axisymmetric.h"
+#include "nozzle/minimum_length.h"
 #include "nozzle/design.h"
 
 namespace boundary_layer {

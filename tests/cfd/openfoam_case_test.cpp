@@ -10,7 +10,7 @@
 
 #include "boundary_layer/layer.h"
 #include "cfd/design_case.h"
-#include "nozzle/axisymmetric.h"
+#include "nozzle/minimum_length.h"
 #include "report/contour.h"
 #include "support/golden.h"
 #include "support/temp_folder.h"
@@ -229,7 +229,7 @@ TEST(OpenFoamCase, WritesARoundNozzleAsAWedgeThatCheckMeshAccepts) {
   if (std::system("command -v blockMesh >/dev/null") != 0) GTEST_SKIP() << "OpenFOAM is not installed";
   TempFolder folder;
   const fs::path dir = folder.path() / "case";
-  const nozzle::AxisymmetricDesign d = nozzle::DesignAxisymmetric({2.4, 0.373, 49.0, 1.4});
+  const nozzle::MarchedDesign d = nozzle::DesignAxisymmetric({2.4, 0.373, 49.0, 1.4});
   cfd::CaseOptions options;
   options.cellsAlong = 64;
   options.cellsAcross = 16;

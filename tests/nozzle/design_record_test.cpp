@@ -63,7 +63,7 @@ TEST(DesignRecord, BalancesThePlanarNetsMassFlowCloserWithMoreWaves) {
 // as the C+ lines have such points, and none lies above the wall.
 TEST(DesignRecord, KeepsTheRoundTurningLinesInsideTheWall) {
   for (const double Me : {1.5, 2.4, 3.5}) {
-    const nozzle::AxisymmetricDesign d = nozzle::DesignAxisymmetric({Me, 0.373, 13.0});
+    const nozzle::MarchedDesign d = nozzle::DesignAxisymmetric({Me, 0.373, 13.0});
     const nozzle::DesignRecord record = nozzle::RecordOf(d);
     std::size_t beyond = 0;
     for (const auto& line : d.cPlusLines) beyond += line.beyond.size();

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "nozzle/axisymmetric.h"
+#include "nozzle/minimum_length.h"
 #include "report/axisymmetric_outputs.h"
 #include "support/temp_folder.h"
 
@@ -136,7 +136,7 @@ TEST(NozzleOutlineDxf, OpensInADxfReaderWithEveryVertexExact) {
 // exit sections from the axis up, the axis.
 TEST(NozzleOutlineDxf, GivesARoundNozzleAsAProfileToRevolve) {
   if (!HaveEzdxf()) GTEST_SKIP() << "python3-ezdxf is not installed";
-  const nozzle::AxisymmetricDesign d = nozzle::DesignAxisymmetric({2.4, 0.373, 7.0, 1.4});
+  const nozzle::MarchedDesign d = nozzle::DesignAxisymmetric({2.4, 0.373, 7.0, 1.4});
   const DxfRead read = ReadDxf(report::NozzleOutlineDxf(nozzle::RecordOf(d), *report::ReadLengthScale("1in")));
   EXPECT_EQ(read.errors, 0);
   EXPECT_EQ(read.fixes, 0);

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "gas/isentropic.h"
-#include "nozzle/axisymmetric.h"
+#include "nozzle/minimum_length.h"
 #include "nozzle/design.h"
 #include "nozzle/design_record.h"
 

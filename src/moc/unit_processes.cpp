@@ -1,0 +1,221 @@
+#include "moc/unit_processes.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "gas/isentropic.h"
+
+namespace moc {
+namespace {
+
+using gas::Divide;
+using gas::Finite;
+
+// The factor f of a piece's term f (theta_end + theta_p): sin(mu) sinc(theta) /
+// (sin(direction) y) dy / 2 of its mean state.
+double Factor(double mu, double theta, double direction, double y, double dy) {
+  const double sinc = theta == 0.0 ? 1.0 : std::sin(theta) / theta;
+  return Divide(std::sin(mu) * sinc * 0.5 * dy, std::sin(direction) * y);
+}
+
+// sin(mu) sin(theta) / (sin(direction) y) of a mean state.
+double Coefficient(double mu, double theta, double direction, double y) {
+  return Divide(std::sin(mu) * std::sin(theta), std::sin(direction) * y);
+}
+
+double Change(const Point& p, const Point& q) {
+  return std::max({std::fabs(q.x - p.x) / (1.0 + std::fabs(q.x)), std::fabs(q.y - p.y) / (1.0 + std::fabs(q.y)),
+                   std::fabs(q.theta - p.theta), std::fabs(q.nu - p.nu)});
+}
+
+// How far q lies above the straight line through `from` of slope `slope`, vertically.
+double Height(const Point& from, double slope, const Point& q) { return (q.y - from.y) - slope * (q.x - from.x); }
+
+}  // namespace
+
+Point Between(const Point& a, const Point& b, double t) {
+  Point s;
+  s.x = a.x + t * (b.x - a.x);
+  s.y = a.y + t * (b.y - a.y);
+  s.theta = a.theta + t * (b.theta - a.theta);
+  s.nu = a.nu + t * (b.nu - a.nu);
+  s.M = a.M + t * (b.M - a.M);
+  s.mu = a.mu + t * (b.mu - a.mu);
+  return s;
+}
+
+Point UnitProcesses::WithNu(Point s, double nu, double guessM) const {
+  s.nu = nu;
+  s.M = gas::ExactMachFromNu(nu / gas::Pi_180, gas_, guessM);
+  s.mu = std::asin(1.0 / s.M);
+  return s;
+}
+
+Point UnitProcesses::Interior(const Point& a, const Point& b, const Point* guess) const {
+  Point p = guess ? *guess : Point{};
+  bool first = guess == nullptr;
+  double weight = 1.0, lastChange = INFINITY;
+  for (int pass = 0; pass < tolerances_.maxCorrections; ++pass) {
+    // The coefficients of the mean state on each piece; the known end alone first.
+    const Point& pa = first ? a : p;
+    const Point& pb = first ? b : p;
+    const double tm = 0.5 * (a.theta + pa.theta), mm = 0.5 * (a.mu + pa.mu), ym = 0.5 * (a.y + pa.y);
+    const double tp = 0.5 * (b.theta + pb.theta), mp = 0.5 * (b.mu + pb.mu), yp = 0.5 * (b.y + pb.y);
+    // The pieces as directions, not slopes: near Mach 1 a C+ line may stand upright.
+    const double alpha = tm - mm, beta = tp + mp;
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double det = std::sin(beta - alpha);
+    const double t = Divide(dx * std::sin(alpha) - dy * std::cos(alpha), det);  // along C+ from b
+    Point next;
+    next.x = Finite(b.x + t * std::cos(beta));
+    next.y = Finite(b.y + t * std::sin(beta));
+    // The two relations are solved for theta_p at once with the factors of the last
+    // estimate. At a C+ line's start on the axis (b.y = 0, theta_b = 0) the C+ factor
+    // is sin(mu) / sin(theta + mu): its limit, as sin(theta_p / 2) / (y_p / 2) times
+    // y_p / 2 tends to theta_p / 2.
+    double r = 0.0, q = 0.0, sum0 = a.theta + a.nu, difference0 = b.theta - b.nu;
+    if (axisymmetric_) {
+      r = first ? 0.0 : Factor(mm, tm, tm - mm, ym, next.y - a.y);
+      q = b.y == 0.0 ? Divide(std::sin(mp), std::sin(tp + mp)) : first ? 0.0 : Factor(mp, tp, tp + mp, yp, next.y - b.y);
+      // Predictor: the coefficients of the known ends alone.
+      sum0 += first ? Coefficient(mm, tm, tm - mm, ym) * (next.y - a.y) : r * a.theta;
+      difference0 -= first && b.y != 0.0 ? Coefficient(mp, tp, tp + mp, yp) * (next.y - b.y) : q * b.theta;
+    }
+    next.theta = Finite(Divide(sum0 + difference0, 2.0 - r + q));
+    const double nu = sum0 + r * next.theta - next.theta;
+    next = WithNu(next, Finite(nu), first ? 0.5 * (a.M + b.M) : p.M);
+    if (!first) {
+      if (Settled(p, next)) return next;
+      // Damped once the corrections grow.
+      const double change = Change(p, next);
+      if (change > lastChange) weight = std::max(weight * 0.5, 1.0 / 64.0);
+      lastChange = change;
+      if (weight < 1.0) next = Blend(p, next, weight);
+    }
+    p = next;
+    first = false;
+  }
+  throw ProcessError("the interior unit process did not converge");
+}
+
+Point UnitProcesses::Axis(const Point& a, const Point* guess) const {
+  Point p = guess ? *guess : Point{};
+  bool first = guess == nullptr;
+  for (int pass = 0; pass < tolerances_.maxCorrections; ++pass) {
+    const Point& pa = first ? a : p;
+    const double tm = 0.5 * (a.theta + pa.theta), mm = 0.5 * (a.mu + pa.mu), ym = 0.5 * (a.y + pa.y);
+    const double alpha = tm - mm;
+    Point next;
+    next.x = Finite(a.x - Divide(a.y * std::cos(alpha), std::sin(alpha)));
+    next.y = 0.0;
+    next.theta = 0.0;
+    // The mean of the piece from a to the axis, formed with theta and y halved as
+    // every mean here, is sin(theta_a / 2) / (y_a / 2): theta odd in y.
+    const double cMinus = axisymmetric_ ? Coefficient(mm, tm, tm - mm, ym) : 0.0;
+    next = WithNu(next, Finite(a.theta + a.nu - cMinus * a.y), first ? a.M : p.M);
+    if (!first && Settled(p, next)) return next;
+    p = next;
+    first = false;
+  }
+  throw ProcessError("the axis unit process did not converge");
+}
+
+Point UnitProcesses::OnWall(const Point& b, const WallCurve& wall) const {
+  Point p = b;
+  bool first = true;
+  for (int pass = 0; pass < tolerances_.maxCorrections; ++pass) {
+    const Point& pb = first ? b : p;
+    const double tp = 0.5 * (b.theta + pb.theta), mp = 0.5 * (b.mu + pb.mu), yp = 0.5 * (b.y + pb.y);
+    const double beta = tp + mp;
+    // Where the straight piece from b, at the angle beta, meets the wall: Newton's
+    // method on the height of the wall above the piece, kept inside the wall's range.
+    const double c = std::cos(beta), s = std::sin(beta);
+    double x = first ? b.x : p.x;
+    bool met = false;
+    for (int step = 0; step < 100 && !met; ++step) {
+      const double t = (x - b.x) / c;
+      const double gap = wall.Y(x) - (b.y + t * s);
+      const double slope = std::tan(wall.Angle(x)) - s / c;
+      const double next = Finite(x - Divide(gap, slope));
+      met = std::fabs(next - x) <= tolerances_.position * (1.0 + std::fabs(next));
+      x = std::clamp(next, wall.XBegin(), wall.XEnd());
+      if (!met && (x == wall.XBegin() || x == wall.XEnd()) && step > 2) {
+        throw ProcessError("the C+ line does not meet the wall inside its range");
+      }
+    }
+    if (!met) throw ProcessError("the wall unit process did not converge");
+    Point next;
+    next.x = x;
+    next.y = wall.Y(x);
+    next.theta = wall.Angle(x);
+    double q = 0.0, difference0 = b.theta - b.nu;
+    if (axisymmetric_) {
+      q = b.y == 0.0 ? Divide(std::sin(mp), std::sin(tp + mp)) : first ? 0.0 : Factor(mp, tp, tp + mp, yp, next.y - b.y);
+      difference0 -= first && b.y != 0.0 ? Coefficient(mp, tp, tp + mp, yp) * (next.y - b.y) : q * b.theta;
+    }
+    next = WithNu(next, Finite(next.theta - difference0 + q * next.theta), first ? b.M : p.M);
+    if (!first && Settled(p, next)) return next;
+    p = next;
+    first = false;
+  }
+  throw ProcessError("the wall unit process did not converge");
+}
+
+StreamlineCrossing UnitProcesses::Streamline(const Point& from, const Point& first, double massToFirst,
+                                             const std::function<const Point&(int)>& next, int maxPoints) const {
+  StreamlineCrossing crossing;
+  double wallTheta = from.theta;
+  for (int pass = 0; pass < tolerances_.maxCorrections; ++pass) {
+    const double slope = std::tan(0.5 * (from.theta + wallTheta));
+    Point below = first;
+    if (Height(from, slope, below) >= 0.0) throw ProcessError("the wall cuts into the kernel");
+    crossing.mass = massToFirst;
+    int i = 1;
+    for (;; ++i) {
+      if (i > maxPoints) throw ProcessError("the wall does not meet its C+ line");
+      const Point above = next(i);
+      const double ha = Height(from, slope, above);
+      if (ha >= 0.0) {
+        const double hb = Height(from, slope, below);
+        crossing.point = Between(below, above, Divide(hb, hb - ha));
+        break;
+      }
+      crossing.mass += MassAcross(below, above);
+      below = above;
+    }
+    crossing.mass += MassAcross(below, crossing.point);
+    crossing.inside = i - 1;
+    const bool placed = pass > 0 && std::fabs(crossing.point.theta - wallTheta) <= tolerances_.angle;
+    wallTheta = crossing.point.theta;
+    if (placed) return crossing;
+  }
+  throw ProcessError("the wall point did not converge");
+}
+
+double UnitProcesses::MassAcross(const Point& a, const Point& b) const {
+  const double g = gas_.gamma;
+  if (axisymmetric_) {
+    const double fa = a.y / gas::AreaRatio(a.M, g), fb = b.y / gas::AreaRatio(b.M, g);
+    return (b.y - a.y) * (fa * std::cos(a.theta) + fb * std::cos(b.theta)) -
+           (b.x - a.x) * (fa * std::sin(a.theta) + fb * std::sin(b.theta));
+  }
+  const double fa = 1.0 / gas::AreaRatio(a.M, g), fb = 1.0 / gas::AreaRatio(b.M, g);
+  return 0.5 * ((b.y - a.y) * (fa * std::cos(a.theta) + fb * std::cos(b.theta)) -
+                (b.x - a.x) * (fa * std::sin(a.theta) + fb * std::sin(b.theta)));
+}
+
+bool UnitProcesses::Settled(const Point& p, const Point& q) const {
+  return std::fabs(q.x - p.x) <= tolerances_.position * (1.0 + std::fabs(q.x)) &&
+         std::fabs(q.y - p.y) <= tolerances_.position * (1.0 + std::fabs(q.y)) &&
+         std::fabs(q.theta - p.theta) <= tolerances_.angle && std::fabs(q.nu - p.nu) <= tolerances_.angle;
+}
+
+Point UnitProcesses::Blend(const Point& p, const Point& q, double weight) const {
+  Point s;
+  s.x = p.x + weight * (q.x - p.x);
+  s.y = p.y + weight * (q.y - p.y);
+  s.theta = p.theta + weight * (q.theta - p.theta);
+  return WithNu(s, p.nu + weight * (q.nu - p.nu), q.M);
+}
+
+}  // namespace moc

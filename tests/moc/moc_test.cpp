@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include "moc/march.h"
+TEST(Placeholder, Builds) {}
