@@ -28,34 +28,33 @@ double Change(const Point& p, const Point& q) {
                    std::fabs(q.theta - p.theta), std::fabs(q.nu - p.nu)});
 }
 
-// How far q lies above the straight line through `from` of slope `slope`, vertically.
-double Height(const Point& from, double slope, const Point& q) { return (q.y - from.y) - slope * (q.x - from.x); }
-
-}  // namespace
-
-Point Between(const Point& a, const Point& b, double t) {
-  Point s;
-  s.x = a.x + t * (b.x - a.x);
-  s.y = a.y + t * (b.y - a.y);
-  s.theta = a.theta + t * (b.theta - a.theta);
-  s.nu = a.nu + t * (b.nu - a.nu);
-  s.M = a.M + t * (b.M - a.M);
-  s.mu = a.mu + t * (b.mu - a.mu);
-  return s;
-}
-
-Point UnitProcesses::WithNu(Point s, double nu, double guessM) const {
+// The state with the Prandtl-Meyer angle nu, and whether two estimates agree: on the
+// hot path of every process, so kept where the compiler inlines them.
+inline Point StateWithNu(const gas::Gas& gas, Point s, double nu, double guessM) {
   s.nu = nu;
-  s.M = gas::ExactMachFromNu(nu / gas::Pi_180, gas_, guessM);
+  s.M = gas::ExactMachFromNu(nu / gas::Pi_180, gas, guessM);
   s.mu = std::asin(1.0 / s.M);
   return s;
 }
 
-Point UnitProcesses::Interior(const Point& a, const Point& b, const Point* guess) const {
+inline bool Agree(const Point& p, const Point& q, const Tolerances& tolerances) {
+  return std::fabs(q.x - p.x) <= tolerances.position * (1.0 + std::fabs(q.x)) &&
+         std::fabs(q.y - p.y) <= tolerances.position * (1.0 + std::fabs(q.y)) &&
+         std::fabs(q.theta - p.theta) <= tolerances.angle && std::fabs(q.nu - p.nu) <= tolerances.angle;
+}
+
+// How far q lies above the straight line through `from` of slope `slope`, vertically.
+double Height(const Point& from, double slope, const Point& q) { return (q.y - from.y) - slope * (q.x - from.x); }
+
+// The interior process, with the flow known when compiled: the planar one carries no
+// radius terms at all.
+template <bool axisymmetric>
+Point InteriorPoint(const gas::Gas& gas, const Tolerances tolerances, const Point& a, const Point& b,
+                    const Point* guess) {
   Point p = guess ? *guess : Point{};
   bool first = guess == nullptr;
   double weight = 1.0, lastChange = INFINITY;
-  for (int pass = 0; pass < tolerances_.maxCorrections; ++pass) {
+  for (int pass = 0; pass < tolerances.maxCorrections; ++pass) {
     // The coefficients of the mean state on each piece; the known end alone first.
     const Point& pa = first ? a : p;
     const Point& pb = first ? b : p;
@@ -74,7 +73,7 @@ Point UnitProcesses::Interior(const Point& a, const Point& b, const Point* guess
     // is sin(mu) / sin(theta + mu): its limit, as sin(theta_p / 2) / (y_p / 2) times
     // y_p / 2 tends to theta_p / 2.
     double r = 0.0, q = 0.0, sum0 = a.theta + a.nu, difference0 = b.theta - b.nu;
-    if (axisymmetric_) {
+    if constexpr (axisymmetric) {
       r = first ? 0.0 : Factor(mm, tm, tm - mm, ym, next.y - a.y);
       q = b.y == 0.0 ? Divide(std::sin(mp), std::sin(tp + mp)) : first ? 0.0 : Factor(mp, tp, tp + mp, yp, next.y - b.y);
       // Predictor: the coefficients of the known ends alone.
@@ -83,19 +82,45 @@ Point UnitProcesses::Interior(const Point& a, const Point& b, const Point* guess
     }
     next.theta = Finite(Divide(sum0 + difference0, 2.0 - r + q));
     const double nu = sum0 + r * next.theta - next.theta;
-    next = WithNu(next, Finite(nu), first ? 0.5 * (a.M + b.M) : p.M);
+    next = StateWithNu(gas, next, Finite(nu), first ? 0.5 * (a.M + b.M) : p.M);
     if (!first) {
-      if (Settled(p, next)) return next;
+      if (Agree(p, next, tolerances)) return next;
       // Damped once the corrections grow.
       const double change = Change(p, next);
       if (change > lastChange) weight = std::max(weight * 0.5, 1.0 / 64.0);
       lastChange = change;
-      if (weight < 1.0) next = Blend(p, next, weight);
+      if (weight < 1.0) {
+        Point s;
+        s.x = p.x + weight * (next.x - p.x);
+        s.y = p.y + weight * (next.y - p.y);
+        s.theta = p.theta + weight * (next.theta - p.theta);
+        next = StateWithNu(gas, s, p.nu + weight * (next.nu - p.nu), next.M);
+      }
     }
     p = next;
     first = false;
   }
   throw ProcessError("the interior unit process did not converge");
+}
+
+}  // namespace
+
+Point Between(const Point& a, const Point& b, double t) {
+  Point s;
+  s.x = a.x + t * (b.x - a.x);
+  s.y = a.y + t * (b.y - a.y);
+  s.theta = a.theta + t * (b.theta - a.theta);
+  s.nu = a.nu + t * (b.nu - a.nu);
+  s.M = a.M + t * (b.M - a.M);
+  s.mu = a.mu + t * (b.mu - a.mu);
+  return s;
+}
+
+Point UnitProcesses::WithNu(Point s, double nu, double guessM) const { return StateWithNu(gas_, s, nu, guessM); }
+
+Point UnitProcesses::Interior(const Point& a, const Point& b, const Point* guess) const {
+  return axisymmetric_ ? InteriorPoint<true>(gas_, tolerances_, a, b, guess)
+                       : InteriorPoint<false>(gas_, tolerances_, a, b, guess);
 }
 
 Point UnitProcesses::Axis(const Point& a, const Point* guess) const {
@@ -112,8 +137,8 @@ Point UnitProcesses::Axis(const Point& a, const Point* guess) const {
     // The mean of the piece from a to the axis, formed with theta and y halved as
     // every mean here, is sin(theta_a / 2) / (y_a / 2): theta odd in y.
     const double cMinus = axisymmetric_ ? Coefficient(mm, tm, tm - mm, ym) : 0.0;
-    next = WithNu(next, Finite(a.theta + a.nu - cMinus * a.y), first ? a.M : p.M);
-    if (!first && Settled(p, next)) return next;
+    next = StateWithNu(gas_, next, Finite(a.theta + a.nu - cMinus * a.y), first ? a.M : p.M);
+    if (!first && Agree(p, next, tolerances_)) return next;
     p = next;
     first = false;
   }
@@ -153,8 +178,8 @@ Point UnitProcesses::OnWall(const Point& b, const WallCurve& wall) const {
       q = b.y == 0.0 ? Divide(std::sin(mp), std::sin(tp + mp)) : first ? 0.0 : Factor(mp, tp, tp + mp, yp, next.y - b.y);
       difference0 -= first && b.y != 0.0 ? Coefficient(mp, tp, tp + mp, yp) * (next.y - b.y) : q * b.theta;
     }
-    next = WithNu(next, Finite(next.theta - difference0 + q * next.theta), first ? b.M : p.M);
-    if (!first && Settled(p, next)) return next;
+    next = StateWithNu(gas_, next, Finite(next.theta - difference0 + q * next.theta), first ? b.M : p.M);
+    if (!first && Agree(p, next, tolerances_)) return next;
     p = next;
     first = false;
   }
@@ -202,20 +227,6 @@ double UnitProcesses::MassAcross(const Point& a, const Point& b) const {
   const double fa = 1.0 / gas::AreaRatio(a.M, g), fb = 1.0 / gas::AreaRatio(b.M, g);
   return 0.5 * ((b.y - a.y) * (fa * std::cos(a.theta) + fb * std::cos(b.theta)) -
                 (b.x - a.x) * (fa * std::sin(a.theta) + fb * std::sin(b.theta)));
-}
-
-bool UnitProcesses::Settled(const Point& p, const Point& q) const {
-  return std::fabs(q.x - p.x) <= tolerances_.position * (1.0 + std::fabs(q.x)) &&
-         std::fabs(q.y - p.y) <= tolerances_.position * (1.0 + std::fabs(q.y)) &&
-         std::fabs(q.theta - p.theta) <= tolerances_.angle && std::fabs(q.nu - p.nu) <= tolerances_.angle;
-}
-
-Point UnitProcesses::Blend(const Point& p, const Point& q, double weight) const {
-  Point s;
-  s.x = p.x + weight * (q.x - p.x);
-  s.y = p.y + weight * (q.y - p.y);
-  s.theta = p.theta + weight * (q.theta - p.theta);
-  return WithNu(s, p.nu + weight * (q.nu - p.nu), q.M);
 }
 
 }  // namespace moc

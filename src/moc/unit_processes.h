@@ -89,9 +89,6 @@ class UnitProcesses {
   const Tolerances& Tolerance() const { return tolerances_; }
 
  private:
-  bool Settled(const Point& p, const Point& q) const;
-  Point Blend(const Point& p, const Point& q, double weight) const;
-
   const gas::Gas& gas_;
   bool axisymmetric_;
   Tolerances tolerances_;
