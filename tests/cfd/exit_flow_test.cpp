@@ -95,6 +95,11 @@ TEST(ExitFigures, JudgeTheCoreUpToItsFraction) {
   const cfd::FlowFacts facts{4.0, 3.0, 2.4, gas::kAir, false};
   EXPECT_NEAR(cfd::MeasureMesh(folder.path(), plan, facts, 0.5, flow).coreSpreadPercent, 100.0 * 0.4 / 2.4, 1e-9);
   EXPECT_NEAR(cfd::MeasureMesh(folder.path(), plan, facts, 0.9, flow).coreSpreadPercent, 100.0 * 0.8 / 2.4, 1e-9);
+  // A core below the first centre is that first cell alone.
+  const cfd::MeshFigures first = cfd::MeasureMesh(folder.path(), plan, facts, 0.05, flow);
+  EXPECT_EQ(first.coreLeast, 2.0);
+  EXPECT_EQ(first.coreGreatest, 2.0);
+  EXPECT_EQ(first.coreSpreadPercent, 0.0);
 }
 
 // A viscous exit: four exit cells of height 1, the top one in the wall's layer at half
@@ -115,6 +120,16 @@ TEST(ExitFigures, TakeAViscousExitsCoreMeanAndItsDisplacementThickness) {
   const cfd::MeshFigures round = cfd::MeasureMesh(folder.path(), plan, facts, 0.8, flow);
   EXPECT_NEAR(round.mean, (0.5 * 2.0 + 1.5 * 2.2 + 2.5 * 2.4) / 4.5, 1e-12);
   EXPECT_NEAR(round.exitDeltaStar, 0.5 * 3.5 / 4.0, 1e-12);
+
+  // The layer's edge is the greatest mass flux in the upper half of the exit (here the
+  // fifth of six cells), not a greater one nearer the axis nor the first of the upper
+  // half: delta* is the sixth cell's missing half alone.
+  testing_support::WriteSolvedMesh(folder.path(), 1, {2.3, 2.2, 2.1, 2.0, 2.05, 1.0}, 6.0);
+  cfd::SolvedFlow six = cfd::ReadSolvedFlow(folder.path(), 1, 6);
+  six.Ux = {2.3, 2.2, 2.1, 1.9, 2.0, 1.0};
+  const cfd::MeshPlan sixCells{"fine", 1, 6, 100, 400, 50, 20, 0.05};
+  facts.axisymmetric = false;
+  EXPECT_NEAR(cfd::MeasureMesh(folder.path(), sixCells, facts, 0.8, six).exitDeltaStar, 0.5, 1e-12);
 }
 
 // The check stops a run once its exit has settled, and the solver runs on for a few

@@ -44,6 +44,10 @@ TEST(Geometry, FortyNineWavesUseTheLastColumnForTheWall) {
   const DesignResult r = Design({2.4, 0.373, 49.0});
   ExpectPoint(r, 49, 50, {8.08, 2.40});
   EXPECT_EQ(r.wallTurnsBackAt, 0);
+  // The drawing reaches the exit lip, the farthest point of the wall column.
+  const nozzle::Extents extents = nozzle::FindExtents(r.net, 49.0);
+  EXPECT_EQ(extents.xMax, r.net.x(49, 50));
+  EXPECT_EQ(extents.yMax, r.net.y(49, 50));
 }
 
 TEST(Geometry, CornerPointsAreExactlyTheThroatCornerAndAxisPointsLieOnTheAxis) {
