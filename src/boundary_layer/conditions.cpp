@@ -70,8 +70,10 @@ std::optional<gas::Sutherland> SutherlandLaw(std::string_view text) {
   return gas::Sutherland{values[0], values[1], values[2]};
 }
 
-std::string Fault(std::string_view option, std::string_view text, std::string_view accepted) {
-  return "--" + std::string(option) + " = \"" + std::string(text) + "\": " + std::string(accepted);
+using nozzle::Option;
+
+std::string Fault(const nozzle::Spelling& spell, Option option, std::string_view text, std::string_view accepted) {
+  return spell.name(option) + " = \"" + std::string(text) + "\": " + std::string(accepted);
 }
 
 std::string Number(double value) {
@@ -108,7 +110,7 @@ struct GasReading {
   std::vector<std::string> faults;
 };
 
-GasReading ReadGas(const ConditionTexts& t, double gamma, bool gammaTyped) {
+GasReading ReadGas(const ConditionTexts& t, double gamma, bool gammaTyped, const nozzle::Spelling& spell) {
   GasReading reading;
   const bool byConstants = !(t.gasConstant.empty() && t.viscosity.empty() && t.prandtl.empty());
   if (!t.gas.empty()) {
@@ -116,15 +118,16 @@ GasReading ReadGas(const ConditionTexts& t, double gamma, bool gammaTyped) {
     for (const std::string& name : gas::GasNames()) names += (names.empty() ? "" : ", ") + name;
     reading.gas = gas::NamedGas(t.gas);
     if (!reading.gas) {
-      reading.faults.push_back(Fault("gas", t.gas, "unknown gas; accepted: " + names + "."));
+      reading.faults.push_back(Fault(spell, Option::kGas, t.gas, "unknown gas; accepted: " + names + "."));
     } else if (gammaTyped && gamma != reading.gas->gamma) {
-      reading.faults.push_back("--gamma = " + Number(gamma) + " contradicts --gas " + t.gas +
-                               " (gamma = " + Number(reading.gas->gamma) + "); give one of them.");
+      reading.faults.push_back(spell.name(Option::kGamma) + " = " + Number(gamma) + " contradicts " +
+                               spell.given(Option::kGas, t.gas) + " (gamma = " + Number(reading.gas->gamma) +
+                               "); give one of them.");
     }
     if (byConstants) {
-      reading.faults.push_back("--gas " + t.gas +
-                               " names a gas whose constants are known; --gas-constant, --viscosity and --prandtl "
-                               "are for a gas given by its constants.");
+      reading.faults.push_back(spell.given(Option::kGas, t.gas) + " names a gas whose constants are known; " +
+                               spell.name(Option::kGasConstant) + ", " + spell.name(Option::kViscosity) + " and " +
+                               spell.name(Option::kPrandtl) + " are for a gas given by its constants.");
     }
   } else if (byConstants) {
     gas::RealGas g;
@@ -134,14 +137,14 @@ GasReading ReadGas(const ConditionTexts& t, double gamma, bool gammaTyped) {
     const auto law = SutherlandLaw(t.viscosity);
     const auto Pr = Within(Plain(t.prandtl), 0.01, 100.0);
     if (!R) {
-      reading.faults.push_back(Fault("gas-constant", t.gasConstant, "accepted: a number from 1 to 100000, J/(kg K)."));
+      reading.faults.push_back(Fault(spell, Option::kGasConstant, t.gasConstant, "accepted: a number from 1 to 100000, J/(kg K)."));
     }
     if (!law) {
-      reading.faults.push_back(Fault("viscosity", t.viscosity,
+      reading.faults.push_back(Fault(spell, Option::kViscosity, t.viscosity,
                                      "accepted: Sutherland's constants muRef,TRef,S: muRef from 1e-8 to 0.01 Pa s, "
                                      "TRef from 1 to 100000 K, S from 0.001 to 10000 K, for example 1.716e-5,273,111."));
     }
-    if (!Pr) reading.faults.push_back(Fault("prandtl", t.prandtl, "accepted: a number from 0.01 to 100."));
+    if (!Pr) reading.faults.push_back(Fault(spell, Option::kPrandtl, t.prandtl, "accepted: a number from 0.01 to 100."));
     if (R && law && Pr) {
       g.R = *R;
       g.viscosity = *law;
@@ -156,14 +159,15 @@ GasReading ReadGas(const ConditionTexts& t, double gamma, bool gammaTyped) {
 // The conditions, given the gas and the throat half-height in metres (empty when the
 // scale has no unit). Each fault a line, as above.
 std::variant<Conditions, std::vector<std::string>> ReadConditions(const ConditionTexts& t, const gas::RealGas& g,
-                                                                  std::optional<double> throatHalfHeight) {
+                                                                  std::optional<double> throatHalfHeight,
+                                                                  const nozzle::Spelling& spell) {
   std::vector<std::string> faults;
   Conditions c;
   c.gas = g;
   const auto p0 = Within(Pressure(t.p0), kLeastPressure, kMostPressure);
   const auto T0 = Within(Temperature(t.T0), kLeastTemperature, kMostTemperature);
   if (!p0) {
-    faults.push_back(Fault("p0", t.p0,
+    faults.push_back(Fault(spell, Option::kP0, t.p0,
                            t.p0.empty()
                                ? "the stagnation pressure is needed for the boundary layer; accepted: a pressure "
                                  "from 0.001 Pa to 10 GPa with a unit Pa, kPa, MPa, bar, atm or psi (0.13bar)."
@@ -171,7 +175,7 @@ std::variant<Conditions, std::vector<std::string>> ReadConditions(const Conditio
                                  "psi (0.13bar, 13 kPa)."));
   }
   if (!T0) {
-    faults.push_back(Fault("t0", t.T0,
+    faults.push_back(Fault(spell, Option::kT0, t.T0,
                            t.T0.empty() ? "the stagnation temperature is needed for the boundary layer; accepted: a "
                                           "temperature from 1 to 100000 K (300)."
                                         : "accepted: a temperature from 1 to 100000 K (300, 300K)."));
@@ -179,7 +183,7 @@ std::variant<Conditions, std::vector<std::string>> ReadConditions(const Conditio
   if (!t.wallTemperature.empty() && t.wallTemperature != "adiabatic") {
     c.Tw = Within(Temperature(t.wallTemperature), kLeastTemperature, kMostTemperature);
     if (!c.Tw) {
-      faults.push_back(Fault("wall-temperature", t.wallTemperature,
+      faults.push_back(Fault(spell, Option::kWallTemperature, t.wallTemperature,
                              "accepted: adiabatic, or a temperature from 1 to 100000 K."));
     }
   }
@@ -188,12 +192,12 @@ std::variant<Conditions, std::vector<std::string>> ReadConditions(const Conditio
   } else if (t.regime == "turbulent") {
     c.regime = Regime::kTurbulent;
   } else if (!t.regime.empty() && t.regime != "transition") {
-    faults.push_back(Fault("layer", t.regime, "accepted: laminar, turbulent or transition."));
+    faults.push_back(Fault(spell, Option::kLayer, t.regime, "accepted: laminar, turbulent or transition."));
   }
   if (!throatHalfHeight) {
-    faults.push_back(
-        "--scale: the boundary layer needs the physical throat half-height (radius) with a unit, "
-        "for example --scale 10mm.");
+    faults.push_back(spell.name(Option::kScale) +
+                     ": the boundary layer needs the physical throat half-height (radius) with a unit, for example " +
+                     spell.given(Option::kScale, "10mm") + ".");
   }
   if (!faults.empty()) return faults;
   c.p0 = *p0;
@@ -205,8 +209,8 @@ std::variant<Conditions, std::vector<std::string>> ReadConditions(const Conditio
 }  // namespace
 
 PhysicalReading ReadPhysical(const ConditionTexts& texts, bool wanted, std::optional<double> gamma, bool gammaTyped,
-                             std::optional<double> throatHalfHeight) {
-  const GasReading gasReading = ReadGas(texts, gamma.value_or(0.0), gammaTyped && gamma.has_value());
+                             std::optional<double> throatHalfHeight, const nozzle::Spelling& spell) {
+  const GasReading gasReading = ReadGas(texts, gamma.value_or(0.0), gammaTyped && gamma.has_value(), spell);
   PhysicalReading reading;
   reading.faults = gasReading.faults;
   if (!wanted && !AsksForLayer(texts)) return reading;
@@ -215,11 +219,12 @@ PhysicalReading ReadPhysical(const ConditionTexts& texts, bool wanted, std::opti
     if (!gamma || *gamma == 1.4) {
       layerGas = gas::NamedGas("air");
     } else {
-      reading.faults.push_back(
-          "the boundary layer needs the gas: --gas NAME, or --gas-constant, --viscosity and --prandtl beside --gamma.");
+      reading.faults.push_back("the boundary layer needs the gas: " + spell.given(Option::kGas, "NAME") + ", or " +
+                               spell.name(Option::kGasConstant) + ", " + spell.name(Option::kViscosity) + " and " +
+                               spell.name(Option::kPrandtl) + " beside " + spell.name(Option::kGamma) + ".");
     }
   }
-  auto read = ReadConditions(texts, layerGas.value_or(gas::RealGas{}), throatHalfHeight);
+  auto read = ReadConditions(texts, layerGas.value_or(gas::RealGas{}), throatHalfHeight, spell);
   if (auto* faults = std::get_if<std::vector<std::string>>(&read)) {
     reading.faults.insert(reading.faults.end(), faults->begin(), faults->end());
   } else if (layerGas && reading.faults.empty()) {

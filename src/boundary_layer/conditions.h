@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gas/real_gas.h"
+#include "nozzle/spelling.h"
 
 namespace boundary_layer {
 
@@ -34,7 +35,7 @@ struct Conditions {
   std::string Description() const;
 };
 
-// The texts of the command line; an empty text was not given.
+// The texts as the user typed them; an empty text was not given.
 struct ConditionTexts {
   std::string p0;           // "0.13bar", "13 kPa", "75psi": a unit Pa, kPa, MPa, bar, atm or psi
   std::string T0;           // "300" or "300K"
@@ -48,13 +49,14 @@ struct ConditionTexts {
 
 // What the command line's texts ask of the layer, read at once: the gas (named, by its
 // constants, or air when none is given and gamma is 1.4; `gamma` empty when the design's
-// inputs were refused) and, when any text asks for a layer or `wanted`, the conditions.
-// Every fault a line.
+// inputs were refused) and, when any text asks for a layer or `wanted` (the layer's
+// file is asked for), the conditions. Every fault a line, naming the options as
+// `spelling` spells them.
 struct PhysicalReading {
   std::optional<Conditions> conditions;
   std::vector<std::string> faults;
 };
 PhysicalReading ReadPhysical(const ConditionTexts& texts, bool wanted, std::optional<double> gamma, bool gammaTyped,
-                             std::optional<double> throatHalfHeight);
+                             std::optional<double> throatHalfHeight, const nozzle::Spelling& spelling);
 
 }  // namespace boundary_layer

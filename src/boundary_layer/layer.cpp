@@ -262,7 +262,7 @@ std::variant<nozzle::WallCorrection, std::string> CorrectWall(const nozzle::Desi
   if (thickest >= kFillsShare) {
     return "the boundary layer would fill the nozzle: its displacement thickness reaches " + Percent(thickest) +
            " of the local " + height + " at x = " + Millimetres(thickestX) +
-           "; a higher --p0 or a larger --scale gives a thinner layer.";
+           "; a higher stagnation pressure or a larger throat gives a thinner layer.";
   }
   if (march.transitionS >= 0.0) {
     for (std::size_t i = 0; i < edge.size(); ++i) {

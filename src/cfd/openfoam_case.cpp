@@ -261,7 +261,8 @@ std::array<MeshPlan, 3> MeshLadder(int cellsAlong, int cellsAcross, double Me, b
           plan("fine", cellsAlong, cellsAcross)};
 }
 
-std::optional<std::string> MeshesDoNotFit(int cellsAlong, int cellsAcross, const fs::path& folder) {
+std::optional<std::string> MeshesDoNotFit(int cellsAlong, int cellsAcross, const fs::path& folder,
+                                          const nozzle::Spelling& spelling) {
   const double fine = static_cast<double>(cellsAlong) * cellsAcross;
   const double memory = kMemoryPerFineCell * fine;
   const double disk = kDiskPerCell * fine * (1.0 + 0.25 + 0.0625);
@@ -276,12 +277,12 @@ std::optional<std::string> MeshesDoNotFit(int cellsAlong, int cellsAcross, const
                           : 0.0;
   const std::string mesh = std::to_string(cellsAlong) + " x " + std::to_string(cellsAcross);
   if (memory > available) {
-    return "the meshes of --cfd-cells " + std::to_string(cellsAlong) + " (finest " + mesh + ") need about " +
-           Size(memory) + " of memory; " + Size(available) + " are available";
+    return "the meshes of " + spelling.given(nozzle::Option::kCfdCells, std::to_string(cellsAlong)) + " (finest " +
+           mesh + ") need about " + Size(memory) + " of memory; " + Size(available) + " are available";
   }
   if (disk > free) {
-    return "the meshes of --cfd-cells " + std::to_string(cellsAlong) + " (finest " + mesh + ") need about " +
-           Size(disk) + " of disk; " + Size(free) + " are free under \"" + existing.string() + "\"";
+    return "the meshes of " + spelling.given(nozzle::Option::kCfdCells, std::to_string(cellsAlong)) + " (finest " +
+           mesh + ") need about " + Size(disk) + " of disk; " + Size(free) + " are free under \"" + existing.string() + "\"";
   }
   return std::nullopt;
 }
@@ -295,10 +296,11 @@ CaseOptions LadderOptions(int cellsAlong, int jobs, double metresPerHalfHeight) 
   return options;
 }
 
-std::vector<std::string> CaseRefusals(const fs::path& folder, const CaseOptions& options) {
+std::vector<std::string> CaseRefusals(const fs::path& folder, const CaseOptions& options,
+                                      const nozzle::Spelling& spelling) {
   std::vector<std::string> refusals;
   if (!CaseFolderIsFree(folder)) refusals.push_back("the case folder \"" + folder.string() + "\" exists and is not empty");
-  if (auto tooLarge = MeshesDoNotFit(options.cellsAlong, options.cellsAcross, folder)) {
+  if (auto tooLarge = MeshesDoNotFit(options.cellsAlong, options.cellsAcross, folder, spelling)) {
     refusals.push_back(std::move(*tooLarge));
   }
   return refusals;

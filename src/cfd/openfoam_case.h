@@ -34,6 +34,7 @@
 
 #include "cfd/case_plan.h"
 #include "cfd/design_case.h"
+#include "nozzle/spelling.h"
 
 namespace cfd {
 
@@ -80,7 +81,8 @@ std::array<MeshPlan, 3> MeshLadder(int cellsAlong, int cellsAcross, double Me, b
 // memory available, the case's files (about 1.5 kB a cell of all three meshes, with
 // their decomposed copies) within the free space of the file system that is to hold
 // `folder`. Else the message, with the figures.
-std::optional<std::string> MeshesDoNotFit(int cellsAlong, int cellsAcross, const std::filesystem::path& folder);
+std::optional<std::string> MeshesDoNotFit(int cellsAlong, int cellsAcross, const std::filesystem::path& folder,
+                                          const nozzle::Spelling& spelling);
 
 // The options of a ladder whose finest mesh has `cellsAlong` cells along the axis and a
 // quarter of them across (at least 2), run on `jobs` cores (0: all this machine offers).
@@ -89,7 +91,8 @@ CaseOptions LadderOptions(int cellsAlong, int jobs, double metresPerHalfHeight);
 // Why the case of `options` may not go into `folder`, each reason a sentence: the folder
 // exists and is not empty; the meshes outgrow the machine (MeshesDoNotFit). Empty when
 // it may.
-std::vector<std::string> CaseRefusals(const std::filesystem::path& folder, const CaseOptions& options);
+std::vector<std::string> CaseRefusals(const std::filesystem::path& folder, const CaseOptions& options,
+                                      const nozzle::Spelling& spelling);
 
 // Writes the case into `folder`, which must not exist or be empty (else CaseError,
 // nothing touched). A design whose wall turns back on itself has no valid mesh:

@@ -32,6 +32,7 @@ double PlanarMassAcross(const std::vector<FlowPoint>& line, double g) {
 
 DesignRecord Begin(NozzleKind kind, const DesignInputs& inputs, const gas::Gas& gas, double TetaMax) {
   DesignRecord record;
+  record.family = "minimum-length";
   record.kind = kind;
   record.inputs = inputs;
   record.gas = gas;

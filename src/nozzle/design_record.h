@@ -102,6 +102,7 @@ struct WallCorrection {
 };
 
 struct DesignRecord {
+  std::string family;  // the nozzle family's name, "minimum-length"
   NozzleKind kind = NozzleKind::kPlanar;
   DesignInputs inputs;
   gas::Gas gas;

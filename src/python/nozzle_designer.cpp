@@ -14,16 +14,9 @@
 #include <variant>
 #include <vector>
 
-#include "boundary_layer/conditions.h"
 #include "boundary_layer/layer.h"
-#include "cfd/check.h"
-#include "nozzle/minimum_length.h"
-#include "nozzle/design.h"
-#include "nozzle/design_record.h"
-#include "nozzle/inputs.h"
-#include "report/contour.h"
+#include "pipeline/pipeline.h"
 #include "report/drawing_plan.h"
-#include "report/file_output.h"
 #include "report/number_text.h"
 #include "report/summary.h"
 
@@ -42,6 +35,32 @@ constexpr int kPictureHeight = 265;
 // The exception classes, created when the module is imported and kept for the life
 // of the interpreter.
 py::handle designError, writeError, cfdError;
+
+// Python's spelling of an option: the keyword of design() or of the method that takes it.
+std::string KeywordOf(nozzle::Option option) {
+  switch (option) {
+    case nozzle::Option::kCase: return "folder";
+    case nozzle::Option::kCfdCells: return "cells";
+    case nozzle::Option::kCfdJobs: return "jobs";
+    case nozzle::Option::kCfdCore: return "core";
+    case nozzle::Option::kCfdTimeout: return "timeout";
+    case nozzle::Option::kBoundaryLayerCsv: return "write_boundary_layer_csv";
+    default: break;
+  }
+  std::string name(nozzle::Key(option));
+  for (char& c : name) c = c == '-' ? '_' : c;
+  return name;
+}
+
+const nozzle::Spelling& PythonSpelling() {
+  static const nozzle::Spelling spelling{KeywordOf, [](nozzle::Option option, std::string_view value) {
+                                           const bool number = !value.empty() && value.find_first_not_of(
+                                                                                     "0123456789.") == value.npos;
+                                           return KeywordOf(option) + "=" + (number ? "" : "'") + std::string(value) +
+                                                  (number ? "" : "'");
+                                         }};
+  return spelling;
+}
 
 [[noreturn]] void Raise(py::handle type, const std::string& message) {
   PyErr_SetString(type.ptr(), message.c_str());
@@ -63,7 +82,7 @@ std::string InputText(const py::handle& value, const char* name) {
 report::LengthScale Scale(const py::handle& scale, const std::string& unit) {
   const std::string text = InputText(scale, "scale") + unit;
   const std::optional<report::LengthScale> read = report::ReadLengthScale(text);
-  if (!read) throw py::value_error(report::LengthScaleRejection(text));
+  if (!read) throw py::value_error(report::LengthScaleRejection(text, PythonSpelling()));
   return *read;
 }
 
@@ -177,7 +196,7 @@ struct Design {
 
   // The refusals of the command line, before anything is written.
   static void CheckCaseFolder(const std::filesystem::path& folder, const cfd::CaseOptions& options) {
-    const std::vector<std::string> refusals = cfd::CaseRefusals(folder, options);
+    const std::vector<std::string> refusals = cfd::CaseRefusals(folder, options, PythonSpelling());
     if (!refusals.empty()) throw py::value_error(refusals.front());
   }
 
@@ -218,6 +237,8 @@ as the command line reads it:
                 ("5/3" may be given as a text)
   axisymmetric  False: a planar nozzle (lengths in throat half-heights);
                 True: a round one (lengths in throat radii, y the radius)
+  family        the nozzle family: "minimum-length" (the default, and the only
+                one yet)
 
 A nozzle to be built: with p0 and t0 (and the size, scale) the wall is corrected for
 its boundary layer, as the command line's options of the same names do:
@@ -225,6 +246,10 @@ its boundary layer, as the command line's options of the same names do:
                     or None: air when gamma is 1.4
   p0                stagnation pressure with a unit, a text: "0.13bar", "13 kPa"
   t0                stagnation temperature, K
+  gas_constant, viscosity, prandtl
+                    a gas given by its constants instead of by name: R in
+                    J/(kg K), Sutherland's law "muRef,TRef,S" (Pa s, K, K) and the
+                    Prandtl number, with gamma
   scale             the throat half-height (radius) with a unit, a text: "10mm"
   wall_temperature  "adiabatic" (default) or a temperature in K
   layer             "laminar", "turbulent" or "transition" (default)
@@ -234,9 +259,11 @@ and OpenFOAM case take the corrected wall.
 Returns a Design: the wall and the characteristic lines with their flow state, the
 design's facts and its warnings, and methods that write its files.
 
-Raises ValueError with the command line's message for an input it refuses, and
-DesignError (a RuntimeError) when the design run fails, for example a round nozzle
-whose Teta0 is above the corner angle the design needs.
+Raises ValueError for an input it refuses, with the command line's message in
+Python's names (one line a fault), and DesignError (a RuntimeError) when the design
+run fails, for example a round nozzle whose Teta0 is above the corner angle the
+design needs. An iteration that did not converge and a wall that turns back on itself
+are UserWarnings (the wall's also in Design.warnings).
 
 >>> import nozzle_designer
 >>> d = nozzle_designer.design(me=2.4, n=49)
@@ -247,54 +274,49 @@ std::string OptionalText(const py::object& value, const char* name) {
   return value.is_none() ? std::string() : InputText(value, name);
 }
 
+// A notice or a warning of the design, as a Python warning.
+void Warn(const std::string& text) {
+  if (PyErr_WarnEx(PyExc_UserWarning, text.c_str(), 1) != 0) throw py::error_already_set();
+}
+
 Design MakeDesign(const py::object& me, const py::object& n, const py::object& teta0, const py::object& gamma,
-                  bool axisymmetric, const py::object& gas, const py::object& p0, const py::object& t0,
-                  const py::object& scale, const py::object& wallTemperature, const py::object& layer) {
-  boundary_layer::ConditionTexts physical;
-  physical.gas = OptionalText(gas, "gas");
-  physical.p0 = OptionalText(p0, "p0");
-  physical.T0 = OptionalText(t0, "t0");
-  physical.wallTemperature = OptionalText(wallTemperature, "wall_temperature");
-  physical.regime = OptionalText(layer, "layer");
-  const auto named = gas::NamedGas(physical.gas);
-  const std::string gammaText =
-      !gamma.is_none() ? InputText(gamma, "gamma") : named ? report::ShortestText(named->gamma) : std::string("1.4");
-  const nozzle::InputTexts texts{InputText(me, "me"), InputText(teta0, "teta0"), InputText(n, "n"), gammaText};
-  const auto checked = nozzle::CheckInputs(texts);
-  if (const auto* rejection = std::get_if<nozzle::InputRejection>(&checked)) throw py::value_error(rejection->message);
-  const nozzle::DesignInputs& inputs = std::get<nozzle::DesignInputs>(checked);
-  std::optional<double> metres;
-  if (!scale.is_none()) {
-    const std::string text = InputText(scale, "scale");
-    const std::optional<report::LengthScale> read = report::ReadLengthScale(text);
-    if (!read) throw py::value_error(report::LengthScaleRejection(text));
-    if (!read->unit.empty()) metres = report::InMetres(*read);
-  }
-  const boundary_layer::PhysicalReading reading =
-      boundary_layer::ReadPhysical(physical, !scale.is_none(), inputs.gamma, !gamma.is_none(), metres);
-  if (!reading.faults.empty()) {
+                  bool axisymmetric, const std::string& family, const py::object& gas, const py::object& p0,
+                  const py::object& t0, const py::object& scale, const py::object& wallTemperature,
+                  const py::object& layer, const py::object& gasConstant, const py::object& viscosity,
+                  const py::object& prandtl) {
+  pipeline::Request request;
+  request.family = family;
+  request.texts = {InputText(me, "me"), InputText(teta0, "teta0"), InputText(n, "n"), "1.4"};
+  request.gammaGiven = !gamma.is_none();
+  if (request.gammaGiven) request.texts.gamma = InputText(gamma, "gamma");
+  request.axisymmetric = axisymmetric;
+  if (!scale.is_none()) request.scale = InputText(scale, "scale");
+  request.physical = {OptionalText(p0, "p0"), OptionalText(t0, "t0"), OptionalText(gas, "gas"),
+                      OptionalText(gasConstant, "gas_constant"), OptionalText(viscosity, "viscosity"),
+                      OptionalText(prandtl, "prandtl"), OptionalText(wallTemperature, "wall_temperature"),
+                      OptionalText(layer, "layer")};
+  auto checked = pipeline::Check(request, PythonSpelling());
+  if (const auto* faults = std::get_if<std::vector<pipeline::Fault>>(&checked)) {
     std::string message;
-    for (const std::string& fault : reading.faults) message += (message.empty() ? "" : "\n") + fault;
+    for (const pipeline::Fault& fault : *faults) message += (message.empty() ? "" : "\n") + fault.text;
     throw py::value_error(message);
   }
-  Design design;
+  std::vector<std::string> notices;
+  std::optional<std::variant<pipeline::Designed, std::string>> made;
   try {
-    design.record = axisymmetric ? nozzle::RecordOf(nozzle::DesignAxisymmetric(inputs))
-                                 : nozzle::RecordOf(nozzle::Design(inputs));
+    made.emplace(pipeline::Design(std::get<pipeline::Checked>(checked),
+                                  [&notices](std::string_view notice) { notices.emplace_back(notice); }, false));
   } catch (const nozzle::RunError& error) {
     Raise(designError, std::string("design: ") + error.what());
   }
-  if (reading.conditions) {
-    auto corrected = boundary_layer::CorrectWall(design.record, *reading.conditions);
-    if (const auto* refusal = std::get_if<std::string>(&corrected)) throw py::value_error(*refusal);
-    boundary_layer::Apply(design.record, std::move(std::get<nozzle::WallCorrection>(corrected)));
-  }
+  for (const std::string& notice : notices) Warn(notice);
+  if (const auto* refusal = std::get_if<std::string>(&*made)) throw py::value_error(*refusal);
+  Design design{std::move(std::get<pipeline::Designed>(*made).record)};
+  for (const std::string& warning : design.record.warnings) Warn(warning);
   return design;
 }
 
-}  // namespace
-
-PYBIND11_MODULE(nozzle_designer, m) {
+void BindModule(py::module_& m) {
   m.doc() = R"(Nozzle Designer: the divergent wall of a minimum-length supersonic nozzle by the
 method of characteristics, planar or round, for a perfect gas, with its contour for
 CAD (CSV, DXF), its drawing (SVG) and an OpenFOAM check of the design.
@@ -312,7 +334,9 @@ subclasses DesignError, WriteError and CfdError for a run that fails.)";
   writeError.attr("__doc__") = "A file could not be written (message: \"write: ...\", naming the file).";
   cfdError = py::exception<cfd::CaseError>(m, "CfdError", error.ptr()).release();
   cfdError.attr("__doc__") = "The OpenFOAM check failed (message: \"OpenFOAM check: ...\").";
+}
 
+void BindPolyline(py::module_& m) {
   py::class_<Polyline>(m, "Polyline", "A wall or a characteristic line: its points from one end to the other.")
       .def_readonly("name", &Polyline::name, "\"wall\", \"C- line 3\", \"C+ line 0.2\", \"turning line 2\"")
       .def_readonly("family", &Polyline::family, "\"wall\", \"C-\" (a wave of the fan), \"C+\" or \"turning\"")
@@ -332,8 +356,11 @@ subclasses DesignError, WriteError and CfdError for a run that fails.)";
       .def("__repr__", [](const Polyline& p) {
         return "<Polyline '" + p.name + "', " + std::to_string(p.points.size()) + " points>";
       });
+}
 
-  py::class_<Design>(m, "Design", "A finished design: call nozzle_designer.design() to make one.")
+// The design's inputs, wall, lines and facts.
+void BindFigures(py::class_<Design>& design) {
+  design
       .def_property_readonly(
           "kind", [](const Design& d) { return d.record.IsAxisymmetric() ? "axisymmetric" : "planar"; },
           "\"planar\" or \"axisymmetric\"")
@@ -346,9 +373,10 @@ subclasses DesignError, WriteError and CfdError for a run that fails.)";
             inputs["teta0"] = d.record.inputs.Teta0;
             inputs["gamma"] = d.record.gas.gamma;
             inputs["axisymmetric"] = d.record.IsAxisymmetric();
+            inputs["family"] = d.record.family;
             return inputs;
           },
-          "the inputs as read: me, n, teta0, gamma, axisymmetric")
+          "the inputs as read: me, n, teta0, gamma, axisymmetric, family")
       .def_property_readonly("gamma", [](const Design& d) { return d.record.gas.gamma; },
                              "ratio of specific heats of the gas")
       .def_property_readonly(
@@ -371,7 +399,12 @@ subclasses DesignError, WriteError and CfdError for a run that fails.)";
                              "a dict: teta_max (the wall angle at the corner, degrees), largest_wall_angle and "
                              "largest_wall_angle_x, length, exit_height, area_ratio (isentropic A/A* of me), "
                              "area_deviation_percent (of y, or y^2 for a round nozzle, from A/A*), "
-                             "mass_balance_percent (the net's own error), axis_end (where the axis reaches me)")
+                             "mass_balance_percent (the net's own error), axis_end (where the axis reaches me)");
+}
+
+// The boundary layer, the warnings and the texts.
+void BindLayer(py::class_<Design>& design) {
+  design
       .def_property_readonly(
           "corrected_wall",
           [](const Design& d) {
@@ -395,7 +428,12 @@ subclasses DesignError, WriteError and CfdError for a run that fails.)";
            "The summary of the command line's --summary, as a text.")
       .def("svg", &Design::Svg,
            "The drawing of the whole nozzle, mirrored about the axis, as SVG text (the window's 449 x 265 pixels).")
-      .def("_repr_svg_", &Design::Svg)
+      .def("_repr_svg_", &Design::Svg);
+}
+
+// The files of the design for CAD and for the eye.
+void BindFiles(py::class_<Design>& design) {
+  design
       .def(
           "write_csv",
           [](const Design& d, const std::filesystem::path& path, const py::object& scale, const std::string& unit) {
@@ -418,7 +456,12 @@ subclasses DesignError, WriteError and CfdError for a run that fails.)";
           [](const Design& d, const std::filesystem::path& path) {
             Write(path, d.Svg());
           },
-          py::arg("path"), "Writes the drawing of svg() into a file.")
+          py::arg("path"), "Writes the drawing of svg() into a file.");
+}
+
+// The OpenFOAM case and its check.
+void BindCheck(py::class_<Design>& design) {
+  design
       .def(
           "write_openfoam",
           [](const Design& d, const std::filesystem::path& folder, std::optional<int> cells, int jobs,
@@ -468,9 +511,23 @@ subclasses DesignError, WriteError and CfdError for a run that fails.)";
         if (!d.record.gas.IsAir()) text += " gamma=" + py::repr(py::float_(d.record.gas.gamma)).cast<std::string>();
         return text + ">";
       });
+}
+
+}  // namespace
+
+PYBIND11_MODULE(nozzle_designer, m) {
+  BindModule(m);
+  BindPolyline(m);
+  py::class_<Design> design(m, "Design", "A finished design: call nozzle_designer.design() to make one.");
+  BindFigures(design);
+  BindLayer(design);
+  BindFiles(design);
+  BindCheck(design);
 
   m.def("design", &MakeDesign, py::arg("me") = "2.4", py::arg("n") = "7", py::arg("teta0") = "0.373",
-        py::arg("gamma") = py::none(), py::kw_only(), py::arg("axisymmetric") = false, py::arg("gas") = py::none(),
-        py::arg("p0") = py::none(), py::arg("t0") = py::none(), py::arg("scale") = py::none(),
-        py::arg("wall_temperature") = py::none(), py::arg("layer") = py::none(), kDesignDoc);
+        py::arg("gamma") = py::none(), py::kw_only(), py::arg("axisymmetric") = false,
+        py::arg("family") = "minimum-length", py::arg("gas") = py::none(), py::arg("p0") = py::none(),
+        py::arg("t0") = py::none(), py::arg("scale") = py::none(), py::arg("wall_temperature") = py::none(),
+        py::arg("layer") = py::none(), py::arg("gas_constant") = py::none(), py::arg("viscosity") = py::none(),
+        py::arg("prandtl") = py::none(), kDesignDoc);
 }

@@ -103,8 +103,8 @@ double InMetres(const LengthScale& scale) {
   return scale.factor;
 }
 
-std::string LengthScaleRejection(std::string_view text) {
-  return "Throat half-height --scale = \"" + std::string(text) +
+std::string LengthScaleRejection(std::string_view text, const nozzle::Spelling& spelling) {
+  return "Throat half-height " + spelling.name(nozzle::Option::kScale) + " = \"" + std::string(text) +
          "\": not a length; accepted: a number greater than 0 with an optional unit mm, cm, m or in "
          "(10mm, 25.4mm, 0.5in, 1).";
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "nozzle/design_record.h"
+#include "nozzle/spelling.h"
 
 namespace report {
 
@@ -31,7 +32,7 @@ double InMetres(const LengthScale& scale);
 std::optional<LengthScale> ReadLengthScale(std::string_view text);
 
 // The message for a rejected --scale text, naming it and the accepted forms.
-std::string LengthScaleRejection(std::string_view text);
+std::string LengthScaleRejection(std::string_view text, const nozzle::Spelling& spelling);
 
 // The comment that the SVG and DXF files carry, naming what the outline alone does not
 // tell: "Nozzle Designer: axisymmetric nozzle" for a round nozzle, "Nozzle Designer:

@@ -454,6 +454,7 @@ TEST(CommandLine, RefusesPhysicalInputsThatMakeNoLayerWithStatusTwoAndWritesNoth
       {{"--p0", "1bar", "--scale", "10mm"}, "the stagnation temperature is needed"},
       {{"--gas", "xenon", "--p0", "1bar", "--t0", "300", "--scale", "10mm"}, "--gas = \"xenon\": unknown gas"},
       {{"--gas", "co2", "--gamma", "1.4"}, "--gamma = 1.4 contradicts --gas co2 (gamma = 1.289)"},
+      {{"--family", "bell"}, "--family = \"bell\": unknown nozzle family; accepted: minimum-length.\n"},
       {{"--gamma", "1.3", "--p0", "1bar", "--t0", "300", "--scale", "10mm"}, "the boundary layer needs the gas"},
       {{"--boundary-layer-csv", "x.csv", "--scale", "10mm"}, "the stagnation pressure is needed"},
       {{"--axisymmetric", "--me", "3", "--n", "49", "--p0", "150Pa", "--t0", "300", "--scale", "10mm"},

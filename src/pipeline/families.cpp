@@ -1,0 +1,54 @@
+#include "pipeline/families.h"
+
+#include <array>
+
+#include "nozzle/design.h"
+#include "nozzle/minimum_length.h"
+#include "report/axisymmetric_outputs.h"
+#include "report/result_file.h"
+#include "report/results_list.h"
+
+namespace pipeline {
+namespace {
+
+FamilyRun MinimumLength(const nozzle::DesignInputs& inputs, bool axisymmetric, FamilyTexts texts,
+                        const gas::NoticeSink& notice) {
+  FamilyRun run;
+  if (axisymmetric) {
+    const nozzle::MarchedDesign design = nozzle::DesignAxisymmetric(inputs);
+    if (texts.resultFile) run.resultFile = report::AxisymmetricResultFileText(design);
+    if (texts.list) run.list = report::AxisymmetricListText(design);
+    run.record = nozzle::RecordOf(design);
+  } else {
+    const nozzle::DesignResult design = nozzle::Design(inputs, notice);
+    if (texts.resultFile) run.resultFile = report::ResultFileText(design);
+    if (texts.list) run.list = report::ResultsListText(design);
+    run.record = nozzle::RecordOf(design);
+  }
+  return run;
+}
+
+const std::array<Family, 1>& Families() {
+  static const std::array<Family, 1> families{{
+      {"minimum-length", "the shortest nozzle with a uniform exit: a sharp throat corner and a centred fan",
+       MinimumLength},
+  }};
+  return families;
+}
+
+}  // namespace
+
+const Family* FindFamily(std::string_view name) {
+  for (const Family& family : Families()) {
+    if (family.name == name) return &family;
+  }
+  return nullptr;
+}
+
+std::vector<std::string> FamilyNames() {
+  std::vector<std::string> names;
+  for (const Family& family : Families()) names.emplace_back(family.name);
+  return names;
+}
+
+}  // namespace pipeline

@@ -1,0 +1,119 @@
+#include "pipeline/pipeline.h"
+
+#include <utility>
+
+#include "boundary_layer/layer.h"
+#include "report/drawing_plan.h"
+#include "report/number_text.h"
+#include "report/result_file.h"
+#include "report/summary.h"
+
+namespace pipeline {
+namespace {
+
+// The size of the window's drawing surface, in pixels at 96 dots per inch.
+constexpr int kPictureWidth = 449;
+constexpr int kPictureHeight = 265;
+
+std::string Names(const std::vector<std::string>& names) {
+  std::string text;
+  for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+  return text;
+}
+
+}  // namespace
+
+std::variant<Checked, std::vector<Fault>> Check(const Request& request, const nozzle::Spelling& spelling) {
+  std::vector<Fault> faults;
+  Checked checked;
+  checked.request = request;
+  checked.family = FindFamily(request.family);
+  if (checked.family == nullptr) {
+    faults.push_back({Fault::Kind::kInput, spelling.name(nozzle::Option::kFamily) + " = \"" + request.family +
+                                               "\": unknown nozzle family; accepted: " + Names(FamilyNames()) + "."});
+  }
+  // A named gas brings its gamma; one typed beside it must agree (boundary_layer::ReadPhysical).
+  nozzle::InputTexts texts = request.texts;
+  if (const auto named = gas::NamedGas(request.physical.gas); named && !request.gammaGiven) {
+    texts.gamma = report::ShortestText(named->gamma);
+  }
+  const auto inputs = nozzle::CheckInputs(texts);
+  const auto* rejection = std::get_if<nozzle::InputRejection>(&inputs);
+  if (rejection != nullptr) faults.push_back({Fault::Kind::kInput, rejection->message});
+  const std::optional<report::LengthScale> scale = report::ReadLengthScale(request.scale);
+  if (!scale) faults.push_back({Fault::Kind::kInput, report::LengthScaleRejection(request.scale, spelling)});
+  const std::optional<double> metres =
+      scale && !scale->unit.empty() ? std::optional<double>(report::InMetres(*scale)) : std::nullopt;
+  const std::optional<double> gamma =
+      rejection == nullptr ? std::optional<double>(std::get<nozzle::DesignInputs>(inputs).gamma) : std::nullopt;
+  const boundary_layer::PhysicalReading physical = boundary_layer::ReadPhysical(
+      request.physical, !request.layerCsv.empty(), gamma, request.gammaGiven, metres, spelling);
+  for (const std::string& fault : physical.faults) faults.push_back({Fault::Kind::kInput, fault});
+  if (!request.caseFolder.empty()) {
+    // Refused up front for the largest ladder the default may choose.
+    const cfd::CaseOptions largest =
+        cfd::LadderOptions(request.cfdCells > 0 ? request.cfdCells : cfd::kLongNozzleCells, request.cfdJobs,
+                           scale ? report::InMetres(*scale) : 1.0);
+    for (std::string& refusal : cfd::CaseRefusals(request.caseFolder, largest, spelling)) {
+      faults.push_back({Fault::Kind::kCase, std::move(refusal)});
+    }
+  }
+  if (!faults.empty()) return faults;
+  checked.inputs = std::get<nozzle::DesignInputs>(inputs);
+  checked.scale = *scale;
+  checked.conditions = physical.conditions;
+  return checked;
+}
+
+std::variant<Designed, std::string> Design(const Checked& checked, const gas::NoticeSink& notice, bool texts) {
+  const Request& request = checked.request;
+  const bool resultFile = texts && !request.resultFolder.empty();
+  FamilyRun run =
+      checked.family->run(checked.inputs, request.axisymmetric, {texts && !request.summary, resultFile}, notice);
+  Designed designed;
+  if (resultFile) designed.resultFile.emplace(request.resultFolder / report::kResultFileName, run.resultFile);
+  designed.record = std::move(run.record);
+  nozzle::DesignRecord& record = designed.record;
+  if (checked.conditions) {
+    auto corrected = boundary_layer::CorrectWall(record, *checked.conditions);
+    if (auto* refusal = std::get_if<std::string>(&corrected)) return std::move(*refusal);
+    boundary_layer::Apply(record, std::move(std::get<nozzle::WallCorrection>(corrected)));
+  }
+  if (!texts) return designed;
+  designed.shown = request.summary ? report::SummaryText(record) : std::move(run.list);
+  if (!request.svg.empty()) {
+    designed.files.emplace_back(request.svg,
+                                report::DrawingSvg(report::MakeDrawingPlan(record), kPictureWidth, kPictureHeight));
+  }
+  if (!request.csv.empty()) designed.files.emplace_back(request.csv, report::WallContourCsv(record, checked.scale));
+  if (!request.dxf.empty()) designed.files.emplace_back(request.dxf, report::NozzleOutlineDxf(record, checked.scale));
+  if (!request.layerCsv.empty()) designed.files.emplace_back(request.layerCsv, report::BoundaryLayerCsv(record));
+  return designed;
+}
+
+void Commit(Designed& designed) {
+  std::vector<report::StagedFile> staged;
+  for (const auto& [path, bytes] : designed.files) staged.emplace_back(path, bytes);
+  if (designed.resultFile) designed.resultFile->Commit();
+  for (report::StagedFile& file : staged) file.Commit();
+}
+
+cfd::CaseOptions LadderOf(const Checked& checked, const nozzle::DesignRecord& record) {
+  const Request& request = checked.request;
+  const int cells = request.cfdCells > 0 ? request.cfdCells : cfd::DefaultCellsAlong(record.facts.length);
+  return cfd::LadderOptions(cells, request.cfdJobs, report::InMetres(checked.scale));
+}
+
+Verification Verify(const Checked& checked, const nozzle::DesignRecord& record, const cfd::RunOptions& run) {
+  Verification verification;
+  const cfd::CaseOptions options = LadderOf(checked, record);
+  if (checked.request.verify) {
+    verification.missing = cfd::MissingOpenFoam(options.jobs);
+    if (verification.missing) return verification;
+  }
+  verification.run =
+      cfd::CheckDesign(cfd::CaseOf(record), checked.request.caseFolder, options, checked.request.verify, run);
+  return verification;
+}
+
+}  // namespace pipeline

@@ -1,0 +1,111 @@
+// One design, from a request to its results, as every front end makes it: the command
+// line and the Python module only translate their arguments into a Request and
+// present what comes back.
+//
+//   Check    every input read and checked before anything is computed: the family and
+//            its inputs, the gas, the size (the throat half-height or radius with a
+//            unit), the physical conditions of a wall corrected for its boundary layer,
+//            and the case folder of a check; each fault a line, naming the option as
+//            the front end spells it (nozzle/spelling.h).
+//   Design   the family's run, the boundary layer when asked for, and every output
+//            made in memory: the list or the summary, sonuc.txt, SVG, CSV, DXF and the
+//            layer's CSV.
+//   Commit   the files staged beside their places, then put in place together
+//            (report/file_output.h): all of them or, nearly always, none.
+//   Verify   the OpenFOAM case written and, when asked, run and judged (cfd/check.h).
+//
+// Failure contract: Check returns the faults of a request (nothing is computed or
+// written); Design throws nozzle::RunError when the run fails, report::WriteError when
+// sonuc.txt cannot be staged, and returns a refusal
+// when the layer cannot be formed (nothing written); Commit throws report::WriteError
+// (the files before unchanged); Verify returns what is missing to run the check, or
+// the check's run, whose outcome says a failed, stopped or interrupted solver, and
+// throws cfd::CaseError, cfd::FieldError or report::WriteError.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "boundary_layer/conditions.h"
+#include "cfd/check.h"
+#include "nozzle/design_record.h"
+#include "nozzle/inputs.h"
+#include "nozzle/spelling.h"
+#include "pipeline/families.h"
+#include "report/contour.h"
+#include "report/file_output.h"
+
+namespace pipeline {
+
+struct Request {
+  std::string family = "minimum-length";
+  nozzle::InputTexts texts;  // Me, Teta0, N and gamma as typed
+  bool gammaGiven = false;   // gamma was typed (a named gas brings its own otherwise)
+  bool axisymmetric = false;
+  std::string scale = "1";   // the throat half-height (radius), with an optional unit
+  boundary_layer::ConditionTexts physical;
+
+  // The outputs: sonuc.txt into `resultFolder` (none when empty), the summary in place
+  // of the list, and the files of the paths that are not empty.
+  std::filesystem::path resultFolder = ".";
+  bool summary = false;
+  std::string svg, csv, dxf, layerCsv;
+
+  // The OpenFOAM case, written into `caseFolder` when it is not empty, and run on its
+  // three meshes when `verify`; cells 0 chooses by the nozzle's length, jobs 0 all cores.
+  std::string caseFolder;
+  bool verify = false;
+  int cfdCells = 0;
+  int cfdJobs = 0;
+  double cfdCore = 0.8;
+  double cfdTimeout = 0.0;  // seconds, 0: none
+};
+
+struct Checked {
+  Request request;
+  const Family* family = nullptr;
+  nozzle::DesignInputs inputs;
+  report::LengthScale scale;
+  std::optional<boundary_layer::Conditions> conditions;
+};
+
+// A fault of a request: an input refused, or a case folder or ladder that cannot take
+// the check (which the command line says as the program's own error).
+struct Fault {
+  enum class Kind { kInput, kCase };
+  Kind kind = Kind::kInput;
+  std::string text;
+};
+
+std::variant<Checked, std::vector<Fault>> Check(const Request& request, const nozzle::Spelling& spelling);
+
+struct Designed {
+  nozzle::DesignRecord record;
+  std::string shown;  // the list, or the summary
+  // sonuc.txt, staged as soon as the run has ended: a folder that cannot take it
+  // fails the design before anything else is made.
+  std::optional<report::StagedFile> resultFile;
+  std::vector<std::pair<std::filesystem::path, std::string>> files;  // each other file's path and bytes
+};
+
+// `texts` false makes neither the list, the summary nor any file (the Python module's
+// design, whose files are written on demand).
+std::variant<Designed, std::string> Design(const Checked& checked, const gas::NoticeSink& notice, bool texts = true);
+
+void Commit(Designed& designed);
+
+// The ladder of meshes of the check: the request's cells, or those the nozzle's length
+// asks for.
+cfd::CaseOptions LadderOf(const Checked& checked, const nozzle::DesignRecord& record);
+
+struct Verification {
+  std::optional<std::string> missing;  // what is not installed to run the check
+  std::optional<cfd::CheckRun> run;
+};
+Verification Verify(const Checked& checked, const nozzle::DesignRecord& record, const cfd::RunOptions& run);
+
+}  // namespace pipeline
