@@ -204,11 +204,12 @@ std::string Across(const FlowFacts& facts) { return facts.viscous ? Number(facts
 // The slab of a planar nozzle: one block one cell deep, its faces at z = 0 and 0.1.
 std::string SlabBlocks(const std::vector<report::ContourPoint>& wall, const FlowFacts& facts, int nx, int ny) {
   const std::string L = Number(facts.length), ye = Number(facts.exitHalfHeight);
+  const std::string x0 = Number(facts.inletX), y0 = Number(facts.inletHeight);
   const std::string depth = "0.1";
   std::string text = "vertices\n(\n";
   for (const std::string& z : {std::string("0"), depth}) {
-    text += "    (0 0 " + z + ")\n    (" + L + " 0 " + z + ")\n    (" + L + " " + ye + " " + z + ")\n    (0 1 " + z +
-            ")\n";
+    text += "    (" + x0 + " 0 " + z + ")\n    (" + L + " 0 " + z + ")\n    (" + L + " " + ye + " " + z + ")\n    (" +
+            x0 + " " + y0 + " " + z + ")\n";
   }
   text += ");\n\nblocks\n(\n    hex (0 1 2 3 4 5 6 7) (" + std::to_string(nx) + " " + std::to_string(ny) +
           " 1) simpleGrading (" + Number(GradingAlong(facts)) + " " + Across(facts) + " 1)\n);\n\n";
@@ -235,10 +236,10 @@ std::string WedgeBlocks(const std::vector<report::ContourPoint>& wall, const Flo
     std::string text = "(";
     return text.append(Number(x)).append(" ").append(Number(r)).append(" ").append(Number(side * r * t)).append(")");
   };
-  const double L = facts.length, ye = facts.exitHalfHeight;
-  std::string text = "vertices\n(\n    (0 0 0)\n    (" + Number(L) + " 0 0)\n";
-  text += "    " + point(L, ye, -1.0) + "\n    " + point(0.0, 1.0, -1.0) + "\n";
-  text += "    " + point(L, ye, 1.0) + "\n    " + point(0.0, 1.0, 1.0) + "\n);\n\n";
+  const double L = facts.length, ye = facts.exitHalfHeight, x0 = facts.inletX, y0 = facts.inletHeight;
+  std::string text = "vertices\n(\n    (" + Number(x0) + " 0 0)\n    (" + Number(L) + " 0 0)\n";
+  text += "    " + point(L, ye, -1.0) + "\n    " + point(x0, y0, -1.0) + "\n";
+  text += "    " + point(L, ye, 1.0) + "\n    " + point(x0, y0, 1.0) + "\n);\n\n";
   text += "blocks\n(\n    hex (0 1 2 3 0 1 4 5) (" + std::to_string(nx) + " " + std::to_string(ny) +
           " 1) simpleGrading (" + Number(GradingAlong(facts)) + " " + Across(facts) + " 1)\n);\n\n";
   // The wall from vertex 3 (throat corner) to 2 (exit lip) on one side, 5 to 4 on the other.

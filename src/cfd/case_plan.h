@@ -51,6 +51,9 @@ struct FlowFacts {
   gas::Gas gas;
   bool axisymmetric = false;  // y is a radius
   std::optional<ViscousFlow> viscous = std::nullopt;  // empty: inviscid, slip walls
+  // The inflow section (nozzle::Inlet): at x = inletX from the axis to inletHeight.
+  double inletX = 0.0;
+  double inletHeight = 1.0;
 
   // What the exit's y is called in reports and pictures.
   const char* ExitSizeName() const { return axisymmetric ? "exit radius" : "exit half-height"; }

@@ -31,6 +31,7 @@ DesignCase CaseOf(const nozzle::DesignRecord& design) {
   c.gas = design.gas;
   c.axisymmetric = design.IsAxisymmetric();
   c.wall = report::WallPoints(design);
+  c.inlet = design.inlet;
   c.plan = report::MakeDrawingPlan(design);
   if (design.facts.wallTurnsBackAt != 0) c.wallWarning = nozzle::WallWarning(design.facts.wallTurnsBackAt);
   c.axisEnd = design.facts.axisEnd;

@@ -24,6 +24,7 @@ struct DesignCase {
   gas::Gas gas;
   bool axisymmetric = false;  // y is a radius; the case is a wedge about the x axis
   std::vector<report::ContourPoint> wall;  // throat half-heights (radii), corner to lip
+  nozzle::Inlet inlet;                     // the inflow section, at the wall's first point
   // The design's flow: net points, wall points and points along the characteristics
   // between them; the uniform sonic throat and exit are added by the start.
   std::vector<FlowSample> samples;

@@ -65,9 +65,8 @@ ExitHistory ReadExitHistory(const std::filesystem::path& meshFolder,
 
 // Follows a mesh's exit histories while its solver writes them: each Read parses only
 // the rows written since the Read before, so that a look costs what is new, not the
-// whole run so far (the histories of Me 4's 320 x 80 mesh took 15 ms of a core to read
-// by the end, at every look, taken from the solver's ranks). A file that shrank was
-// written anew and is read again from its start.
+// whole run so far (a cost that grows with the run, taken from the solver's ranks at
+// every look). A file that shrank was written anew and is read again from its start.
 class ExitHistoryReader {
  public:
   explicit ExitHistoryReader(std::filesystem::path meshFolder);

@@ -5,8 +5,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 #include <thread>
+#include <utility>
+#include <vector>
 
+#include "case_scripts.h"
 #include "cfd/case_files.h"
 #include "cfd/start_field.h"
 #include "report/contour.h"
@@ -55,133 +59,45 @@ constexpr double kDiskPerCell = 1.5e3;
 // on two), and decomposing, starting MPI and reconstructing cost a few seconds more.
 constexpr int kSerialCells = 2500;
 
-// How the finest mesh starts nearer its own result: the coarse and the medium mesh's
-// results, both mapped onto it, give it to first order, since the discretisation error
-// halves with the cell size. Its change from the start then settles sooner: Me 4's
-// 320 x 80 mesh settled within 50 iterations of its least (4,880) instead of 5,550 to
-// 5,730 iterations past the plain start, at the same mean within its flicker (3.9811
-// against 3.9816), and the round Me 2.4's 256 x 64 wedge at 4,725 instead of 5,808.
-constexpr const char* kExtrapolate = R"awk(# The finest mesh's start: the results of the coarse and the medium mesh, both mapped
-# onto it, give its own to first order, since the discretisation error halves with
-# the cell size:
-#     fine = medium + (medium - coarse) / 2
-#   awk -v coarse=start.coarse/U -v positive=0 -f ../extrapolate.awk 0/U > 0/U.start
-# Every number of the internal field becomes that; with positive=1 (p, T) it stays
-# above half the medium's. Every other line is the medium file's own. Fails when the
-# two files do not match line for line.
-{
-    if ((getline other < coarse) <= 0) exit 1
-}
-list && $0 == ")" { list = 0 }
-list {
-    line = $0
-    gsub(/[()]/, " ", line)
-    gsub(/[()]/, " ", other)
-    n = split(line, a)
-    if (split(other, b) != n) exit 1
-    out = ""
-    for (i = 1; i <= n; ++i) {
-        v = a[i] + (a[i] - b[i]) / 2
-        if (positive && v < a[i] / 2) v = a[i] / 2
-        out = out (i > 1 ? " " : "") sprintf("%.10g", v)
-    }
-    print (n > 1 ? "(" out ")" : out)
-    next
-}
-{ print }
-/^internalField +nonuniform/ { counted = 1 }
-counted && $0 == "(" { list = 1; counted = 0 }
-)awk";
 
-// The steps, each with its log; `failed: <mesh>/<what>` on standard output names the
-// step that went wrong, `step: <mesh>/<what>` each one as it starts.
+// A script's template filled in: its "#@" lines left out, each placeholder replaced
+// by its value.
+std::string Filled(std::string_view script, const std::vector<std::pair<std::string, std::string>>& values) {
+  std::string text;
+  for (std::size_t at = 0; at < script.size();) {
+    const std::size_t end = std::min(script.find('\n', at), script.size() - 1) + 1;
+    const std::string_view line = script.substr(at, end - at);
+    if (line.rfind("#@", 0) != 0) text += line;
+    at = end;
+  }
+  for (const auto& [name, value] : values) {
+    for (std::size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + value.size())) {
+      text.replace(at, name.size(), value);
+    }
+  }
+  return text;
+}
+
+// The case's Allrun: the steps, each with its log; `failed: <mesh>/<what>` on standard
+// output names the step that went wrong, `step: <mesh>/<what>` each one as it starts.
+// The finest mesh of an inviscid case starts from medium + (medium - coarse) / 2, its
+// own result to first order, as the discretisation error halves with the cell size
+// (extrapolate.awk); a viscous mesh starts from the mesh before alone, as next to the
+// wall the coarse mesh's layer says nothing of the fine one's.
 std::string Allrun(int jobs, const std::array<MeshPlan, 3>& meshes, bool extrapolate) {
-  const std::string k = std::to_string(jobs);
   std::string small;
   for (const MeshPlan& mesh : meshes) {
     if (mesh.nx * mesh.ny <= kSerialCells) small += (small.empty() ? "" : " ") + mesh.name;
   }
-  return R"foam(#!/bin/sh
-# Runs this case with Debian's OpenFOAM package (apt-get install openfoam):
-#   ./Allrun [cores]      default )foam" + k + R"foam(
-# Three meshes, each twice as fine as the one before in each direction: coarse/
-# starts from the design's own flow, )foam" +
-         (extrapolate ? "medium/ from the result of the mesh before\n# (mapFields), fine/ from the medium result "
-                        "plus half its change from the coarse one\n# (extrapolate.awk)"
-                      : "medium/ and fine/ from the result of the mesh\n# before (mapFields)") +
-         R"foam(. Logs in <mesh>/log.<step>; open <mesh>/case.foam in ParaView.
-cd "$(dirname "$0")" || exit 1
-export WM_PROJECT_DIR="${WM_PROJECT_DIR:-/usr/share/openfoam}"
-export OMPI_MCA_btl_vader_single_copy_mechanism=none
-jobs="${1:-)foam" + k + R"foam(}"
-asRoot=""
-[ "$(id -u)" = 0 ] && asRoot="--allow-run-as-root"
-meshes="coarse medium fine"
-# Meshes this small run on one core: passing halos between ranks costs more than it saves.
-small=")foam" + small + R"foam("
-
-step() {
-    name="$1"
-    shift
-    echo "step: $mesh/$name"
-    "$@" > "log.$name" 2>&1 || { echo "failed: $mesh/$name"; exit 1; }
+  const std::string starts = extrapolate ? "medium/ from the result of the mesh before\n# (mapFields), fine/ from the "
+                                           "medium result plus half its change from the coarse one\n# (extrapolate.awk)"
+                                         : "medium/ and fine/ from the result of the mesh\n# before (mapFields)";
+  return Filled(kAllrunTemplate, {{"@JOBS@", std::to_string(jobs)},
+                                  {"@STARTS@", starts},
+                                  {"@SMALL@", small},
+                                  {"@EXTRAPOLATE@", extrapolate ? "fine" : ""}});
 }
 
-solve() {
-    cores="$jobs"
-    case " $small " in *" $mesh "*) cores=1 ;; esac
-    if [ "$cores" -gt 1 ]; then
-        sed -i -e "s/^numberOfSubdomains .*/numberOfSubdomains $jobs;/" \
-            -e "s/^\( *n  *\)(.*/\1($jobs 1 1);/" system/decomposeParDict
-        step decomposePar decomposePar -force
-        step rhoCentralFoam mpirun $asRoot -np "$jobs" rhoCentralFoam -parallel
-        step reconstructPar reconstructPar -latestTime
-    else
-        step rhoCentralFoam rhoCentralFoam
-    fi
-}
-
-for mesh in $meshes; do
-    cd "$mesh" || exit 1
-    step blockMesh blockMesh
-    step checkMesh checkMesh
-    grep -q "^Mesh OK" log.checkMesh || { echo "failed: $mesh/checkMesh rejected the mesh"; exit 1; }
-    cd .. || exit 1
-done
-
-extrapolate=")foam" + std::string(extrapolate ? "fine" : "") + R"foam("
-
-# The start of the mesh in $extrapolate: medium + (medium - coarse) / 2, field by field.
-start_extrapolated() {
-    for field in U p T; do
-        positive=1
-        [ "$field" = U ] && positive=0
-        awk -v coarse="start.coarse/$field" -v positive=$positive -f ../extrapolate.awk \
-            "0/$field" > "0/$field.start" || return 1
-    done
-    for field in U p T; do mv "0/$field.start" "0/$field" || return 1; done
-    rm -rf start.coarse
-}
-
-previous=""
-for mesh in $meshes; do
-    cd "$mesh" || exit 1
-    if [ -n "$previous" ]; then
-        if [ "$mesh" = "$extrapolate" ]; then
-            step mapFields.coarse mapFields ../coarse -consistent -sourceTime latestTime
-            mkdir -p start.coarse && cp 0/U 0/p 0/T start.coarse/
-        fi
-        step mapFields mapFields "../$previous" -consistent -sourceTime latestTime
-        rm -f 0/Ma 0/rDeltaT 0/rho
-        [ "$mesh" = "$extrapolate" ] && step extrapolate start_extrapolated
-    fi
-    solve
-    cd .. || exit 1
-    previous="$mesh"
-done
-echo "done"
-)foam";
-}
 
 // A complete solver folder: mesh, gas, schemes, controls and the start fields.
 void WriteMeshFolder(const fs::path& folder, const std::vector<report::ContourPoint>& wall,
@@ -317,7 +233,8 @@ CaseFacts WriteCase(const DesignCase& design, const fs::path& folder, const Case
   }
   const std::vector<report::ContourPoint>& wall = design.wall;
   CaseFacts facts;
-  facts.flow = {wall.back().x, wall.back().y, design.inputs.Me, design.gas, design.axisymmetric, design.viscous};
+  facts.flow = {wall.back().x,        wall.back().y,   design.inputs.Me,    design.gas,
+                design.axisymmetric, design.viscous, design.inlet.x, design.inlet.height};
   facts.metresPerHalfHeight = options.metresPerHalfHeight;
   facts.meshes = MeshLadder(options.cellsAlong, options.cellsAcross, design.inputs.Me, design.axisymmetric,
                             CellAspect(facts.flow, options.cellsAlong, options.cellsAcross));
@@ -332,10 +249,8 @@ CaseFacts WriteCase(const DesignCase& design, const fs::path& folder, const Case
   for (std::size_t m = 1; m < facts.meshes.size(); ++m) {
     WriteMeshFolder(folder / facts.meshes[m].name, wall, facts, facts.meshes[m], options, nullptr);
   }
-  // A viscous mesh starts from the mesh before alone: next to the wall the coarse
-  // mesh's layer is too thick for the difference to say anything of the fine one's.
   const bool extrapolate = !facts.flow.viscous;
-  if (extrapolate) WriteText(folder / "extrapolate.awk", kExtrapolate);
+  if (extrapolate) WriteText(folder / "extrapolate.awk", kExtrapolateAwk);
   WriteText(folder / "Allrun", Allrun(facts.jobs, facts.meshes, extrapolate));
   std::error_code error;
   fs::permissions(folder / "Allrun", fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,

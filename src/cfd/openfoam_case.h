@@ -48,12 +48,10 @@ struct CaseOptions {
 
 // The finest mesh's cells along the axis unless the user says: kShortNozzleCells for a
 // nozzle up to kShortNozzleLength throat half-heights long, kLongNozzleCells beyond. On
-// the 256 x 64 ladder the default design (length 8.08), Me 2.4 with N 4, Me 1.5 and
-// Me 1.7 (2.4 and 3.2) and the round Me 2.4 (5.16) got the verdicts and figures of
-// 400 x 100 in a third of the time. Longer nozzles need more: Me 3.2 with Teta0 0.5
-// (21.4) was left without a verdict on 256 x 64 and 288 x 72 (meshes-cannot-tell); on
-// 320 x 80 it checks wall-good in 105 to 114 s (212 s on 400 x 100), Me 4 (53.0) in
-// 110 to 124 s (203 s), and Me 2.4 in G 1.2 (9.95) in 122 to 124 s.
+// the shorter ladder the nozzles up to that length get the verdicts and figures of a
+// 400 x 100 finest mesh; a longer nozzle's cells grow longer along it, and the shorter
+// ladder leaves some without a verdict (meshes-cannot-tell), which the longer one
+// decides (docs/validation.md has the figures).
 inline constexpr double kShortNozzleLength = 8.5;
 inline constexpr int kShortNozzleCells = 256;
 inline constexpr int kLongNozzleCells = 320;

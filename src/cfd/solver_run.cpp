@@ -208,9 +208,8 @@ bool ExtendRun(const fs::path& meshFolder, int to) {
 
 // The iterations a settled mesh runs past the one it settled at, so that its solver,
 // told to stop there, reads the order in time: about half a second of the solver's on
-// 2 cores (0.6 to 1.4 microseconds a cell iteration, the most on a mesh small enough
-// for one core; Me 3.2's 80 x 20, 160 x 40 and 320 x 80 meshes get 300, 100 and 60
-// iterations), against the 0.2 s between the check's looks. Where the order comes too
+// 2 cores, by the mesh's cells (from 300 iterations on the smallest meshes to 60 on
+// the largest), against the 0.2 s between the check's looks. Where the order comes too
 // late, the solver is stopped at once instead. The stop then depends on the flow
 // alone, not on when the check looked: each mesh hands the next the same start, and
 // a check run again gives the same figures.

@@ -32,10 +32,10 @@ StartField FromDesign(const DesignCase& design, const FlowFacts& facts, int nx, 
   constexpr std::size_t kNearest = 6;
   const std::vector<report::ContourPoint>& wall = design.wall;
   std::vector<FlowSample> samples = design.samples;
-  // The uniform sonic throat section and the uniform exit region.
+  // The uniform sonic inflow section and the uniform exit region.
   for (int i = 0; i <= 20; ++i) {
     const double s = i / 20.0;
-    samples.push_back({0.0, s * 0.95, 1.0, 0.0});
+    samples.push_back({facts.inletX, s * 0.95 * facts.inletHeight, 1.0, 0.0});
     samples.push_back({facts.length, s * facts.exitHalfHeight, facts.designMach, 0.0});
     samples.push_back({design.axisEnd + s * (facts.length - design.axisEnd), 0.0, facts.designMach, 0.0});
   }
@@ -57,7 +57,8 @@ StartField FromDesign(const DesignCase& design, const FlowFacts& facts, int nx, 
       const double s = along[static_cast<std::size_t>(i)];
       const double across = (j + 0.5) / ny;
       const Point& top = tops[static_cast<std::size_t>(i)];
-      const double x = (1.0 - across) * s * facts.length + across * top.x;
+      const double x =
+          (1.0 - across) * s * (facts.length - facts.inletX) + (1.0 - across) * facts.inletX + across * top.x;
       const double y = across * top.y;
       for (std::size_t n = 0; n < samples.size(); ++n) {
         distances[n] = {std::hypot(samples[n].x - x, samples[n].y - y), n};

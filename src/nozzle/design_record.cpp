@@ -43,6 +43,7 @@ DesignRecord Begin(NozzleKind kind, const DesignInputs& inputs, const gas::Gas& 
 // What both kinds take from the wall alone, and the warning of a wall that turns back.
 void CompleteFromWall(DesignRecord& record, int wallTurnsBackAt, const std::string& wallWarning) {
   DesignFacts& facts = record.facts;
+  record.inlet = {Inlet::Kind::kUniformSonic, record.wall.front().x, record.wall.front().y};
   const FlowPoint& lip = record.wall.back();
   const FlowPoint& steepest = *std::max_element(record.wall.begin(), record.wall.end(),
                                                 [](const FlowPoint& a, const FlowPoint& b) { return a.Teta < b.Teta; });

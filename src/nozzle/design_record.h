@@ -16,6 +16,7 @@
 //           ("C+ line 3"; the last, the exit characteristic, ends at the lip) and, for a
 //           round nozzle, the turning region's C- lines from the exit characteristic up
 //           to the wall, as far as they lie inside ("turning line 2").
+//   inlet   where and how the flow enters the designed part (Inlet below).
 //   facts   the figures an engineer asks of a design (DesignFacts below).
 //
 // Lengths in throat half-heights, for a round nozzle in throat radii (y the radius);
@@ -101,12 +102,24 @@ struct WallCorrection {
   std::vector<std::string> warnings;   // a layer too thick for the method, or one that separates
 };
 
+// Where the flow enters the designed part of the nozzle, and how: the section at x from
+// the axis to `height` (the wall's first point), across which the flow is uniform,
+// parallel and sonic (the sharp throat of the minimum-length nozzle). The OpenFOAM case
+// takes its inlet from here.
+struct Inlet {
+  enum class Kind { kUniformSonic };
+  Kind kind = Kind::kUniformSonic;
+  double x = 0.0;
+  double height = 1.0;
+};
+
 struct DesignRecord {
   std::string family;  // the nozzle family's name, "minimum-length"
   NozzleKind kind = NozzleKind::kPlanar;
   DesignInputs inputs;
   gas::Gas gas;
   std::vector<FlowPoint> wall;
+  Inlet inlet;
   std::vector<CharacteristicLine> lines;
   DesignFacts facts;
   std::vector<std::string> warnings;  // for the user; the wall's first, when it turns back

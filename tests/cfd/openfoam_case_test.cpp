@@ -224,6 +224,35 @@ TEST(OpenFoamCase, CheckMeshAcceptsTheMeshOfTheDefaultDesign) {
   EXPECT_NE(log.find("cells:            40000"), std::string::npos) << log;
 }
 
+// The case's inflow section is the record's inlet, wherever its wall starts: a design
+// moved downstream by half a throat half-height is meshed from x = 0.5, and blockMesh
+// and checkMesh take it.
+TEST(OpenFoamCase, TakesItsInletFromTheRecord) {
+  nozzle::DesignRecord record = nozzle::RecordOf(nozzle::Design({2.4, 0.373, 7.0}));
+  for (nozzle::FlowPoint& p : record.wall) p.x += 0.5;
+  for (nozzle::CharacteristicLine& line : record.lines) {
+    for (nozzle::FlowPoint& p : line.points) p.x += 0.5;
+  }
+  record.facts.length += 0.5;
+  record.facts.axisEnd += 0.5;
+  record.inlet.x = 0.5;
+  TempFolder folder;
+  const fs::path dir = folder.path() / "case";
+  cfd::CaseOptions small;
+  small.cellsAlong = 64;
+  small.cellsAcross = 16;
+  cfd::WriteCase(record, dir, small);
+  const std::string dict = ReadBytes(dir / "fine" / "system" / "blockMeshDict");
+  EXPECT_NE(dict.find("vertices\n(\n    (0.5 0 0)\n"), std::string::npos) << dict;
+  EXPECT_NE(dict.find("\n    (0.5 1 0)\n    (0.5 0 0.1)\n"), std::string::npos) << dict;
+  if (std::system("command -v blockMesh >/dev/null") != 0) GTEST_SKIP() << "OpenFOAM is not installed";
+  const std::string command = "cd '" + (dir / "coarse").string() +
+                              "' && export WM_PROJECT_DIR=/usr/share/openfoam && blockMesh > log.blockMesh 2>&1 && "
+                              "checkMesh > log.checkMesh 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0) << ReadBytes(dir / "coarse" / "log.blockMesh");
+  EXPECT_NE(ReadBytes(dir / "coarse" / "log.checkMesh").find("\nMesh OK."), std::string::npos);
+}
+
 // A round nozzle is a 5 degree wedge about the axis: checkMesh accepts it, its sides
 // are wedge patches, and its first (nx + 1)(ny + 1) points are the profile's side at
 // -2.5 degrees in order (the exit figures read the exit from them).
