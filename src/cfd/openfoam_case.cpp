@@ -252,9 +252,12 @@ CaseFacts WriteCase(const DesignCase& design, const fs::path& folder, const Case
   const bool extrapolate = !facts.flow.viscous;
   if (extrapolate) WriteText(folder / "extrapolate.awk", kExtrapolateAwk);
   WriteText(folder / "Allrun", Allrun(facts.jobs, facts.meshes, extrapolate));
-  std::error_code error;
-  fs::permissions(folder / "Allrun", fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
-                  fs::perm_options::add, error);
+  WriteText(folder / "Allrun.sbatch", Filled(kAllrunSbatchTemplate, {{"@JOBS@", std::to_string(facts.jobs)}}));
+  for (const char* script : {"Allrun", "Allrun.sbatch"}) {
+    std::error_code error;
+    fs::permissions(folder / script, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
+                    fs::perm_options::add, error);
+  }
   return facts;
 }
 

@@ -13,7 +13,7 @@ root="$work/root/usr"
 for file in bin/nozzle-cli bin/nozzle-designer share/applications/nozzle-designer.desktop \
     share/icons/hicolor/scalable/apps/nozzle-designer.svg share/man/man1/nozzle-cli.1 \
     share/doc/nozzle-designer/README.md share/doc/nozzle-designer/LICENSE share/nozzle-designer/case/Allrun \
-    share/nozzle-designer/case/extrapolate.awk; do
+    share/nozzle-designer/case/Allrun.sbatch share/nozzle-designer/case/extrapolate.awk; do
   [ -f "$root/$file" ] || fail "not installed: $file"
 done
 desktop-file-validate --no-hints "$root/share/applications/nozzle-designer.desktop" || fail "desktop entry"
