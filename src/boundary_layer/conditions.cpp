@@ -106,7 +106,7 @@ bool AsksForLayer(const ConditionTexts& t) {
 // a named gas whose gamma differs from a typed one is refused. Each fault a line naming
 // the option, the text and what is accepted.
 struct GasReading {
-  std::optional<gas::RealGas> gas;  // empty when no gas was asked for, or on a fault
+  std::optional<gas::Gas> gas;  // empty when no gas was asked for, or on a fault
   std::vector<std::string> faults;
 };
 
@@ -130,9 +130,7 @@ GasReading ReadGas(const ConditionTexts& t, double gamma, bool gammaTyped, const
                                spell.name(Option::kPrandtl) + " are for a gas given by its constants.");
     }
   } else if (byConstants) {
-    gas::RealGas g;
-    g.name.clear();
-    g.gamma = gamma;
+    gas::Gas g = gas::InGasRange(gamma) ? gas::Gas::WithGamma(gamma) : gas::Gas{};
     const auto R = Within(Plain(t.gasConstant), 1.0, 1e5);
     const auto law = SutherlandLaw(t.viscosity);
     const auto Pr = Within(Plain(t.prandtl), 0.01, 100.0);
@@ -158,7 +156,7 @@ GasReading ReadGas(const ConditionTexts& t, double gamma, bool gammaTyped, const
 
 // The conditions, given the gas and the throat half-height in metres (empty when the
 // scale has no unit). Each fault a line, as above.
-std::variant<Conditions, std::vector<std::string>> ReadConditions(const ConditionTexts& t, const gas::RealGas& g,
+std::variant<Conditions, std::vector<std::string>> ReadConditions(const ConditionTexts& t, const gas::Gas& g,
                                                                   std::optional<double> throatHalfHeight,
                                                                   const nozzle::Spelling& spell) {
   std::vector<std::string> faults;
@@ -214,7 +212,7 @@ PhysicalReading ReadPhysical(const ConditionTexts& texts, bool wanted, std::opti
   PhysicalReading reading;
   reading.faults = gasReading.faults;
   if (!wanted && !AsksForLayer(texts)) return reading;
-  std::optional<gas::RealGas> layerGas = gasReading.gas;
+  std::optional<gas::Gas> layerGas = gasReading.gas;
   if (!layerGas && texts.gas.empty() && gasReading.faults.empty()) {
     if (!gamma || *gamma == 1.4) {
       layerGas = gas::NamedGas("air");
@@ -224,7 +222,7 @@ PhysicalReading ReadPhysical(const ConditionTexts& texts, bool wanted, std::opti
                                spell.name(Option::kPrandtl) + " beside " + spell.name(Option::kGamma) + ".");
     }
   }
-  auto read = ReadConditions(texts, layerGas.value_or(gas::RealGas{}), throatHalfHeight, spell);
+  auto read = ReadConditions(texts, layerGas.value_or(gas::Gas{}), throatHalfHeight, spell);
   if (auto* faults = std::get_if<std::vector<std::string>>(&read)) {
     reading.faults.insert(reading.faults.end(), faults->begin(), faults->end());
   } else if (layerGas && reading.faults.empty()) {

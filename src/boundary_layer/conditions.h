@@ -24,7 +24,7 @@ enum class Regime { kLaminar, kTurbulent, kTransition };
 inline constexpr double kTransitionReTheta = 470.0;
 
 struct Conditions {
-  gas::RealGas gas;
+  gas::Gas gas;
   double p0 = 0.0;                // stagnation pressure, Pa
   double T0 = 0.0;                // stagnation temperature, K
   double throatHalfHeight = 0.0;  // m: the throat half-height, or radius of a round nozzle

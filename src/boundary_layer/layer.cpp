@@ -27,8 +27,8 @@ class Flow {
 
   Edge At(double M) const {
     Edge e;
-    e.T = c_.T0 / (1.0 + half_ * M * M);
-    e.p = c_.p0 * std::pow(e.T / c_.T0, g_ / (g_ - 1.0));
+    e.T = c_.T0 / c_.gas.StagnationTemperatureRatio(M);
+    e.p = c_.p0 * c_.gas.PressureRatioOfTemperature(e.T / c_.T0);
     e.rho = e.p / (c_.gas.R * e.T);
     e.a = std::sqrt(g_ * c_.gas.R * e.T);
     e.u = M * e.a;
@@ -279,7 +279,7 @@ std::variant<nozzle::WallCorrection, std::string> CorrectWall(const nozzle::Desi
   c.correctedExitHeight = c.wall.back().y;
   const double normal = c.exitDeltaStar / std::cos(lip.Teta * gas::Pi_180) / h;
   const double effective = round ? lip.y * lip.y - 2.0 * lip.y * normal : lip.y - normal;
-  c.uncorrectedExitMach = gas::SupersonicMachOfAreaRatio(effective, g);
+  c.uncorrectedExitMach = conditions.gas.SupersonicMachOfAreaRatio(effective);
   {
     const Flow flow(conditions, round);
     const Station& st = march.stations.back();

@@ -73,10 +73,10 @@ StartField FromDesign(const DesignCase& design, const FlowFacts& facts, int nx, 
       }
       M = std::max(1.0, M / weights);
       const double angle = teta / weights * std::acos(-1.0) / 180.0;
-      const double T = gas::TemperatureRatio(M, facts.gas.gamma);
+      const double T = facts.gas.TemperatureRatio(M);
       const double u = M * std::sqrt(T);
       field.T.push_back(T);
-      field.p.push_back(gas::PressureRatioOfTemperature(T, facts.gas.gamma));
+      field.p.push_back(facts.gas.PressureRatioOfTemperature(T));
       field.ux.push_back(u * std::cos(angle));
       field.uy.push_back(u * std::sin(angle));
     }

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "gas/gas.h"
+
 namespace gas {
 
 double AreaRatio(double M, double g) {
@@ -22,5 +24,12 @@ double SupersonicMachOfAreaRatio(double areaRatio, double g) {
   }
   return 0.5 * (low + high);
 }
+
+double Gas::AreaRatio(double M) const { return gas::AreaRatio(M, gamma); }
+double Gas::TemperatureRatio(double M) const { return gas::TemperatureRatio(M, gamma); }
+double Gas::PressureRatioOfTemperature(double TOverTStar) const {
+  return gas::PressureRatioOfTemperature(TOverTStar, gamma);
+}
+double Gas::SupersonicMachOfAreaRatio(double areaRatio) const { return gas::SupersonicMachOfAreaRatio(areaRatio, gamma); }
 
 }  // namespace gas

@@ -7,8 +7,15 @@ namespace gas {
 Gas Gas::WithGamma(double g) {
   if (!InGasRange(g)) throw ArithmeticError("ratio of specific heats outside 1 < gamma <= 5/3");
   if (gas::IsAir(g)) return kAir;
-  return {g, std::sqrt((g + 1.0) / (g - 1.0)), (g - 1.0) / 2.0};
+  Gas gas;
+  gas.gamma = g;
+  gas.root = std::sqrt((g + 1.0) / (g - 1.0));
+  gas.half = (g - 1.0) / 2.0;
+  return gas;
 }
+
+double Gas::Nu(double M) const { return Nu_f_M(M, *this); }
+double Gas::MachOfNu(double nu, double guess) const { return ExactMachFromNu(nu, *this, guess); }
 
 void ThrowNonFinite(double value) {
   throw ArithmeticError(std::isnan(value) ? "invalid operation (not a number)" : "overflow to infinity");
@@ -30,6 +37,8 @@ double PrandtlMeyerRadians(double M, const Gas& gas, double& b) {
 }
 
 }  // namespace
+
+double Nu_f_M(double M) { return Nu_f_M(M, kAir); }
 
 double Nu_f_M(double M, const Gas& gas) {
   double b = 0.0;

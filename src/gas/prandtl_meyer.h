@@ -1,5 +1,6 @@
 // Mach angle and Prandtl-Meyer functions of a perfect gas with the ratio of specific
-// heats g, 1 < g <= 5/3 (air, g = 1.4, unless a Gas is given):
+// heats g, 1 < g <= 5/3 (gas/gas.h): the window's own, Mu_f_M, Nu_f_M and M_f_Nu, for
+// air, and the same relations for any Gas, which its members Nu and MachOfNu use:
 //
 //   mu(M) = arcsin(1 / M)
 //   nu(M) = sqrt((g+1)/(g-1)) * atan(sqrt((g-1)/(g+1) * (M^2 - 1))) - atan(sqrt(M^2 - 1))
@@ -21,46 +22,9 @@
 #include <string>
 #include <string_view>
 
+#include "gas/gas.h"
+
 namespace gas {
-
-// The three constants of the main window, formed in this order:
-// Pi = atan(1) * 4, Pi_180 = Pi / 180 (degrees * Pi_180 = radians), Sqr6 = sqrt(6)
-// = sqrt((g + 1) / (g - 1)) for g = 1.4.
-inline const double Pi = std::atan(1.0) * 4.0;
-inline const double Pi_180 = Pi / 180.0;
-inline const double Sqr6 = std::sqrt(6.0);
-
-// nu_max = (sqrt(6) - 1) * 90 degrees, the Prandtl-Meyer angle of an infinite Mach
-// number in air.
-inline const double NuMax = (Sqr6 - 1.0) * 90.0;
-
-// A perfect gas by its ratio of specific heats and the two constants the functions
-// use: root = sqrt((g + 1) / (g - 1)) and half = (g - 1) / 2. Air carries exactly the
-// window's Sqr6 and 0.2; formed from g = 1.4 they would differ in the last bit
-// ((1.4 + 1) / (1.4 - 1) is 6.000000000000001 in doubles), and with them every digit
-// of air's results.
-// Whether g lies in the ideal-gas range 1 < g <= 5/3 the functions accept, and
-// whether it is air's 1.4.
-inline constexpr double kMaxGamma = 5.0 / 3.0;  // a monatomic gas
-inline constexpr bool InGasRange(double g) { return g > 1.0 && g <= kMaxGamma; }
-inline constexpr bool IsAir(double g) { return g == 1.4; }
-
-struct Gas {
-  double gamma = 1.4;
-  double root = Sqr6;
-  double half = 0.2;
-
-  // Air for g = 1.4 exactly; otherwise the constants formed from g. The one check of
-  // the gas's range: outside 1 < g <= 5/3 (kMaxGamma) it throws ArithmeticError
-  // "ratio of specific heats outside 1 < gamma <= 5/3".
-  static Gas WithGamma(double g);
-  bool IsAir() const { return gas::IsAir(gamma); }
-  // nu of an infinite Mach number, degrees: (root - 1) * 90.
-  double NuMax() const { return (root - 1.0) * 90.0; }
-};
-
-// Air, g = 1.4.
-inline const Gas kAir{};
 
 class ArithmeticError : public std::domain_error {
  public:
@@ -96,7 +60,8 @@ double Mu_f_M(double M);
 // Prandtl-Meyer angle in degrees, for M >= 1 (0 <= nu < nu_max):
 // b = sqrt(M * M - 1); nu = (root * atan(b / root) - atan(b)) / Pi_180, root = Sqr6
 // for air. Nu_f_M(1) = 0 exactly. Throws for |M| < 1.
-double Nu_f_M(double M, const Gas& gas = kAir);
+double Nu_f_M(double M);
+double Nu_f_M(double M, const Gas& gas);
 
 // The text of the notice shown when M_f_Nu does not converge.
 inline constexpr std::string_view kNotConvergedNotice = "iterasyon adımda yakınsamadı";

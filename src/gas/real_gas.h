@@ -1,11 +1,5 @@
-// A real gas for a nozzle of a given size: the perfect-gas constants the boundary
-// layer needs besides the ratio of specific heats.
-//
-//   R      specific gas constant, J / (kg K)
-//   mu(T)  Sutherland's law: mu = muRef (T / TRef)^(3/2) (TRef + S) / (T + S), Pa s, T in K
-//   Pr     Prandtl number, taken constant
-//
-// The named gases, at about 300 K:
+// The named gases, with the constants a nozzle of a given size needs besides the ratio
+// of specific heats (gas/gas.h), at about 300 K:
 //   gas       gamma    R        muRef (Pa s)  TRef (K)  S (K)   Pr
 //   air       1.4      287.05   1.716e-5      273       111     0.71
 //   nitrogen  1.4      296.8    1.663e-5      273       107     0.72
@@ -25,26 +19,12 @@
 #include <string_view>
 #include <vector>
 
+#include "gas/gas.h"
+
 namespace gas {
 
-struct Sutherland {
-  double muRef = 0.0;  // Pa s at TRef
-  double TRef = 0.0;   // K
-  double S = 0.0;      // K
-
-  double Viscosity(double T) const;  // Pa s, T > 0 in K
-};
-
-struct RealGas {
-  std::string name;  // "air", or "" for a gas given by its constants
-  double gamma = 1.4;
-  double R = 287.05;
-  Sutherland viscosity{1.716e-5, 273.0, 111.0};
-  double Pr = 0.71;
-};
-
 // The gas of that name (lower case, as listed above), or empty.
-std::optional<RealGas> NamedGas(std::string_view name);
+std::optional<Gas> NamedGas(std::string_view name);
 
 // The names, in the table's order.
 std::vector<std::string> GasNames();

@@ -218,13 +218,12 @@ StreamlineCrossing UnitProcesses::Streamline(const Point& from, const Point& fir
 }
 
 double UnitProcesses::MassAcross(const Point& a, const Point& b) const {
-  const double g = gas_.gamma;
   if (axisymmetric_) {
-    const double fa = a.y / gas::AreaRatio(a.M, g), fb = b.y / gas::AreaRatio(b.M, g);
+    const double fa = a.y / gas_.AreaRatio(a.M), fb = b.y / gas_.AreaRatio(b.M);
     return (b.y - a.y) * (fa * std::cos(a.theta) + fb * std::cos(b.theta)) -
            (b.x - a.x) * (fa * std::sin(a.theta) + fb * std::sin(b.theta));
   }
-  const double fa = 1.0 / gas::AreaRatio(a.M, g), fb = 1.0 / gas::AreaRatio(b.M, g);
+  const double fa = 1.0 / gas_.AreaRatio(a.M), fb = 1.0 / gas_.AreaRatio(b.M);
   return 0.5 * ((b.y - a.y) * (fa * std::cos(a.theta) + fb * std::cos(b.theta)) -
                 (b.x - a.x) * (fa * std::sin(a.theta) + fb * std::sin(b.theta)));
 }

@@ -123,7 +123,7 @@ DesignResult Design(const DesignInputs& inputs, const gas::NoticeSink& notice) {
     where = {RunPlace::Step::kGas};
     result.gas = gas::Gas::WithGamma(inputs.gamma);
     where = {RunPlace::Step::kTetaMax};
-    result.TetaMax = gas::Nu_f_M(inputs.Me, result.gas) / 2.0;
+    result.TetaMax = result.gas.Nu(inputs.Me) / 2.0;
     where = {RunPlace::Step::kDTeta};
     result.dTeta = gas::Divide(gas::Finite(result.TetaMax - inputs.Teta0), inputs.N - 1.0);
     // Below one wave nothing is laid and the net has no extent to draw.

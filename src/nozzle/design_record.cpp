@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "gas/isentropic.h"
+#include "moc/unit_processes.h"
 
 namespace nozzle {
 namespace {
@@ -14,19 +15,15 @@ FlowPoint NetPoint(const Net& net, int j, int k) {
   return {net.x(j, k), net.y(j, k), net.Teta(j, k), net.Nu(j, k), net.M(j, k), net.Mu(j, k)};
 }
 
-// The mass flow of a planar nozzle across the polyline, over the throat's (rho* a*
-// times the throat half-height 1): the integral of rho V / (rho* a*) (cos(theta) dy -
-// sin(theta) dx), by the trapezoidal rule.
-double PlanarMassAcross(const std::vector<FlowPoint>& line, double g) {
+// The mass flow of a planar nozzle across the polyline, over the throat's, piece by
+// piece (moc::UnitProcesses::MassAcross).
+double PlanarMassAcross(const std::vector<FlowPoint>& line, const gas::Gas& gas) {
+  const moc::UnitProcesses processes(gas, moc::Flow::kPlanar);
+  const auto state = [](const FlowPoint& p) {
+    return moc::Point{p.x, p.y, p.Teta * gas::Pi_180, p.Nu * gas::Pi_180, p.M, p.Mu * gas::Pi_180};
+  };
   double mass = 0.0;
-  for (std::size_t i = 1; i < line.size(); ++i) {
-    const FlowPoint& a = line[i - 1];
-    const FlowPoint& b = line[i];
-    const double fa = 1.0 / gas::AreaRatio(a.M, g), fb = 1.0 / gas::AreaRatio(b.M, g);
-    const double ta = a.Teta * gas::Pi_180, tb = b.Teta * gas::Pi_180;
-    mass += 0.5 * ((b.y - a.y) * (fa * std::cos(ta) + fb * std::cos(tb)) -
-                   (b.x - a.x) * (fa * std::sin(ta) + fb * std::sin(tb)));
-  }
+  for (std::size_t i = 1; i < line.size(); ++i) mass += processes.MassAcross(state(line[i - 1]), state(line[i]));
   return mass;
 }
 
@@ -51,7 +48,7 @@ void CompleteFromWall(DesignRecord& record, int wallTurnsBackAt, const std::stri
   facts.largestWallAngleX = steepest.x;
   facts.length = lip.x;
   facts.exitHeight = lip.y;
-  facts.areaRatio = gas::AreaRatio(record.inputs.Me, record.gas.gamma);
+  facts.areaRatio = record.gas.AreaRatio(record.inputs.Me);
   const double exitArea = record.IsAxisymmetric() ? lip.y * lip.y : lip.y;
   facts.areaDeviationPercent = (exitArea - facts.areaRatio) / facts.areaRatio * 100.0;
   facts.wallTurnsBackAt = wallTurnsBackAt;
@@ -92,7 +89,7 @@ DesignRecord RecordOf(const DesignResult& result) {
       const bool onWall = K == W && static_cast<std::size_t>(J) < record.wall.size();
       line.points.push_back(onWall ? record.wall[static_cast<std::size_t>(J)] : NetPoint(net, J, K));
     });
-    if (whole) worst = std::max(worst, std::fabs(PlanarMassAcross(line.points, result.gas.gamma) - 1.0));
+    if (whole) worst = std::max(worst, std::fabs(PlanarMassAcross(line.points, result.gas) - 1.0));
     record.lines.push_back(std::move(line));
   });
   record.facts.axisEnd = net.x(last, last);

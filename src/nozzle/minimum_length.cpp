@@ -133,9 +133,9 @@ MarchedDesign MarchMinimumLength(const DesignInputs& inputs, moc::Flow flow) {
     const int N = static_cast<int>(inputs.N);
     d.N = N;
     const UnitProcesses net(d.gas, flow);
-    const double nuE = gas::Nu_f_M(inputs.Me, d.gas) * gas::Pi_180;
+    const double nuE = d.gas.Nu(inputs.Me) * gas::Pi_180;
     const double teta0 = inputs.Teta0 * gas::Pi_180;
-    d.areaRatio = gas::AreaRatio(inputs.Me, d.gas.gamma);
+    d.areaRatio = d.gas.AreaRatio(inputs.Me);
 
     std::vector<State> kernel;
     double kernelTetaMax = NAN;

@@ -20,7 +20,7 @@ struct Plate {
   double M, L;
   double Te() const { return conditions.T0 / (1.0 + 0.5 * (conditions.gas.gamma - 1.0) * M * M); }
   double ReX() const {
-    const gas::RealGas& g = conditions.gas;
+    const gas::Gas& g = conditions.gas;
     const double T = Te();
     const double p = conditions.p0 * std::pow(T / conditions.T0, g.gamma / (g.gamma - 1.0));
     return p / (g.R * T) * M * std::sqrt(g.gamma * g.R * T) * L / g.viscosity.Viscosity(T);
@@ -169,7 +169,7 @@ TEST(PhysicalInputs, ReadAGasByItsConstantsAndNameWhatIsMissing) {
   texts.prandtl = "0.72";
   const PhysicalReading read = ReadPhysical(texts, false, 1.4, true, 0.01, testing_support::CommandLineSpelling());
   ASSERT_TRUE(read.conditions) << (read.faults.empty() ? "" : read.faults.front());
-  const gas::RealGas& g = read.conditions->gas;
+  const gas::Gas& g = read.conditions->gas;
   EXPECT_EQ(g.name, "");
   EXPECT_EQ(g.R, 296.8);
   EXPECT_EQ(g.viscosity.muRef, 1.663e-5);

@@ -9,7 +9,7 @@ namespace {
 
 cfd::CaseFacts Facts() {
   cfd::CaseFacts facts;
-  facts.flow = {8.08, 2.4, 2.4, 1.4};
+  facts.flow = {8.08, 2.4, 2.4, gas::kAir};
   facts.meshes = cfd::MeshLadder(400, 100, 2.4);
   facts.jobs = 2;
   return facts;

@@ -1,5 +1,7 @@
 #include "gas/prandtl_meyer.h"
 
+#include "gas/real_gas.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -31,6 +33,18 @@ TEST(Gas, AirKeepsTheWindowsConstantsAndOtherGasesFormTheirsFromGamma) {
   EXPECT_EQ(gas::Gas::WithGamma(1.2).half, (1.2 - 1.0) / 2.0);
   // nu(2) for g = 5/3: 2 atan(sqrt(3) / 2) - atan(sqrt(3)) = 21.787 degrees.
   EXPECT_NEAR(gas::Nu_f_M(2.0, monatomic), 21.7868, 1e-4);
+  EXPECT_EQ(monatomic.Nu(2.0), gas::Nu_f_M(2.0, monatomic));
+  EXPECT_NEAR(monatomic.MachOfNu(21.7868), 2.0, 1e-5);
+  // A named gas of gamma 1.4 is air's perfect gas bit for bit, with its constants beside;
+  // the window's air has none.
+  const gas::Gas nitrogen = *gas::NamedGas("nitrogen");
+  EXPECT_EQ(nitrogen.root, gas::Sqr6);
+  EXPECT_EQ(nitrogen.half, 0.2);
+  EXPECT_TRUE(nitrogen.HasConstants());
+  EXPECT_EQ(nitrogen.R, 296.8);
+  EXPECT_FALSE(gas::kAir.HasConstants());
+  EXPECT_EQ(gas::NamedGas("co2")->half, (1.289 - 1.0) / 2.0);
+  EXPECT_FALSE(gas::NamedGas("xenon"));
 }
 
 // Newton's start sqrt(2.5) and the cap of 50 updates serve every gas the command
