@@ -45,7 +45,7 @@ double ExitError(const MarchedDesign& d, double g) {
 }
 
 // The goals of a round design, for air and a rocket gas over low to high Mach numbers.
-TEST(MarchedDesign, ReachesTheAreaRatioWithItsMassFlowAndAMonotoneWall) {
+TEST(AxisymmetricDesign, ReachesTheAreaRatioWithItsMassFlowAndAMonotoneWall) {
   for (const double g : {1.2, 1.4}) {
     for (const double Me : {1.5, 2.4, 3.5}) {
       SCOPED_TRACE("G = " + std::to_string(g) + ", Me = " + std::to_string(Me));
@@ -92,7 +92,23 @@ TEST(MarchedDesign, ReachesTheAreaRatioWithItsMassFlowAndAMonotoneWall) {
   }
 }
 
-TEST(MarchedDesign, RefusesWhatNoKernelCanDoAndNamesIt) {
+// A fan from the sonic line itself (Teta0 = 0, no waves below it): next to the axis
+// the interior process's corrections grow at first and it takes damped steps. Its first
+// wave and C+ line stand upright at the throat, and the wall traced across them misses
+// the area ratio by more than a fan that starts above the sonic line (measured: 0.09 %
+// for Me 1.2, 1.45 % for Me 2.4, against 0.003 % and 0.03 % with Teta0 0.373); the
+// mass balance says so.
+TEST(AxisymmetricDesign, AFanFromTheSonicLineIsDesignedAndItsMassBalanceSaysHowWell) {
+  for (const auto& [Me, worst] : {std::pair{1.2, 0.002}, std::pair{2.4, 0.02}}) {
+    const MarchedDesign d = DesignAxisymmetric({Me, 0.0, 49.0, 1.4});
+    EXPECT_EQ(d.below, 0);
+    EXPECT_LT(ExitError(d, 1.4), worst) << Me;
+    EXPECT_GE(d.massBalancePercent, 100.0 * ExitError(d, 1.4)) << Me;
+    EXPECT_EQ(d.wallWarning, "") << Me;
+  }
+}
+
+TEST(AxisymmetricDesign, RefusesWhatNoKernelCanDoAndNamesIt) {
   try {
     DesignAxisymmetric({1.05, 0.373, 7.0, 1.4});
     FAIL() << "a first wave above the corner angle was accepted";
