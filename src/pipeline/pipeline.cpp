@@ -23,6 +23,22 @@ std::string Names(const std::vector<std::string>& names) {
 
 }  // namespace
 
+std::vector<std::string> CheckOptionFaults(std::optional<int> cells, int jobs, double core,
+                                           std::optional<double> timeout, const nozzle::Spelling& spelling) {
+  using nozzle::Option;
+  std::vector<std::string> faults;
+  const auto fault = [&](Option option, const std::string& value, const std::string& accepted) {
+    faults.push_back(spelling.name(option) + " = " + value + ": out of range; accepted: " + accepted);
+  };
+  if (cells && *cells < cfd::kMinCellsAlong) {
+    fault(Option::kCfdCells, std::to_string(*cells), "a whole number from " + std::to_string(cfd::kMinCellsAlong) + " on");
+  }
+  if (jobs < 0) fault(Option::kCfdJobs, std::to_string(jobs), "0 (all cores) or more");
+  if (!(core >= 0.05 && core <= 1.0)) fault(Option::kCfdCore, report::ShortestText(core), "0.05 to 1");
+  if (timeout && !(*timeout > 0.0)) fault(Option::kCfdTimeout, report::ShortestText(*timeout), "a number of seconds above 0");
+  return faults;
+}
+
 std::variant<Checked, std::vector<Fault>> Check(const Request& request, const nozzle::Spelling& spelling) {
   std::vector<Fault> faults;
   Checked checked;
@@ -50,6 +66,13 @@ std::variant<Checked, std::vector<Fault>> Check(const Request& request, const no
       request.physical, !request.layerCsv.empty(), gamma, request.gammaGiven, metres, spelling);
   for (const std::string& fault : physical.faults) faults.push_back({Fault::Kind::kInput, fault});
   if (!request.caseFolder.empty()) {
+    for (std::string& fault :
+         CheckOptionFaults(request.cfdCells != 0 ? std::optional<int>(request.cfdCells) : std::nullopt, request.cfdJobs,
+                           request.cfdCore,
+                           request.cfdTimeout != 0.0 ? std::optional<double>(request.cfdTimeout) : std::nullopt,
+                           spelling)) {
+      faults.push_back({Fault::Kind::kInput, std::move(fault)});
+    }
     // Refused up front for the largest ladder the default may choose.
     const cfd::CaseOptions largest =
         cfd::LadderOptions(request.cfdCells > 0 ? request.cfdCells : cfd::kLongNozzleCells, request.cfdJobs,

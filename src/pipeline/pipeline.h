@@ -83,6 +83,13 @@ struct Fault {
 
 std::variant<Checked, std::vector<Fault>> Check(const Request& request, const nozzle::Spelling& spelling);
 
+// The check's options in their ranges: the cells along the finest mesh from
+// cfd::kMinCellsAlong (none given: by the nozzle's length), jobs 0 (all cores) or more,
+// the core a fraction from 0.05 to 1, a time limit above 0 seconds (none given: no
+// limit). A fault a line.
+std::vector<std::string> CheckOptionFaults(std::optional<int> cells, int jobs, double core,
+                                           std::optional<double> timeout, const nozzle::Spelling& spelling);
+
 struct Designed {
   nozzle::DesignRecord record;
   std::string shown;  // the list, or the summary

@@ -62,6 +62,13 @@ const nozzle::Spelling& PythonSpelling() {
   return spelling;
 }
 
+// A ValueError of the faults, one line each, when there are any.
+void RaiseFaults(const std::vector<std::string>& faults) {
+  std::string message;
+  for (const std::string& fault : faults) message += (message.empty() ? "" : "\n") + fault;
+  if (!message.empty()) throw py::value_error(message);
+}
+
 [[noreturn]] void Raise(py::handle type, const std::string& message) {
   PyErr_SetString(type.ptr(), message.c_str());
   throw py::error_already_set();
@@ -177,11 +184,7 @@ struct Design {
   cfd::CaseOptions CaseOptions(std::optional<int> given, int jobs, const py::handle& scale,
                                const std::string& unit) const {
     const int cells = given.value_or(cfd::DefaultCellsAlong(record.facts.length));
-    if (cells < cfd::kMinCellsAlong) {
-      throw py::value_error("cells = " + std::to_string(cells) + ": out of range; accepted: a whole number from " +
-                            std::to_string(cfd::kMinCellsAlong) + " on");
-    }
-    if (jobs < 0) throw py::value_error("jobs = " + std::to_string(jobs) + ": out of range; accepted: 0 (all cores) or more");
+    RaiseFaults(pipeline::CheckOptionFaults(given, jobs, 0.8, std::nullopt, PythonSpelling()));
     // A corrected wall's viscous case is made for the size it was corrected for.
     double metres = report::InMetres(Scale(scale, unit));
     if (const auto& c = record.correction) {
@@ -297,9 +300,9 @@ Design MakeDesign(const py::object& me, const py::object& n, const py::object& t
                       OptionalText(layer, "layer")};
   auto checked = pipeline::Check(request, PythonSpelling());
   if (const auto* faults = std::get_if<std::vector<pipeline::Fault>>(&checked)) {
-    std::string message;
-    for (const pipeline::Fault& fault : *faults) message += (message.empty() ? "" : "\n") + fault.text;
-    throw py::value_error(message);
+    std::vector<std::string> texts;
+    for (const pipeline::Fault& fault : *faults) texts.push_back(fault.text);
+    RaiseFaults(texts);
   }
   std::vector<std::string> notices;
   std::optional<std::variant<pipeline::Designed, std::string>> made;
@@ -479,10 +482,7 @@ void BindCheck(py::class_<Design>& design) {
           "check",
           [](const Design& d, const std::filesystem::path& folder, std::optional<int> cells, int jobs, double core,
              std::optional<double> timeout, const py::object& scale, const std::string& unit, bool progress) {
-            if (!(core >= 0.05 && core <= 1.0)) {
-              throw py::value_error("core = " + std::to_string(core) + ": out of range; accepted: 0.05 to 1");
-            }
-            if (timeout && !(*timeout > 0.0)) throw py::value_error("timeout: accepted: a number of seconds above 0");
+            RaiseFaults(pipeline::CheckOptionFaults(std::nullopt, 0, core, timeout, PythonSpelling()));
             const cfd::CaseOptions options = d.CaseOptions(cells, jobs, scale, unit);
             Design::CheckCaseFolder(folder, options);
             if (const auto missing = cfd::MissingOpenFoam(options.jobs)) Raise(cfdError, "OpenFOAM check: " + *missing);

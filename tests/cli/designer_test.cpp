@@ -331,6 +331,17 @@ TEST(CommandLine, RefusesAnOpenFoamFolderInUseAndAVerifyWithoutOne) {
   EXPECT_EQ(RunCli({"--dir", folder.path().string(), "--verify"}).status, 2);
 }
 
+// A design run that fails names the step, exits 1 and writes nothing.
+TEST(CommandLine, NamesTheStepOfARunThatFailsAndWritesNothing) {
+  TempFolder folder;
+  const Outcome o = RunCli({"--axisymmetric", "--me", "1.11", "--dir", folder.path().string(), "--csv",
+                            (folder.path() / "w.csv").string()});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.err, "nozzle-cli: no corner angle above Teta0 brings the axis to Me (a smaller Teta0 may) in TetaMax\n");
+  EXPECT_EQ(o.out, "");
+  EXPECT_TRUE(folder.Entries().empty());
+}
+
 TEST(CommandLine, WritesTheOutputsButNoCaseForAWallThatTurnsBackOrWithoutOpenFoam) {
   TempFolder folder;
   const Outcome turning =

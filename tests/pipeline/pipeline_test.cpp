@@ -34,6 +34,15 @@ TEST(Pipeline, ChecksTheWholeRequestAtOnce) {
   }
   EXPECT_EQ(faults->back().kind, Fault::Kind::kCase);
   EXPECT_EQ(faults->front().kind, Fault::Kind::kInput);
+  // The check's options are the library's to check, whichever front end gave them.
+  request = {};
+  request.caseFolder = (folder.path() / "case").string();
+  request.cfdCells = 8;
+  request.cfdCore = 0.01;
+  const auto options = std::get<std::vector<Fault>>(pipeline::Check(request, testing_support::CommandLineSpelling()));
+  ASSERT_EQ(options.size(), 2u);
+  EXPECT_EQ(options[0].text, "--cfd-cells = 8: out of range; accepted: a whole number from 32 on");
+  EXPECT_EQ(options[1].text, "--cfd-core = 0.01: out of range; accepted: 0.05 to 1");
 }
 
 // A design for a front end that writes on demand makes no text and stages no file; one

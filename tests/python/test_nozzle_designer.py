@@ -156,6 +156,11 @@ def test_faults_name_pythons_keywords_and_a_gas_given_by_its_constants_is_the_co
     assert nd.design(n=13, p0="0.13bar", t0=300, scale="10mm", **constants).summary() == \
         cli(tmp_path, *tunnel, *flags)[1]
     assert nd.design(scale="10mm").boundary_layer is None  # a size alone asks for no layer
+    with pytest.raises(ValueError, match="^cells = 8: out of range; accepted: a whole number from 32 on$"):
+        nd.design().write_openfoam(tmp_path / "small", cells=8)
+    with pytest.raises(ValueError, match="^core = 2: out of range; accepted: 0.05 to 1\ntimeout = 0: out of range"):
+        nd.design().check(tmp_path / "small", core=2, timeout=0)
+    assert not (tmp_path / "small").exists()
 
 
 def test_every_function_and_property_has_a_docstring():
