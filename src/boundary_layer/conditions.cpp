@@ -135,7 +135,8 @@ GasReading ReadGas(const ConditionTexts& t, double gamma, bool gammaTyped, const
     const auto law = SutherlandLaw(t.viscosity);
     const auto Pr = Within(Plain(t.prandtl), 0.01, 100.0);
     if (!R) {
-      reading.faults.push_back(Fault(spell, Option::kGasConstant, t.gasConstant, "accepted: a number from 1 to 100000, J/(kg K)."));
+      reading.faults.push_back(
+          Fault(spell, Option::kGasConstant, t.gasConstant, "accepted: a number from 1 to 100000, J/(kg K)."));
     }
     if (!law) {
       reading.faults.push_back(Fault(spell, Option::kViscosity, t.viscosity,

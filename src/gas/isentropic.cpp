@@ -30,6 +30,8 @@ double Gas::TemperatureRatio(double M) const { return gas::TemperatureRatio(M, g
 double Gas::PressureRatioOfTemperature(double TOverTStar) const {
   return gas::PressureRatioOfTemperature(TOverTStar, gamma);
 }
-double Gas::SupersonicMachOfAreaRatio(double areaRatio) const { return gas::SupersonicMachOfAreaRatio(areaRatio, gamma); }
+double Gas::SupersonicMachOfAreaRatio(double areaRatio) const {
+  return gas::SupersonicMachOfAreaRatio(areaRatio, gamma);
+}
 
 }  // namespace gas

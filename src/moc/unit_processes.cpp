@@ -75,7 +75,9 @@ Point InteriorPoint(const gas::Gas& gas, const Tolerances tolerances, const Poin
     double r = 0.0, q = 0.0, sum0 = a.theta + a.nu, difference0 = b.theta - b.nu;
     if constexpr (axisymmetric) {
       r = first ? 0.0 : Factor(mm, tm, tm - mm, ym, next.y - a.y);
-      q = b.y == 0.0 ? Divide(std::sin(mp), std::sin(tp + mp)) : first ? 0.0 : Factor(mp, tp, tp + mp, yp, next.y - b.y);
+      q = b.y == 0.0 ? Divide(std::sin(mp), std::sin(tp + mp))
+          : first    ? 0.0
+                     : Factor(mp, tp, tp + mp, yp, next.y - b.y);
       // Predictor: the coefficients of the known ends alone.
       sum0 += first ? Coefficient(mm, tm, tm - mm, ym) * (next.y - a.y) : r * a.theta;
       difference0 -= first && b.y != 0.0 ? Coefficient(mp, tp, tp + mp, yp) * (next.y - b.y) : q * b.theta;
@@ -175,7 +177,9 @@ Point UnitProcesses::OnWall(const Point& b, const WallCurve& wall) const {
     next.theta = wall.Angle(x);
     double q = 0.0, difference0 = b.theta - b.nu;
     if (axisymmetric_) {
-      q = b.y == 0.0 ? Divide(std::sin(mp), std::sin(tp + mp)) : first ? 0.0 : Factor(mp, tp, tp + mp, yp, next.y - b.y);
+      q = b.y == 0.0 ? Divide(std::sin(mp), std::sin(tp + mp))
+          : first    ? 0.0
+                     : Factor(mp, tp, tp + mp, yp, next.y - b.y);
       difference0 -= first && b.y != 0.0 ? Coefficient(mp, tp, tp + mp, yp) * (next.y - b.y) : q * b.theta;
     }
     next = StateWithNu(gas_, next, Finite(next.theta - difference0 + q * next.theta), first ? b.M : p.M);

@@ -46,7 +46,8 @@
 // and turning outwards (theta + nu grows along every wave towards the axis), and the
 // wall follows it to its largest angle before it turns back. The mass flow checks the
 // tracing: between the axis and the wall it must equal the throat's on every C+ line,
-// and on the exit characteristic it does exactly when the exit radius squared (planar: the exit half-height) equals A/A*.
+// and on the exit characteristic it does exactly when the exit radius squared (planar:
+// the exit half-height) equals A/A*.
 //
 // Failure contract: an input outside the range (nozzle/inputs.h), N not whole, a
 // TetaMax that is not above Teta0 or not below 90 degrees, a unit process or an

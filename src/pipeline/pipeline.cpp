@@ -31,11 +31,14 @@ std::vector<std::string> CheckOptionFaults(std::optional<int> cells, int jobs, d
     faults.push_back(spelling.name(option) + " = " + value + ": out of range; accepted: " + accepted);
   };
   if (cells && *cells < cfd::kMinCellsAlong) {
-    fault(Option::kCfdCells, std::to_string(*cells), "a whole number from " + std::to_string(cfd::kMinCellsAlong) + " on");
+    fault(Option::kCfdCells, std::to_string(*cells),
+          "a whole number from " + std::to_string(cfd::kMinCellsAlong) + " on");
   }
   if (jobs < 0) fault(Option::kCfdJobs, std::to_string(jobs), "0 (all cores) or more");
   if (!(core >= 0.05 && core <= 1.0)) fault(Option::kCfdCore, report::ShortestText(core), "0.05 to 1");
-  if (timeout && !(*timeout > 0.0)) fault(Option::kCfdTimeout, report::ShortestText(*timeout), "a number of seconds above 0");
+  if (timeout && !(*timeout > 0.0)) {
+    fault(Option::kCfdTimeout, report::ShortestText(*timeout), "a number of seconds above 0");
+  }
   return faults;
 }
 
