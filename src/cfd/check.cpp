@@ -46,7 +46,7 @@ std::optional<SolvedCase> Solve(const std::filesystem::path& dir, const CaseFact
   if (outcome.kind != RunOutcome::Kind::kFinished) return std::nullopt;
   SolvedCase solved{MeasureCase(dir, facts, run.coreFraction, outcome.settledAt), {}};
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  solved.check = JudgeCheck(solved.measured.meshes, facts, run.coreFraction, seconds);
+  solved.check = JudgeCheck(solved.measured.meshes, facts, run.coreFraction, seconds, run.spelling);
   return solved;
 }
 

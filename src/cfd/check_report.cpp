@@ -39,7 +39,13 @@ std::string_view VerdictName(Verdict verdict) {
 }
 
 CheckResult JudgeCheck(const std::array<MeshFigures, 3>& meshes, const CaseFacts& facts, double coreFraction,
-                       double seconds) {
+                       double seconds, const nozzle::Spelling& given) {
+  const nozzle::Spelling spelling =
+      given.given ? given
+                  : nozzle::Spelling{[](nozzle::Option o) { return std::string(nozzle::Key(o)); },
+                                     [](nozzle::Option o, std::string_view v) {
+                                       return std::string(nozzle::Key(o)) + " " + std::string(v);
+                                     }};
   const double Me = facts.flow.designMach;
   CheckResult c;
   c.coreFraction = coreFraction;
@@ -69,8 +75,11 @@ CheckResult JudgeCheck(const std::array<MeshFigures, 3>& meshes, const CaseFacts
                   "), so nothing is extrapolated; to settle it, run it longer (its endTime in " + plan.name +
                   "/system/controlDict, then ./Allrun in the case)";
       // The coarsest mesh drops out of a ladder twice as fine, the finest out of one half as fine.
-      if (i == 0) unsettled += " or check the ladder above it, --cfd-cells " + std::to_string(2 * meshes[2].nx);
-      if (i == 2) unsettled += " or check the ladder below it, --cfd-cells " + std::to_string(meshes[2].nx / 2);
+      const auto ladder = [&spelling](int cells) {
+        return spelling.given(nozzle::Option::kCfdCells, std::to_string(cells));
+      };
+      if (i == 0) unsettled += " or check the ladder above it, " + ladder(2 * meshes[2].nx);
+      if (i == 2) unsettled += " or check the ladder below it, " + ladder(meshes[2].nx / 2);
     }
   }
   if (!unsettled.empty()) {
@@ -116,8 +125,8 @@ CheckResult JudgeCheck(const std::array<MeshFigures, 3>& meshes, const CaseFacts
     c.verdict = Verdict::kMeshesCannotTell;
     const int next = 2 * meshes[2].nx;
     c.reason = "the uncertainty is larger than the effect (core spread " + coreFigure + " of Me against " + coreLimit +
-               ", mean " + meanFigure + " against " + meanLimit + "): run the next mesh, --cfd-cells " +
-               std::to_string(next) + " (finest " + std::to_string(next) + " x " + std::to_string(2 * meshes[2].ny) +
+               ", mean " + meanFigure + " against " + meanLimit + "): run the next mesh, " +
+               spelling.given(nozzle::Option::kCfdCells, std::to_string(next)) + " (finest " + std::to_string(next) + " x " + std::to_string(2 * meshes[2].ny) +
                "), on more cores or a cluster with ./Allrun K in the case";
   }
   return c;

@@ -21,6 +21,7 @@
 #include <string_view>
 
 #include "cfd/case_plan.h"
+#include "nozzle/spelling.h"
 #include "cfd/exit_flow.h"
 #include "cfd/grid_convergence.h"
 #include "nozzle/design.h"
@@ -47,8 +48,9 @@ struct CheckResult {
   double seconds = 0.0;
 };
 
+// The reason names the ladder to run next as `spelling` spells the option.
 CheckResult JudgeCheck(const std::array<MeshFigures, 3>& meshes, const CaseFacts& facts, double coreFraction,
-                       double seconds);
+                       double seconds, const nozzle::Spelling& spelling);
 
 // The block of labelled lines, a line per mesh, ending with the verdict and the wall time.
 std::string CheckReport(const CheckResult& check, const CaseFacts& facts);

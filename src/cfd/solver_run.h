@@ -31,6 +31,7 @@
 #include <string>
 
 #include "cfd/case_plan.h"
+#include "nozzle/spelling.h"
 
 namespace cfd {
 
@@ -46,6 +47,9 @@ struct RunOptions {
   double lineSeconds = 5.0;
   bool stopWhenSettled = true;
   double coreFraction = 0.8;  // of the exit, for the steadiness of its core
+  // How the front end spells its options, for the verdict's advice (nozzle/spelling.h);
+  // none given: the option's key ("cfd-cells 640").
+  nozzle::Spelling spelling;
 };
 
 struct RunOutcome {

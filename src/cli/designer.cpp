@@ -36,6 +36,7 @@ int CheckWithOpenFoam(const pipeline::Checked& checked, const nozzle::DesignReco
   run.progress = &err;
   run.terminal = (&err == &std::cerr) && ::isatty(STDERR_FILENO) != 0;
   run.coreFraction = checked.request.cfdCore;
+  run.spelling = CommandLineSpelling();
   try {
     const pipeline::Verification verification = pipeline::Verify(checked, design, run);
     if (verification.missing) {

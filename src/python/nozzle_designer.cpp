@@ -490,6 +490,7 @@ void BindCheck(py::class_<Design>& design) {
             run.timeoutSeconds = timeout.value_or(0.0);
             run.progress = progress ? &std::cerr : nullptr;
             run.coreFraction = core;
+            run.spelling = PythonSpelling();
             const cfd::CheckRun result = d.RunCheck(folder, options, true, run);
             return py::module_::import("json").attr("loads")(result.json);
           },

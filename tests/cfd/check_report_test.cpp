@@ -5,7 +5,15 @@
 
 #include <nlohmann/json.hpp>
 
+#include "support/spelling.h"
+
 namespace {
+
+// The verdict, its advice spelt as the command line spells it.
+cfd::CheckResult Judge(const std::array<cfd::MeshFigures, 3>& meshes, const cfd::CaseFacts& facts, double core,
+                       double seconds) {
+  return cfd::JudgeCheck(meshes, facts, core, seconds, testing_support::CommandLineSpelling());
+}
 
 cfd::CaseFacts Facts() {
   cfd::CaseFacts facts;
@@ -29,7 +37,7 @@ std::array<cfd::MeshFigures, 3> Meshes(std::array<double, 3> means, std::array<d
 }
 
 std::string VerdictOf(std::array<double, 3> means, std::array<double, 3> cores) {
-  return std::string(cfd::VerdictName(cfd::JudgeCheck(Meshes(means, cores), Facts(), 0.8, 60.0).verdict));
+  return std::string(cfd::VerdictName(Judge(Meshes(means, cores), Facts(), 0.8, 60.0).verdict));
 }
 
 // The figures measured for Me 2.4: the means close in at about first order, the
@@ -42,7 +50,7 @@ TEST(CheckVerdict, TellsTheWallsErrorFromTheMeshs) {
   EXPECT_EQ(VerdictOf({2.390, 2.3937, 2.3962}, {0.5, 1.5, 0.6}), "meshes-cannot-tell");  // oscillatory
   auto meshes = Meshes({2.390, 2.3937, 2.3962}, {0.81, 0.60, 0.49});
   meshes[1].steadiness.settled = false;
-  const cfd::CheckResult unsettled = cfd::JudgeCheck(meshes, Facts(), 0.8, 60.0);
+  const cfd::CheckResult unsettled = Judge(meshes, Facts(), 0.8, 60.0);
   EXPECT_EQ(cfd::VerdictName(unsettled.verdict), "not-settled");
   EXPECT_NE(unsettled.reason.find("the 200 x 50 mesh had not settled"), std::string::npos) << unsettled.reason;
 }
@@ -53,26 +61,31 @@ TEST(CheckVerdict, SaysWhatStandsWhenAMeshHasNotSettled) {
   auto meshes = Meshes({2.390, 2.3937, 2.3962}, {0.81, 0.60, 0.49});
   meshes[0].steadiness.settled = false;
   meshes[0].iterations = 5000;
-  const std::string reason = cfd::JudgeCheck(meshes, Facts(), 0.8, 60.0).reason;
+  const std::string reason = Judge(meshes, Facts(), 0.8, 60.0).reason;
   EXPECT_NE(reason.find("had not settled within the 5000 iterations it ran (its cap "), std::string::npos) << reason;
   EXPECT_NE(reason.find("check the ladder above it, --cfd-cells 800"), std::string::npos) << reason;
+  // Spelt as the front end spells it: Python's check names its keyword.
+  const nozzle::Spelling python{[](nozzle::Option) { return std::string("cells"); },
+                                [](nozzle::Option, std::string_view v) { return "cells=" + std::string(v); }};
+  EXPECT_NE(cfd::JudgeCheck(meshes, Facts(), 0.8, 60.0, python).reason.find("check the ladder above it, cells=800"),
+            std::string::npos);
   EXPECT_NE(reason.find("what stands: the 200 x 50, 400 x 100 meshes settled, and the finest of them on its own, "
                         "without an uncertainty, gives the mean 2.3962 (-0.16 % from Me) and the core spread 0.49 %"),
             std::string::npos)
       << reason;
   for (auto& m : meshes) m.steadiness.settled = false;
-  EXPECT_NE(cfd::JudgeCheck(meshes, Facts(), 0.8, 60.0).reason.find("no mesh settled: no figure can be trusted"),
+  EXPECT_NE(Judge(meshes, Facts(), 0.8, 60.0).reason.find("no mesh settled: no figure can be trusted"),
             std::string::npos);
 }
 
 TEST(CheckVerdict, NamesTheNextMeshWhenTheMeshesCannotTell) {
-  const cfd::CheckResult c = cfd::JudgeCheck(Meshes({2.390, 2.3937, 2.3962}, {3.0, 1.6, 0.9}), Facts(), 0.8, 60.0);
+  const cfd::CheckResult c = Judge(Meshes({2.390, 2.3937, 2.3962}, {3.0, 1.6, 0.9}), Facts(), 0.8, 60.0);
   EXPECT_NE(c.reason.find("--cfd-cells 800 (finest 800 x 200)"), std::string::npos) << c.reason;
   EXPECT_NE(cfd::CheckReport(c, Facts()).find("Verdict: meshes-cannot-tell: "), std::string::npos);
 }
 
 TEST(CheckJson, HoldsTheDesignEveryMeshTheExtrapolationAndTheVerdict) {
-  const cfd::CheckResult c = cfd::JudgeCheck(Meshes({2.390, 2.3937, 2.3962}, {0.81, 0.60, 0.49}), Facts(), 0.8, 61.5);
+  const cfd::CheckResult c = Judge(Meshes({2.390, 2.3937, 2.3962}, {0.81, 0.60, 0.49}), Facts(), 0.8, 61.5);
   const auto doc = nlohmann::json::parse(cfd::CheckJson(c, Facts(), {2.4, 0.373, 49.0, 1.4}));
   EXPECT_EQ(doc["design"]["N"], 49.0);
   ASSERT_EQ(doc["meshes"].size(), 3u);
