@@ -39,13 +39,7 @@ std::string_view VerdictName(Verdict verdict) {
 }
 
 CheckResult JudgeCheck(const std::array<MeshFigures, 3>& meshes, const CaseFacts& facts, double coreFraction,
-                       double seconds, const nozzle::Spelling& given) {
-  const nozzle::Spelling spelling =
-      given.given ? given
-                  : nozzle::Spelling{[](nozzle::Option o) { return std::string(nozzle::Key(o)); },
-                                     [](nozzle::Option o, std::string_view v) {
-                                       return std::string(nozzle::Key(o)) + " " + std::string(v);
-                                     }};
+                       double seconds, const nozzle::Spelling& spelling) {
   const double Me = facts.flow.designMach;
   CheckResult c;
   c.coreFraction = coreFraction;
@@ -126,7 +120,8 @@ CheckResult JudgeCheck(const std::array<MeshFigures, 3>& meshes, const CaseFacts
     const int next = 2 * meshes[2].nx;
     c.reason = "the uncertainty is larger than the effect (core spread " + coreFigure + " of Me against " + coreLimit +
                ", mean " + meanFigure + " against " + meanLimit + "): run the next mesh, " +
-               spelling.given(nozzle::Option::kCfdCells, std::to_string(next)) + " (finest " + std::to_string(next) + " x " + std::to_string(2 * meshes[2].ny) +
+               spelling.given(nozzle::Option::kCfdCells, std::to_string(next)) + " (finest " + std::to_string(next) +
+               " x " + std::to_string(2 * meshes[2].ny) +
                "), on more cores or a cluster with ./Allrun K in the case";
   }
   return c;

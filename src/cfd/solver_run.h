@@ -47,9 +47,8 @@ struct RunOptions {
   double lineSeconds = 5.0;
   bool stopWhenSettled = true;
   double coreFraction = 0.8;  // of the exit, for the steadiness of its core
-  // How the front end spells its options, for the verdict's advice (nozzle/spelling.h);
-  // none given: the option's key ("cfd-cells 640").
-  nozzle::Spelling spelling;
+  // How the front end spells its options, for the verdict's advice (nozzle/spelling.h).
+  nozzle::Spelling spelling = nozzle::KeySpelling();
 };
 
 struct RunOutcome {

@@ -19,14 +19,6 @@
 namespace cli {
 namespace {
 
-// The command line's spelling of an option: its long form, and the long form with a value.
-nozzle::Spelling CommandLineSpelling() {
-  return {[](nozzle::Option option) { return "--" + std::string(nozzle::Key(option)); },
-          [](nozzle::Option option, std::string_view value) {
-            return "--" + std::string(nozzle::Key(option)) + " " + std::string(value);
-          }};
-}
-
 // Writes the case and, when asked, runs it on its three meshes and reports the
 // check. Returns the exit status.
 int CheckWithOpenFoam(const pipeline::Checked& checked, const nozzle::DesignRecord& design, std::ostream& out,
@@ -36,7 +28,7 @@ int CheckWithOpenFoam(const pipeline::Checked& checked, const nozzle::DesignReco
   run.progress = &err;
   run.terminal = (&err == &std::cerr) && ::isatty(STDERR_FILENO) != 0;
   run.coreFraction = checked.request.cfdCore;
-  run.spelling = CommandLineSpelling();
+  run.spelling = nozzle::LongOptionSpelling();
   try {
     const pipeline::Verification verification = pipeline::Verify(checked, design, run);
     if (verification.missing) {
@@ -177,7 +169,7 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
     return app.exit(e, out, err) == 0 ? 0 : 2;  // a usage error is a rejected input
   }
   request.gammaGiven = app.count("--gamma") > 0;
-  auto checked = pipeline::Check(request, CommandLineSpelling());
+  auto checked = pipeline::Check(request, nozzle::LongOptionSpelling());
   if (const auto* faults = std::get_if<std::vector<pipeline::Fault>>(&checked)) {
     for (const pipeline::Fault& fault : *faults) {
       err << (fault.kind == pipeline::Fault::Kind::kCase ? "nozzle-cli: " : "") << fault.text << "\n";

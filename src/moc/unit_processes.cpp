@@ -43,6 +43,22 @@ inline bool Agree(const Point& p, const Point& q, const Tolerances& tolerances) 
          std::fabs(q.theta - p.theta) <= tolerances.angle && std::fabs(q.nu - p.nu) <= tolerances.angle;
 }
 
+// The C+ relation's radius term on the piece from b to a new point at height y, with the
+// mean state (tp, mp, yp) of the piece: its factor q, and theta_b - nu_b less the term,
+// so that theta_p - nu_p = difference - q theta_p. At a C+ line's start on the axis
+// (b.y = 0, theta_b = 0) the factor is sin(mu) / sin(theta + mu): its limit, as
+// sin(theta_p / 2) / (y_p / 2) times y_p / 2 tends to theta_p / 2. The predictor
+// (`first`) takes the coefficient of the known end alone.
+struct CPlusTerm {
+  double q, difference;
+};
+inline CPlusTerm CPlus(const Point& b, double tp, double mp, double yp, double y, bool first) {
+  const double q = b.y == 0.0 ? Divide(std::sin(mp), std::sin(tp + mp))
+                   : first    ? 0.0
+                              : Factor(mp, tp, tp + mp, yp, y - b.y);
+  return {q, (b.theta - b.nu) - (first && b.y != 0.0 ? Coefficient(mp, tp, tp + mp, yp) * (y - b.y) : q * b.theta)};
+}
+
 // How far q lies above the straight line through `from` of slope `slope`, vertically.
 double Height(const Point& from, double slope, const Point& q) { return (q.y - from.y) - slope * (q.x - from.x); }
 
@@ -69,18 +85,14 @@ Point InteriorPoint(const gas::Gas& gas, const Tolerances tolerances, const Poin
     next.x = Finite(b.x + t * std::cos(beta));
     next.y = Finite(b.y + t * std::sin(beta));
     // The two relations are solved for theta_p at once with the factors of the last
-    // estimate. At a C+ line's start on the axis (b.y = 0, theta_b = 0) the C+ factor
-    // is sin(mu) / sin(theta + mu): its limit, as sin(theta_p / 2) / (y_p / 2) times
-    // y_p / 2 tends to theta_p / 2.
+    // estimate; the predictor takes the coefficients of the known ends alone.
     double r = 0.0, q = 0.0, sum0 = a.theta + a.nu, difference0 = b.theta - b.nu;
     if constexpr (axisymmetric) {
       r = first ? 0.0 : Factor(mm, tm, tm - mm, ym, next.y - a.y);
-      q = b.y == 0.0 ? Divide(std::sin(mp), std::sin(tp + mp))
-          : first    ? 0.0
-                     : Factor(mp, tp, tp + mp, yp, next.y - b.y);
-      // Predictor: the coefficients of the known ends alone.
       sum0 += first ? Coefficient(mm, tm, tm - mm, ym) * (next.y - a.y) : r * a.theta;
-      difference0 -= first && b.y != 0.0 ? Coefficient(mp, tp, tp + mp, yp) * (next.y - b.y) : q * b.theta;
+      const CPlusTerm plus = CPlus(b, tp, mp, yp, next.y, first);
+      q = plus.q;
+      difference0 = plus.difference;
     }
     next.theta = Finite(Divide(sum0 + difference0, 2.0 - r + q));
     const double nu = sum0 + r * next.theta - next.theta;
@@ -175,14 +187,8 @@ Point UnitProcesses::OnWall(const Point& b, const WallCurve& wall) const {
     next.x = x;
     next.y = wall.Y(x);
     next.theta = wall.Angle(x);
-    double q = 0.0, difference0 = b.theta - b.nu;
-    if (axisymmetric_) {
-      q = b.y == 0.0 ? Divide(std::sin(mp), std::sin(tp + mp))
-          : first    ? 0.0
-                     : Factor(mp, tp, tp + mp, yp, next.y - b.y);
-      difference0 -= first && b.y != 0.0 ? Coefficient(mp, tp, tp + mp, yp) * (next.y - b.y) : q * b.theta;
-    }
-    next = StateWithNu(gas_, next, Finite(next.theta - difference0 + q * next.theta), first ? b.M : p.M);
+    const CPlusTerm plus = axisymmetric_ ? CPlus(b, tp, mp, yp, next.y, first) : CPlusTerm{0.0, b.theta - b.nu};
+    next = StateWithNu(gas_, next, Finite(next.theta - plus.difference + plus.q * next.theta), first ? b.M : p.M);
     if (!first && Agree(p, next, tolerances_)) return next;
     p = next;
     first = false;

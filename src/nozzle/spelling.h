@@ -54,4 +54,17 @@ struct Spelling {
   std::function<std::string(Option, std::string_view)> given;
 };
 
+// The options as the command line's long options spell them: "--cfd-cells", "--cfd-cells 640".
+inline Spelling LongOptionSpelling() {
+  return {[](Option option) { return "--" + std::string(Key(option)); },
+          [](Option option, std::string_view value) { return "--" + std::string(Key(option)) + " " + std::string(value); }};
+}
+
+// The options by their keys alone, where no front end says how it spells them:
+// "cfd-cells", "cfd-cells 640".
+inline Spelling KeySpelling() {
+  return {[](Option option) { return std::string(Key(option)); },
+          [](Option option, std::string_view value) { return std::string(Key(option)) + " " + std::string(value); }};
+}
+
 }  // namespace nozzle

@@ -108,13 +108,16 @@ std::variant<Designed, std::string> Design(const Checked& checked, const gas::No
   if (!texts) return designed;
   designed.shown = request.summary ? report::SummaryText(record) : std::move(run.list);
   if (!request.svg.empty()) {
-    designed.files.emplace_back(request.svg,
-                                report::DrawingSvg(report::MakeDrawingPlan(record), kPictureWidth, kPictureHeight));
+    designed.files.emplace_back(request.svg, DrawingSvg(record));
   }
   if (!request.csv.empty()) designed.files.emplace_back(request.csv, report::WallContourCsv(record, checked.scale));
   if (!request.dxf.empty()) designed.files.emplace_back(request.dxf, report::NozzleOutlineDxf(record, checked.scale));
   if (!request.layerCsv.empty()) designed.files.emplace_back(request.layerCsv, report::BoundaryLayerCsv(record));
   return designed;
+}
+
+std::string DrawingSvg(const nozzle::DesignRecord& record) {
+  return report::DrawingSvg(report::MakeDrawingPlan(record), kPictureWidth, kPictureHeight);
 }
 
 void Commit(Designed& designed) {

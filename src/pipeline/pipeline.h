@@ -105,6 +105,9 @@ std::variant<Designed, std::string> Design(const Checked& checked, const gas::No
 
 void Commit(Designed& designed);
 
+// The drawing of the whole nozzle, mirrored about the axis, as SVG at the window's size.
+std::string DrawingSvg(const nozzle::DesignRecord& record);
+
 // The ladder of meshes of the check: the request's cells, or those the nozzle's length
 // asks for.
 cfd::CaseOptions LadderOf(const Checked& checked, const nozzle::DesignRecord& record);

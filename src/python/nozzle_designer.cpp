@@ -16,7 +16,6 @@
 
 #include "boundary_layer/layer.h"
 #include "pipeline/pipeline.h"
-#include "report/drawing_plan.h"
 #include "report/number_text.h"
 #include "report/summary.h"
 
@@ -27,10 +26,6 @@ namespace {
 using nozzle::CharacteristicLine;
 using nozzle::DesignRecord;
 using nozzle::FlowPoint;
-
-// The size of the window's drawing surface, in pixels.
-constexpr int kPictureWidth = 449;
-constexpr int kPictureHeight = 265;
 
 // The exception classes, created when the module is imported and kept for the life
 // of the interpreter.
@@ -128,7 +123,7 @@ struct Design {
   DesignRecord record;
 
   std::string Svg() const {
-    return report::DrawingSvg(report::MakeDrawingPlan(record), kPictureWidth, kPictureHeight);
+    return pipeline::DrawingSvg(record);
   }
 
   py::dict Facts() const {

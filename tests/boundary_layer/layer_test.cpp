@@ -1,7 +1,7 @@
 #include "boundary_layer/layer.h"
 
 #include "boundary_layer/conditions.h"
-#include "support/spelling.h"
+#include "nozzle/spelling.h"
 
 #include <gtest/gtest.h>
 
@@ -167,7 +167,7 @@ TEST(PhysicalInputs, ReadAGasByItsConstantsAndNameWhatIsMissing) {
   texts.gasConstant = "296.8";
   texts.viscosity = "1.663e-5,273,107";
   texts.prandtl = "0.72";
-  const PhysicalReading read = ReadPhysical(texts, false, 1.4, true, 0.01, testing_support::CommandLineSpelling());
+  const PhysicalReading read = ReadPhysical(texts, false, 1.4, true, 0.01, nozzle::LongOptionSpelling());
   ASSERT_TRUE(read.conditions) << (read.faults.empty() ? "" : read.faults.front());
   const gas::Gas& g = read.conditions->gas;
   EXPECT_EQ(g.name, "");
@@ -178,7 +178,7 @@ TEST(PhysicalInputs, ReadAGasByItsConstantsAndNameWhatIsMissing) {
   EXPECT_EQ(g.Pr, 0.72);
   for (const std::string law : {"1.663e-5,273", "1.663e-5,273,107,1", "1.663e-5,,273,107"}) {
     texts.viscosity = law;
-    const PhysicalReading refused = ReadPhysical(texts, false, 1.4, true, 0.01, testing_support::CommandLineSpelling());
+    const PhysicalReading refused = ReadPhysical(texts, false, 1.4, true, 0.01, nozzle::LongOptionSpelling());
     EXPECT_FALSE(refused.conditions) << law;
     ASSERT_EQ(refused.faults.size(), 1u) << law;
     EXPECT_EQ(refused.faults[0].rfind("--viscosity = \"" + law + "\": accepted: Sutherland's", 0), 0u)
@@ -188,13 +188,13 @@ TEST(PhysicalInputs, ReadAGasByItsConstantsAndNameWhatIsMissing) {
   alone.p0 = "1bar";
   alone.T0 = "300";
   alone.prandtl = "0.72";
-  const PhysicalReading prandtlAlone = ReadPhysical(alone, false, 1.3, true, 0.01, testing_support::CommandLineSpelling());
+  const PhysicalReading prandtlAlone = ReadPhysical(alone, false, 1.3, true, 0.01, nozzle::LongOptionSpelling());
   EXPECT_FALSE(prandtlAlone.conditions);
   ASSERT_EQ(prandtlAlone.faults.size(), 2u);
   EXPECT_EQ(prandtlAlone.faults[0].rfind("--gas-constant = \"\": accepted", 0), 0u) << prandtlAlone.faults[0];
   EXPECT_EQ(prandtlAlone.faults[1].rfind("--viscosity = \"\": accepted", 0), 0u) << prandtlAlone.faults[1];
   alone.gas = "air";
-  const PhysicalReading named = ReadPhysical(alone, false, 1.4, false, 0.01, testing_support::CommandLineSpelling());
+  const PhysicalReading named = ReadPhysical(alone, false, 1.4, false, 0.01, nozzle::LongOptionSpelling());
   EXPECT_FALSE(named.conditions);
   ASSERT_EQ(named.faults.size(), 1u);
   EXPECT_EQ(named.faults[0], "--gas air names a gas whose constants are known; --gas-constant, --viscosity and "

@@ -5,14 +5,14 @@
 
 #include <nlohmann/json.hpp>
 
-#include "support/spelling.h"
+#include "nozzle/spelling.h"
 
 namespace {
 
 // The verdict, its advice spelt as the command line spells it.
 cfd::CheckResult Judge(const std::array<cfd::MeshFigures, 3>& meshes, const cfd::CaseFacts& facts, double core,
                        double seconds) {
-  return cfd::JudgeCheck(meshes, facts, core, seconds, testing_support::CommandLineSpelling());
+  return cfd::JudgeCheck(meshes, facts, core, seconds, nozzle::LongOptionSpelling());
 }
 
 cfd::CaseFacts Facts() {

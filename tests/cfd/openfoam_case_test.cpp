@@ -13,7 +13,7 @@
 #include "nozzle/minimum_length.h"
 #include "report/contour.h"
 #include "support/golden.h"
-#include "support/spelling.h"
+#include "nozzle/spelling.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -96,13 +96,13 @@ TEST(OpenFoamCase, SizesTheDefaultLadderByTheNozzlesLength) {
 
 TEST(OpenFoamCase, RefusesMeshesThatOutgrowTheMachineBeforeWritingAnything) {
   TempFolder folder;
-  const auto huge = cfd::MeshesDoNotFit(100000, 25000, folder.path() / "case", testing_support::CommandLineSpelling());
+  const auto huge = cfd::MeshesDoNotFit(100000, 25000, folder.path() / "case", nozzle::LongOptionSpelling());
   ASSERT_TRUE(huge.has_value());
   EXPECT_NE(huge->find("the meshes of --cfd-cells 100000 (finest 100000 x 25000) need about 7500 GB of memory"),
             std::string::npos)
       << *huge;
   EXPECT_FALSE(
-      cfd::MeshesDoNotFit(400, 100, folder.path() / "case", testing_support::CommandLineSpelling()).has_value());
+      cfd::MeshesDoNotFit(400, 100, folder.path() / "case", nozzle::LongOptionSpelling()).has_value());
   EXPECT_TRUE(folder.Entries().empty());
 }
 

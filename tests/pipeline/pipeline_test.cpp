@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "support/spelling.h"
+#include "nozzle/spelling.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -22,7 +22,7 @@ TEST(Pipeline, ChecksTheWholeRequestAtOnce) {
   request.scale = "10 furlongs";
   request.physical.p0 = "1bar";
   request.caseFolder = folder.path().string();
-  const auto checked = pipeline::Check(request, testing_support::CommandLineSpelling());
+  const auto checked = pipeline::Check(request, nozzle::LongOptionSpelling());
   const auto* faults = std::get_if<std::vector<Fault>>(&checked);
   ASSERT_NE(faults, nullptr);
   const std::vector<std::string> starts{"--family = \"bell\": unknown",  "Number of waves N = \"7.5\"",
@@ -39,7 +39,7 @@ TEST(Pipeline, ChecksTheWholeRequestAtOnce) {
   request.caseFolder = (folder.path() / "case").string();
   request.cfdCells = 8;
   request.cfdCore = 0.01;
-  const auto options = std::get<std::vector<Fault>>(pipeline::Check(request, testing_support::CommandLineSpelling()));
+  const auto options = std::get<std::vector<Fault>>(pipeline::Check(request, nozzle::LongOptionSpelling()));
   ASSERT_EQ(options.size(), 2u);
   EXPECT_EQ(options[0].text, "--cfd-cells = 8: out of range; accepted: a whole number from 32 on");
   EXPECT_EQ(options[1].text, "--cfd-core = 0.01: out of range; accepted: 0.05 to 1");
@@ -53,7 +53,7 @@ TEST(Pipeline, MakesOnlyTheOutputsAskedFor) {
   request.resultFolder = folder.path();
   request.svg = (folder.path() / "n.svg").string();
   request.csv = (folder.path() / "n.csv").string();
-  const auto checked = std::get<pipeline::Checked>(pipeline::Check(request, testing_support::CommandLineSpelling()));
+  const auto checked = std::get<pipeline::Checked>(pipeline::Check(request, nozzle::LongOptionSpelling()));
   auto bare = pipeline::Design(checked, {}, false);
   const auto& design = std::get<pipeline::Designed>(bare);
   EXPECT_EQ(design.record.family, "minimum-length");
