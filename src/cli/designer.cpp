@@ -79,6 +79,34 @@ void AddDesignOptions(CLI::App& app, pipeline::Request& r) {
       ->capture_default_str();
 }
 
+// The solid and the curves for CAD. A build without OpenCASCADE hides the STEP options
+// and says so at the end of the help; given anyway, the check refuses them.
+void AddCadOptions(CLI::App& app, pipeline::Request& r) {
+  app.add_option("--dxf-curve", r.dxfCurve,
+                 "the DXF wall: polyline (AutoCAD R12, straight lines between the wall points) or spline (AutoCAD "
+                 "2000, one SPLINE a wall: the cubic B-spline through every wall point)")
+      ->capture_default_str();
+  const std::string group = pipeline::StepAvailable() ? "Options" : "";
+  app.add_option("--step", r.step,
+                 "also write the nozzle as a STEP solid for CAD (OpenCASCADE): a round nozzle revolved, a planar one "
+                 "as its two walls; the wall one B-spline through every wall point, lengths in the --scale's unit "
+                 "(mm when it has none)")
+      ->group(group);
+  app.add_option("--wall-thickness", r.wallThickness,
+                 "the STEP solid's wall thickness, a length (2mm, 0.1in; a plain number is in the solid's unit; "
+                 "default: a fifth of the throat half-height)")
+      ->needs("--step")
+      ->group(group);
+  app.add_option("--span", r.span,
+                 "a planar nozzle's width in the STEP solid, along z, a length as --wall-thickness (default: the exit "
+                 "height, a square exit)")
+      ->needs("--step")
+      ->group(group);
+  if (!pipeline::StepAvailable()) {
+    app.footer("This nozzle-cli was built without OpenCASCADE: it writes no STEP solids (--step).");
+  }
+}
+
 void AddCheckOptions(CLI::App& app, pipeline::Request& r) {
   app.add_option("--openfoam", r.caseFolder,
                  "also write an OpenFOAM case of the design into this folder (created; an existing non-empty "
@@ -158,6 +186,7 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
                "nozzle-cli"};
   pipeline::Request request;
   AddDesignOptions(app, request);
+  AddCadOptions(app, request);
   AddCheckOptions(app, request);
   AddPhysicalOptions(app, request);
   app.add_flag("--summary", request.summary,

@@ -15,6 +15,7 @@ enum class Option {
   kScale,
   kGas, kGasConstant, kViscosity, kPrandtl, kP0, kT0, kWallTemperature, kLayer, kBoundaryLayerCsv,
   kCase, kVerify, kCfdCells, kCfdJobs, kCfdCore, kCfdTimeout,
+  kStep, kWallThickness, kSpan, kDxfCurve,
 };
 
 // The option's key, as the command line's long option without its dashes ("gas-constant",
@@ -43,6 +44,10 @@ inline std::string_view Key(Option option) {
     case Option::kCfdJobs: return "cfd-jobs";
     case Option::kCfdCore: return "cfd-core";
     case Option::kCfdTimeout: return "cfd-timeout";
+    case Option::kStep: return "step";
+    case Option::kWallThickness: return "wall-thickness";
+    case Option::kSpan: return "span";
+    case Option::kDxfCurve: return "dxf-curve";
   }
   return "";
 }

@@ -1,12 +1,18 @@
 #include "pipeline/pipeline.h"
 
+#include <stdexcept>
 #include <utility>
 
 #include "boundary_layer/layer.h"
 #include "report/drawing_plan.h"
 #include "report/number_text.h"
 #include "report/result_file.h"
+#include "report/solid.h"
 #include "report/summary.h"
+#include "report/wall_spline.h"
+#ifdef NOZZLE_HAVE_STEP
+#include "report/step_file.h"
+#endif
 
 namespace pipeline {
 namespace {
@@ -42,6 +48,45 @@ std::vector<std::string> CheckOptionFaults(std::optional<int> cells, int jobs, d
   return faults;
 }
 
+bool StepAvailable() {
+#ifdef NOZZLE_HAVE_STEP
+  return true;
+#else
+  return false;
+#endif
+}
+
+std::string StepSolid(const nozzle::DesignRecord& record, const report::LengthScale& scale,
+                      std::optional<double> wallThickness, std::optional<double> span) {
+  report::SolidOptions options = report::DefaultSolidOptions(record, scale);
+  if (wallThickness) options.wallThickness = *wallThickness;
+  if (span) options.span = *span;
+#ifdef NOZZLE_HAVE_STEP
+  return report::NozzleStep(record, scale, options);
+#else
+  throw std::logic_error("this build writes no STEP solids (built without OpenCASCADE)");
+#endif
+}
+
+std::vector<std::string> SolidFaults(const std::string& thicknessText, const std::string& spanText, bool axisymmetric,
+                                     const report::LengthScale& scale, std::optional<double>& thickness,
+                                     std::optional<double>& span, const nozzle::Spelling& spelling) {
+  using nozzle::Option;
+  std::vector<std::string> faults;
+  if (!thicknessText.empty()) {
+    thickness = report::ReadSolidLength(thicknessText, scale);
+    if (!thickness) faults.push_back(report::SolidLengthRejection(Option::kWallThickness, thicknessText, spelling));
+  }
+  if (!spanText.empty() && axisymmetric) {
+    faults.push_back(spelling.name(Option::kSpan) + ": a round nozzle is revolved whole; the span is a planar "
+                     "nozzle's width");
+  } else if (!spanText.empty()) {
+    span = report::ReadSolidLength(spanText, scale);
+    if (!span) faults.push_back(report::SolidLengthRejection(Option::kSpan, spanText, spelling));
+  }
+  return faults;
+}
+
 std::variant<Checked, std::vector<Fault>> Check(const Request& request, const nozzle::Spelling& spelling) {
   std::vector<Fault> faults;
   Checked checked;
@@ -68,6 +113,29 @@ std::variant<Checked, std::vector<Fault>> Check(const Request& request, const no
   const boundary_layer::PhysicalReading physical = boundary_layer::ReadPhysical(
       request.physical, !request.layerCsv.empty(), gamma, request.gammaGiven, metres, spelling);
   for (const std::string& fault : physical.faults) faults.push_back({Fault::Kind::kInput, fault});
+  if (request.dxfCurve != "polyline" && request.dxfCurve != "spline") {
+    faults.push_back({Fault::Kind::kInput, spelling.name(nozzle::Option::kDxfCurve) + " = \"" + request.dxfCurve +
+                                               "\": unknown; accepted: polyline, spline."});
+  }
+  if (!request.step.empty() && !StepAvailable()) {
+    faults.push_back({Fault::Kind::kInput, spelling.name(nozzle::Option::kStep) +
+                                               ": this build writes no STEP solids: it was built without OpenCASCADE "
+                                               "(libocct-modeling-algorithms-dev, libocct-data-exchange-dev)"});
+  }
+  if (request.step.empty()) {
+    for (const auto& [option, text] : {std::pair{nozzle::Option::kWallThickness, &request.wallThickness},
+                                       std::pair{nozzle::Option::kSpan, &request.span}}) {
+      if (!text->empty()) {
+        faults.push_back({Fault::Kind::kInput, spelling.name(option) + " shapes the STEP solid: give " +
+                                                   spelling.name(nozzle::Option::kStep) + " too"});
+      }
+    }
+  } else if (scale) {
+    for (std::string& fault : SolidFaults(request.wallThickness, request.span, request.axisymmetric, *scale,
+                                          checked.wallThickness, checked.span, spelling)) {
+      faults.push_back({Fault::Kind::kInput, std::move(fault)});
+    }
+  }
   if (!request.caseFolder.empty()) {
     for (std::string& fault :
          CheckOptionFaults(request.cfdCells != 0 ? std::optional<int>(request.cfdCells) : std::nullopt, request.cfdJobs,
@@ -107,12 +175,21 @@ std::variant<Designed, std::string> Design(const Checked& checked, const gas::No
   }
   if (!texts) return designed;
   designed.shown = request.summary ? report::SummaryText(record) : std::move(run.list);
+  if (request.summary && (!request.step.empty() || request.dxfCurve == "spline")) {
+    designed.shown += report::SplineSummary(record);
+  }
   if (!request.svg.empty()) {
     designed.files.emplace_back(request.svg, DrawingSvg(record));
   }
   if (!request.csv.empty()) designed.files.emplace_back(request.csv, report::WallContourCsv(record, checked.scale));
-  if (!request.dxf.empty()) designed.files.emplace_back(request.dxf, report::NozzleOutlineDxf(record, checked.scale));
+  if (!request.dxf.empty()) {
+    const auto curve = request.dxfCurve == "spline" ? report::DxfCurve::kSpline : report::DxfCurve::kPolyline;
+    designed.files.emplace_back(request.dxf, report::NozzleOutlineDxf(record, checked.scale, curve));
+  }
   if (!request.layerCsv.empty()) designed.files.emplace_back(request.layerCsv, report::BoundaryLayerCsv(record));
+  if (!request.step.empty()) {
+    designed.files.emplace_back(request.step, StepSolid(record, checked.scale, checked.wallThickness, checked.span));
+  }
   return designed;
 }
 

@@ -16,7 +16,8 @@
 //
 // Failure contract: Check returns the faults of a request (nothing is computed or
 // written); Design throws nozzle::RunError when the run fails, report::WriteError when
-// sonuc.txt cannot be staged, and returns a refusal
+// sonuc.txt cannot be staged, report::StepError when the kernel cannot make the STEP
+// solid (nothing written), and returns a refusal
 // when the layer cannot be formed (nothing written); Commit throws report::WriteError
 // (the files before unchanged); Verify returns what is missing to run the check, or
 // the check's run, whose outcome says a failed, stopped or interrupted solver, and
@@ -54,6 +55,10 @@ struct Request {
   std::filesystem::path resultFolder = ".";
   bool summary = false;
   std::string svg, csv, dxf, layerCsv;
+  std::string dxfCurve = "polyline";  // the DXF wall: "polyline" (R12) or "spline" (R2000)
+  // The STEP solid (report/step_file.h), when `step` is not empty: its wall thickness
+  // and, planar only, its span, as typed (empty: the defaults of report/solid.h).
+  std::string step, wallThickness, span;
 
   // The OpenFOAM case, written into `caseFolder` when it is not empty, and run on its
   // three meshes when `verify`; cells 0 chooses by the nozzle's length, jobs 0 all cores.
@@ -71,6 +76,7 @@ struct Checked {
   nozzle::DesignInputs inputs;
   report::LengthScale scale;
   std::optional<boundary_layer::Conditions> conditions;
+  std::optional<double> wallThickness, span;  // in the solid's unit, when given
 };
 
 // A fault of a request: an input refused, or a case folder or ladder that cannot take
@@ -104,6 +110,21 @@ struct Designed {
 std::variant<Designed, std::string> Design(const Checked& checked, const gas::NoticeSink& notice, bool texts = true);
 
 void Commit(Designed& designed);
+
+// Whether this build writes STEP solids (it was built with OpenCASCADE).
+bool StepAvailable();
+
+// The STEP solid of a record (report/step_file.h) at a scale, with the thickness and
+// span given (in the solid's unit) or the defaults. Throws report::StepError, or
+// std::logic_error when the build has no STEP writer.
+std::string StepSolid(const nozzle::DesignRecord& record, const report::LengthScale& scale,
+                      std::optional<double> wallThickness, std::optional<double> span);
+
+// The faults of a solid's thickness and span as typed (empty: the default), read into
+// `thickness` and `span`.
+std::vector<std::string> SolidFaults(const std::string& thicknessText, const std::string& spanText, bool axisymmetric,
+                                     const report::LengthScale& scale, std::optional<double>& thickness,
+                                     std::optional<double>& span, const nozzle::Spelling& spelling);
 
 // The drawing of the whole nozzle, mirrored about the axis, as SVG at the window's size.
 std::string DrawingSvg(const nozzle::DesignRecord& record);

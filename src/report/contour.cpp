@@ -3,9 +3,12 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "report/number_text.h"
+#include "report/wall_spline.h"
 
 namespace report {
 namespace {
@@ -154,6 +157,148 @@ std::string DxfFile(const std::vector<std::string>& comments, const LengthScale&
   return dxf;
 }
 
+// AutoCAD 2000 DXF: every object with its handle (group 5) and owner (330). The fixed
+// handles of the tables, the blocks and the dictionaries; the entities' from 100 on.
+class Dxf2000 {
+ public:
+  std::string text;
+
+  void Group(int code, std::string_view value) { report::Group(text, code, value); }
+  void Number(int code, double value) { Group(code, ShortestText(value)); }
+  void Owned(std::string_view type, std::string_view handle, std::string_view owner) {
+    Group(0, type);
+    Group(5, handle);
+    Group(330, owner);
+  }
+  void Table(std::string_view name, std::string_view handle, int entries) {
+    Group(0, "TABLE");
+    Group(2, name);
+    Group(5, handle);
+    Group(330, "0");
+    Group(100, "AcDbSymbolTable");
+    Group(70, std::to_string(entries));
+  }
+  void Record(std::string_view type, std::string_view handle, std::string_view table, std::string_view subclass,
+              std::string_view name) {
+    Owned(type, handle, table);
+    Group(100, "AcDbSymbolTableRecord");
+    Group(100, subclass);
+    Group(2, name);
+    Group(70, "0");
+  }
+  std::string NextHandle() {
+    std::array<char, 16> hex{};
+    const auto end = std::to_chars(hex.data(), hex.data() + hex.size(), next_++, 16);
+    return std::string(hex.data(), end.ptr);
+  }
+  void Entity(std::string_view type, std::string_view layer) {
+    Owned(type, NextHandle(), "1F");
+    Group(100, "AcDbEntity");
+    Group(8, layer);
+  }
+  void Line(std::string_view layer, Point a, Point b) {
+    Entity("LINE", layer);
+    Group(100, "AcDbLine");
+    Number(10, a.x), Number(20, a.y), Group(30, "0");
+    Number(11, b.x), Number(21, b.y), Group(31, "0");
+  }
+  void Spline(const BSpline& s, double ySign) {
+    Entity("SPLINE", "WALL");
+    Group(100, "AcDbSpline");
+    Group(210, "0"), Group(220, "0"), Group(230, "1");
+    Group(70, "8");  // planar
+    Group(71, std::to_string(s.degree));
+    Group(72, std::to_string(s.knots.size()));
+    Group(73, std::to_string(s.poles.size()));
+    Group(74, "0");
+    Group(42, "1e-10"), Group(43, "1e-10");
+    for (const double u : s.knots) Number(40, u);
+    for (const Point& p : s.poles) Number(10, p.x), Number(20, ySign * p.y), Group(30, "0");
+  }
+ private:
+  unsigned next_ = 0x100;
+};
+
+std::string SplineOutlineDxf(const nozzle::DesignRecord& design, const LengthScale& scale) {
+  const WallSplines wall = FitWall(design, scale.factor);
+  const bool round = design.IsAxisymmetric();
+  Dxf2000 entities;
+  for (const double ySign : {1.0, -1.0}) {
+    if (ySign < 0.0 && round) break;
+    for (const BSpline& piece : wall.pieces) entities.Spline(piece, ySign);
+  }
+  const Point throat = Evaluate(wall.pieces.front(), 0.0);
+  const Point lip = Evaluate(wall.pieces.back(), wall.pieces.back().sites.back());
+  const double below = round ? 0.0 : -1.0;
+  entities.Line("WALL", {throat.x, below * throat.y}, throat);
+  entities.Line("WALL", {lip.x, below * lip.y}, lip);
+  entities.Line("AXIS", {0.0, 0.0}, {lip.x, 0.0});
+
+  Dxf2000 d;
+  if (const std::string note = DesignNote(design); !note.empty()) d.Group(999, note);
+  if (round) d.Group(999, "Revolve the WALL profile (y the radius) about the AXIS line, the x axis, for the nozzle's inner surface");
+  d.Group(0, "SECTION"), d.Group(2, "HEADER");
+  d.Group(9, "$ACADVER"), d.Group(1, "AC1015");
+  d.Group(9, "$HANDSEED"), d.Group(5, entities.NextHandle());
+  d.Group(9, "$INSUNITS"), d.Group(70, std::to_string(scale.dxfUnits));
+  d.Group(0, "ENDSEC");
+  d.Group(0, "SECTION"), d.Group(2, "CLASSES"), d.Group(0, "ENDSEC");
+  d.Group(0, "SECTION"), d.Group(2, "TABLES");
+  d.Table("VPORT", "8", 0), d.Group(0, "ENDTAB");
+  d.Table("LTYPE", "5", 3);
+  for (const auto& [handle, name] : {std::pair{"14", "ByBlock"}, {"15", "ByLayer"}, {"16", "Continuous"}}) {
+    d.Record("LTYPE", handle, "5", "AcDbLinetypeTableRecord", name);
+    d.Group(3, std::string_view(name) == "Continuous" ? "Solid line" : "");
+    d.Group(72, "65"), d.Group(73, "0"), d.Group(40, "0");
+  }
+  d.Group(0, "ENDTAB");
+  d.Table("LAYER", "2", 3);
+  for (const auto& [handle, name, colour] : {std::tuple{"10", "0", "7"}, {"20", "WALL", "7"}, {"21", "AXIS", "1"}}) {
+    d.Record("LAYER", handle, "2", "AcDbLayerTableRecord", name);
+    d.Group(62, colour), d.Group(6, "Continuous"), d.Group(370, "-3"), d.Group(390, "F");
+  }
+  d.Group(0, "ENDTAB");
+  d.Table("STYLE", "3", 1);
+  d.Record("STYLE", "11", "3", "AcDbTextStyleTableRecord", "Standard");
+  d.Group(40, "0"), d.Group(41, "1"), d.Group(50, "0"), d.Group(71, "0"), d.Group(42, "2.5"), d.Group(3, "txt"),
+      d.Group(4, "");
+  d.Group(0, "ENDTAB");
+  d.Table("VIEW", "6", 0), d.Group(0, "ENDTAB");
+  d.Table("UCS", "7", 0), d.Group(0, "ENDTAB");
+  d.Table("APPID", "9", 1);
+  d.Record("APPID", "12", "9", "AcDbRegAppTableRecord", "ACAD");
+  d.Group(0, "ENDTAB");
+  d.Table("DIMSTYLE", "A", 0), d.Group(100, "AcDbDimStyleTable"), d.Group(0, "ENDTAB");
+  d.Table("BLOCK_RECORD", "1", 2);
+  for (const auto& [handle, name] : {std::pair{"1F", "*Model_Space"}, {"1B", "*Paper_Space"}}) {
+    d.Owned("BLOCK_RECORD", handle, "1");
+    d.Group(100, "AcDbSymbolTableRecord"), d.Group(100, "AcDbBlockTableRecord"), d.Group(2, name);
+  }
+  d.Group(0, "ENDTAB");
+  d.Group(0, "ENDSEC");
+  d.Group(0, "SECTION"), d.Group(2, "BLOCKS");
+  for (const auto& [block, end, record, name] :
+       {std::tuple{"22", "23", "1F", "*Model_Space"}, {"1C", "1D", "1B", "*Paper_Space"}}) {
+    d.Owned("BLOCK", block, record);
+    d.Group(100, "AcDbEntity"), d.Group(8, "0"), d.Group(100, "AcDbBlockBegin"), d.Group(2, name), d.Group(70, "0");
+    d.Group(10, "0"), d.Group(20, "0"), d.Group(30, "0"), d.Group(3, name), d.Group(1, "");
+    d.Owned("ENDBLK", end, record);
+    d.Group(100, "AcDbEntity"), d.Group(8, "0"), d.Group(100, "AcDbBlockEnd");
+  }
+  d.Group(0, "ENDSEC");
+  d.Group(0, "SECTION"), d.Group(2, "ENTITIES");
+  d.text += entities.text;
+  d.Group(0, "ENDSEC");
+  d.Group(0, "SECTION"), d.Group(2, "OBJECTS");
+  d.Owned("DICTIONARY", "C", "0");
+  d.Group(100, "AcDbDictionary"), d.Group(281, "1"), d.Group(3, "ACAD_GROUP"), d.Group(350, "D");
+  d.Owned("DICTIONARY", "D", "C");
+  d.Group(100, "AcDbDictionary"), d.Group(281, "1");
+  d.Group(0, "ENDSEC");
+  d.Group(0, "EOF");
+  return d.text;
+}
+
 std::string CsvOf(std::string header, const std::vector<Point>& wall) {
   for (const Point& p : wall) header.append(ShortestText(p.x)).append(",").append(ShortestText(p.y)).append("\n");
   return header;
@@ -179,7 +324,8 @@ std::string BoundaryLayerCsv(const nozzle::DesignRecord& design) {
   return csv;
 }
 
-std::string NozzleOutlineDxf(const nozzle::DesignRecord& design, const LengthScale& scale) {
+std::string NozzleOutlineDxf(const nozzle::DesignRecord& design, const LengthScale& scale, DxfCurve curve) {
+  if (curve == DxfCurve::kSpline) return SplineOutlineDxf(design, scale);
   const std::vector<Point> wall = WallPoints(design, scale.factor);
   std::vector<std::string> comments;
   if (const std::string note = DesignNote(design); !note.empty()) comments.push_back(note);

@@ -66,6 +66,13 @@ std::string BoundaryLayerCsv(const nozzle::DesignRecord& design);
 // the profile to revolve about the x axis (a second 999 comment says so): the wall as
 // one POLYLINE, the throat and exit sections from the axis to the wall as LINEs
 // (layer WALL), the axis as a LINE (layer AXIS).
-std::string NozzleOutlineDxf(const nozzle::DesignRecord& design, const LengthScale& scale = {});
+//
+// With DxfCurve::kSpline the same drawing as AutoCAD 2000 DXF (AC1015, the first
+// version with handles and the SPLINE entity): each wall one SPLINE, the wall's cubic
+// B-spline of report/wall_spline.h given by its poles and knots (planar: the lower
+// wall's poles mirrored), the sections and the axis LINEs as above.
+enum class DxfCurve { kPolyline, kSpline };
+std::string NozzleOutlineDxf(const nozzle::DesignRecord& design, const LengthScale& scale = {},
+                             DxfCurve curve = DxfCurve::kPolyline);
 
 }  // namespace report

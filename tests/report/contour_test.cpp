@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -11,6 +12,7 @@
 
 #include "nozzle/minimum_length.h"
 #include "report/axisymmetric_outputs.h"
+#include "report/wall_spline.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -151,6 +153,66 @@ TEST(NozzleOutlineDxf, GivesARoundNozzleAsAProfileToRevolve) {
   EXPECT_EQ(read.points[1], (std::vector<double>{0.0, 0.0, 0.0, 1.0}));
   EXPECT_EQ(read.points[2], (std::vector<double>{lip.x, 0.0, lip.x, lip.y}));
   EXPECT_EQ(read.points[3], (std::vector<double>{0.0, 0.0, lip.x, 0.0}));
+}
+
+// The wall's B-spline passes through every wall point, planar, round and corrected.
+TEST(WallSpline, PassesThroughEveryWallPointOfADesign) {
+  const nozzle::DesignRecord planar = nozzle::RecordOf(nozzle::Design({2.4, 0.373, 7.0}));
+  const nozzle::DesignRecord round = nozzle::RecordOf(nozzle::DesignAxisymmetric({3.0, 0.2, 25.0, 1.3}));
+  for (const nozzle::DesignRecord* design : {&planar, &round}) {
+    const report::WallSplines fit = report::FitWall(*design, 10.0);
+    ASSERT_EQ(fit.pieces.size(), 1u);
+    const report::BSpline& s = fit.pieces.front();
+    EXPECT_EQ(s.degree, 3);
+    EXPECT_EQ(s.knots.size(), s.poles.size() + 4);
+    EXPECT_LT(fit.pointDistance, 1e-12 * 10.0);
+    const std::vector<report::ContourPoint> wall = report::WallPoints(*design, 10.0);
+    for (std::size_t k = 0; k < wall.size(); ++k) {
+      const report::ContourPoint c = report::Evaluate(s, s.sites[k]);
+      EXPECT_NEAR(c.x, wall[k].x, 1e-12) << k;
+      EXPECT_NEAR(c.y, wall[k].y, 1e-12) << k;
+    }
+    // The curve bows between the points: 0.01 throat half-heights between the 8 of N = 7.
+    EXPECT_GT(fit.polylineDistance, 0.0);
+    EXPECT_LT(fit.polylineDistance, 0.02 * 10.0);
+  }
+  // The corner keeps its angle: the curve leaves the throat at TetaMax, not rounded.
+  const report::BSpline s = report::FitWall(round).pieces.front();
+  const report::ContourPoint a = report::Evaluate(s, 0.0), b = report::Evaluate(s, 1e-7);
+  EXPECT_NEAR(std::atan2(b.y - a.y, b.x - a.x) * 180.0 / M_PI, round.facts.TetaMax, 0.5);
+}
+
+// On a smooth curve the error falls with the fourth power of the spacing: a quarter
+// circle from 9, 17 and 33 points, the largest distance from the circle between them.
+TEST(WallSpline, ConvergesAtFourthOrderOnACircle) {
+  std::vector<double> errors;
+  for (const int spans : {8, 16, 32}) {
+    std::vector<report::ContourPoint> points;
+    for (int k = 0; k <= spans; ++k) {
+      const double a = M_PI / 2 * k / spans;
+      points.push_back({std::cos(a), std::sin(a)});
+    }
+    const report::BSpline s = report::InterpolatingSpline(points);
+    double error = 0.0;
+    for (int i = 0; i <= 2000; ++i) {
+      const report::ContourPoint c = report::Evaluate(s, s.sites.back() * i / 2000);
+      error = std::max(error, std::fabs(std::hypot(c.x, c.y) - 1.0));
+    }
+    errors.push_back(error);
+  }
+  EXPECT_NEAR(std::log2(errors[0] / errors[1]), 4.0, 0.5);
+  EXPECT_NEAR(std::log2(errors[1] / errors[2]), 4.0, 0.5);
+  EXPECT_LT(errors[2], 1e-6);
+}
+
+TEST(WallSpline, TakesTwoPointsAsALineAndThreeAsAParabolaAndRefusesOne) {
+  const report::BSpline line = report::InterpolatingSpline({{0, 1}, {2, 2}, {2, 2}});
+  EXPECT_EQ(line.degree, 1);
+  EXPECT_DOUBLE_EQ(report::Evaluate(line, line.sites.back() / 2).y, 1.5);
+  const report::BSpline parabola = report::InterpolatingSpline({{0, 0}, {1, 1}, {2, 4}});
+  EXPECT_EQ(parabola.degree, 2);
+  EXPECT_NEAR(report::Evaluate(parabola, parabola.sites[1]).y, 1.0, 1e-15);
+  EXPECT_THROW(report::InterpolatingSpline({{1, 1}, {1, 1}}), std::invalid_argument);
 }
 
 }  // namespace
