@@ -17,6 +17,7 @@
 #include "boundary_layer/layer.h"
 #include "pipeline/pipeline.h"
 #include "report/number_text.h"
+#include "report/step_file.h"
 #include "report/summary.h"
 
 namespace py = pybind11;
@@ -443,18 +444,52 @@ void BindFiles(py::class_<Design>& design) {
           "cm, m, in, or a text such as \"10mm\"). The file is replaced whole.")
       .def(
           "write_dxf",
-          [](const Design& d, const std::filesystem::path& path, const py::object& scale, const std::string& unit) {
-            Write(path, report::NozzleOutlineDxf(d.record, Scale(scale, unit)));
+          [](const Design& d, const std::filesystem::path& path, const py::object& scale, const std::string& unit,
+             const std::string& curve) {
+            RaiseFaults(curve == "polyline" || curve == "spline"
+                            ? std::vector<std::string>{}
+                            : std::vector<std::string>{"curve = '" + curve + "': unknown; accepted: polyline, spline."});
+            Write(path, report::NozzleOutlineDxf(d.record, Scale(scale, unit),
+                                                 curve == "spline" ? report::DxfCurve::kSpline
+                                                                   : report::DxfCurve::kPolyline));
           },
-          py::arg("path"), py::arg("scale") = 1.0, py::arg("unit") = "",
+          py::arg("path"), py::arg("scale") = 1.0, py::arg("unit") = "", py::arg("curve") = "polyline",
           "Writes the outline as AutoCAD R12 DXF, scaled as write_csv and recording the unit: a planar nozzle "
-          "whole, a round one as the profile to revolve about the x axis.")
+          "whole, a round one as the profile to revolve about the x axis. curve='spline' writes AutoCAD 2000 DXF "
+          "with each wall one SPLINE, the cubic B-spline through every wall point, as nozzle-cli --dxf-curve "
+          "spline.")
       .def(
           "write_svg",
           [](const Design& d, const std::filesystem::path& path) {
             Write(path, d.Svg());
           },
           py::arg("path"), "Writes the drawing of svg() into a file.");
+  if (!pipeline::StepAvailable()) return;  // built without OpenCASCADE: no write_step
+  design.def(
+      "write_step",
+      [](const Design& d, const std::filesystem::path& path, const py::object& scale, const std::string& unit,
+         const py::object& wallThickness, const py::object& span) {
+        const report::LengthScale length = Scale(scale, unit);
+        std::optional<double> thickness, width;
+        RaiseFaults(pipeline::SolidFaults(wallThickness.is_none() ? "" : InputText(wallThickness, "wall_thickness"),
+                                          span.is_none() ? "" : InputText(span, "span"), d.record.IsAxisymmetric(),
+                                          length, thickness, width, PythonSpelling()));
+        std::string bytes;
+        try {
+          bytes = pipeline::StepSolid(d.record, length, thickness, width);
+        } catch (const report::StepError& error) {
+          Raise(designError, error.what());
+        }
+        Write(path, bytes);
+      },
+      py::arg("path"), py::arg("scale") = 1.0, py::arg("unit") = "", py::kw_only(),
+      py::arg("wall_thickness") = py::none(), py::arg("span") = py::none(),
+      "Writes the nozzle as a STEP solid (AP214, made by OpenCASCADE), as nozzle-cli --step: a round nozzle "
+      "revolved about the x axis into one solid, a planar one as its two walls extruded over `span`; the wall one "
+      "cubic B-spline through every wall point (the corrected wall when there is one), `wall_thickness` thick. "
+      "Lengths are in the scale's unit, mm when it has none; wall_thickness and span are numbers in that unit or "
+      "texts such as '2mm' (None: a fifth of the throat half-height, and the exit height). Raises DesignError when "
+      "the kernel cannot make a valid solid (nothing is written).");
 }
 
 // The OpenFOAM case and its check.

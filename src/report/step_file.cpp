@@ -18,6 +18,8 @@
 #include <Message_PrinterOStream.hxx>
 #include <STEPControl_Controller.hxx>
 #include <STEPControl_Writer.hxx>
+#include <StepBasic_Product.hxx>
+#include <StepData_StepModel.hxx>
 #include <Standard_Failure.hxx>
 #include <TColStd_Array1OfInteger.hxx>
 #include <TColStd_Array1OfReal.hxx>
@@ -122,12 +124,24 @@ std::string WriteStep(const TopoDS_Shape& shape, const std::string& unit, const 
   Interface_Static::SetCVal("xstep.cascade.unit", kernelUnit.c_str());
   Interface_Static::SetCVal("write.step.unit", kernelUnit.c_str());
   Interface_Static::SetCVal("write.step.schema", "AP214IS");
-  Interface_Static::SetCVal("write.step.product.name", "nozzle");
   STEPControl_Writer writer;
   if (writer.Transfer(shape, STEPControl_AsIs) != IFSelect_RetDone) {
     throw StepError("STEP solid: the kernel could not translate the solid into STEP");
   }
-  APIHeaderSection_MakeHeader header(writer.Model());
+  // The products named for what they are ("nozzle"; a planar nozzle's assembly of its
+  // "upper wall" and "lower wall"), not by the kernel's count of the products it has
+  // translated, so that the same design gives the same file in any process.
+  const Handle(StepData_StepModel) model = writer.Model();
+  const char* const names[] = {"nozzle", "upper wall", "lower wall"};
+  std::size_t named = 0;
+  for (Standard_Integer i = 1; i <= model->NbEntities() && named < std::size(names); ++i) {
+    const Handle(StepBasic_Product) product = Handle(StepBasic_Product)::DownCast(model->Value(i));
+    if (product.IsNull()) continue;
+    product->SetId(new TCollection_HAsciiString(names[named]));
+    product->SetName(new TCollection_HAsciiString(names[named]));
+    ++named;
+  }
+  APIHeaderSection_MakeHeader header(model);
   header.SetDescriptionValue(1, new TCollection_HAsciiString(note.c_str()));
   header.SetName(new TCollection_HAsciiString("nozzle"));
   header.SetAuthorValue(1, new TCollection_HAsciiString(""));

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "pipeline/pipeline.h"
 #include "support/golden.h"
 #include "support/svg_shape.h"
 #include "support/temp_folder.h"
@@ -214,6 +215,35 @@ TEST(CommandLine, WarnsOnStandardErrorWhenTheWallTurnsBack) {
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(o.err.rfind("warning: The wall turns back on itself at wall point 2", 0), 0u) << o.err;
   EXPECT_FALSE(o.out.empty());
+}
+
+// The solid for CAD: its lengths refused with the others, a solid the kernel refuses
+// naming the step with nothing written, and the spline's fit in the summary.
+TEST(CommandLine, WritesTheStepSolidWithTheSplinesFitInTheSummaryOrNothing) {
+  if (!pipeline::StepAvailable()) GTEST_SKIP() << "built without OpenCASCADE";
+  TempFolder folder;
+  const std::string step = (folder.path() / "nozzle.step").string();
+  Outcome o = RunCli({"--axisymmetric", "--step", step, "--wall-thickness", "0mm", "--span", "3", "--dxf-curve",
+                      "bezier", "--dir", folder.path().string()});
+  EXPECT_EQ(o.status, 2);
+  EXPECT_EQ(o.err,
+            "--dxf-curve = \"bezier\": unknown; accepted: polyline, spline.\n"
+            "Wall thickness --wall-thickness = \"0mm\": not a length; accepted: a number greater than 0 with an "
+            "optional unit mm, cm, m or in (2mm, 0.1in; without a unit, in the solid's unit: the scale's, mm when it "
+            "has none).\n"
+            "--span: a round nozzle is revolved whole; the span is a planar nozzle's width\n");
+  o = RunCli({"--me", "10", "--n", "2", "--step", step, "--dir", folder.path().string()});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.err.rfind("nozzle-cli: STEP solid: the kernel's checker finds the wall's profile invalid", 0), 0u)
+      << o.err;
+  EXPECT_TRUE(folder.Entries().empty());
+  o = RunCli({"--summary", "--step", step, "--scale", "10mm", "--dir", folder.path().string()});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_NE(o.out.find("\nWall B-spline: 8 points, 1 piece, cubic\nB-spline to the wall points: "), std::string::npos)
+      << o.out;
+  EXPECT_NE(o.out.find(", to the polyline: 1.0e-02 (throat half-heights)\n"), std::string::npos) << o.out;
+  EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"nozzle.step", "sonuc.txt"}));
+  EXPECT_EQ(ReadBytes(step).rfind("ISO-10303-21;\n", 0), 0u);
 }
 
 TEST(CommandLine, AnswersHelpAndVersion) {

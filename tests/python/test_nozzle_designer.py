@@ -4,6 +4,7 @@ import filecmp
 import json
 import os
 import pathlib
+import re
 import shutil
 import subprocess
 import sys
@@ -54,6 +55,26 @@ def test_files_and_summary_are_the_command_lines_byte_for_byte(tmp_path):
             assert (tmp_path / f"p.{kind}").read_bytes() == (tmp_path / f"c.{kind}").read_bytes(), kind
         assert d.summary() == cli(tmp_path, *flags, "--summary")[1]
         assert d.svg() == d._repr_svg_() == (tmp_path / "c.svg").read_text()
+
+
+@pytest.mark.skipif(not hasattr(nd.Design, "write_step"), reason="built without OpenCASCADE")
+def test_the_step_solid_and_the_spline_dxf_are_the_command_lines(tmp_path):
+    for round_ in (False, True):
+        d = nd.design(me=2.4, n=13, axisymmetric=round_)
+        flags = ["--n", "13", "--scale", "0.5in", "--wall-thickness", "2mm"] + (["--axisymmetric"] if round_ else [])
+        assert cli(tmp_path, *flags, "--step", "c.step", "--dxf", "c.dxf", "--dxf-curve", "spline")[0] == 0
+        d.write_step(tmp_path / "p.step", scale="0.5in", wall_thickness="2mm")
+        d.write_dxf(tmp_path / "p.dxf", scale=0.5, unit="in", curve="spline")
+        assert (tmp_path / "p.dxf").read_bytes() == (tmp_path / "c.dxf").read_bytes()
+        stamp = re.compile(rb"'\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d'")  # the header's time of writing
+        step = stamp.sub(b"", (tmp_path / "p.step").read_bytes())
+        assert step == stamp.sub(b"", (tmp_path / "c.step").read_bytes())
+        assert step.startswith(b"ISO-10303-21;") and b"lengths in in" in step.replace(b"\n", b"")
+    with pytest.raises(ValueError, match="span: a round nozzle is revolved whole"):
+        d.write_step(tmp_path / "q.step", span="1in")
+    with pytest.raises(ValueError, match="curve = 'bezier': unknown"):
+        d.write_dxf(tmp_path / "q.dxf", curve="bezier")
+    assert not (tmp_path / "q.step").exists() and not (tmp_path / "q.dxf").exists()
 
 
 def test_facts_lines_and_warnings_describe_the_design():

@@ -86,7 +86,11 @@ DxfRead ReadDxf(const std::string& bytes) {
       "print(len(auditor.errors), len(auditor.fixes))\n"
       "print(doc.header['$INSUNITS'])\n"
       "for e in doc.modelspace():\n"
-      "    pts = [v.dxf.location for v in e.vertices] if e.dxftype() == 'POLYLINE' else [e.dxf.start, e.dxf.end]\n"
+      "    if e.dxftype() == 'SPLINE':\n"
+      "        b = e.construction_tool()\n"
+      "        pts = [b.point(u) for u in sorted(set(b.knots()))]\n"
+      "    else:\n"
+      "        pts = [v.dxf.location for v in e.vertices] if e.dxftype() == 'POLYLINE' else [e.dxf.start, e.dxf.end]\n"
       "    print(e.dxftype(), e.dxf.layer, ' '.join(p.x.hex() + ' ' + p.y.hex() for p in pts))\n";
   std::ofstream(folder.path() / "read.py") << script;
   const std::string command = "/usr/bin/python3 " + (folder.path() / "read.py").string() + " > " +
@@ -155,7 +159,36 @@ TEST(NozzleOutlineDxf, GivesARoundNozzleAsAProfileToRevolve) {
   EXPECT_EQ(read.points[3], (std::vector<double>{0.0, 0.0, lip.x, 0.0}));
 }
 
-// The wall's B-spline passes through every wall point, planar, round and corrected.
+// The DXF of AutoCAD 2000 with the walls as SPLINEs opens in ezdxf without a fault; its
+// curves, evaluated by ezdxf at their knots, pass through the wall points there (the
+// not-a-knot spline's knots are the parameters of every wall point but the second and
+// the last but one).
+TEST(NozzleOutlineDxf, GivesTheWallsAsSplinesThroughTheWallPoints) {
+  if (!HaveEzdxf()) GTEST_SKIP() << "python3-ezdxf is not installed";
+  const nozzle::DesignRecord planar = nozzle::RecordOf(nozzle::Design({2.4, 0.373, 7.0}));
+  const DxfRead read =
+      ReadDxf(report::NozzleOutlineDxf(planar, *report::ReadLengthScale("10mm"), report::DxfCurve::kSpline));
+  EXPECT_EQ(read.errors, 0);
+  EXPECT_EQ(read.fixes, 0);
+  EXPECT_EQ(read.units, 4);
+  ASSERT_EQ(read.entities, (std::vector<std::string>{"SPLINE WALL", "SPLINE WALL", "LINE WALL", "LINE WALL",
+                                                      "LINE AXIS"}));
+  const std::vector<report::ContourPoint> wall = report::WallPoints(planar, 10.0);
+  for (const double side : {1.0, -1.0}) {
+    const std::vector<double>& knots = read.points[side > 0 ? 0 : 1];
+    ASSERT_EQ(knots.size(), 2 * (wall.size() - 2));
+    std::size_t i = 0;
+    for (std::size_t k = 0; k < wall.size(); ++k) {
+      if (k == 1 || k + 2 == wall.size()) continue;
+      EXPECT_NEAR(knots[2 * i], wall[k].x, 1e-12 * 100) << k;
+      EXPECT_NEAR(knots[2 * i + 1], side * wall[k].y, 1e-12 * 100) << k;
+      ++i;
+    }
+  }
+  EXPECT_EQ(read.points[4], (std::vector<double>{0.0, 0.0, wall.back().x, 0.0}));
+}
+
+// The wall's B-spline passes through every wall point, planar and round.
 TEST(WallSpline, PassesThroughEveryWallPointOfADesign) {
   const nozzle::DesignRecord planar = nozzle::RecordOf(nozzle::Design({2.4, 0.373, 7.0}));
   const nozzle::DesignRecord round = nozzle::RecordOf(nozzle::DesignAxisymmetric({3.0, 0.2, 25.0, 1.3}));
