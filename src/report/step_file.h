@@ -30,4 +30,11 @@ class StepError : public std::runtime_error {
 // The STEP file's bytes.
 std::string NozzleStep(const nozzle::DesignRecord& design, const LengthScale& scale, const SolidOptions& options);
 
+// The module libnozzle_step.so (report/step_module.cpp) offers NozzleStep by this name
+// and type, so that a program loads OpenCASCADE only when it writes a STEP file: 0 with
+// `bytes` set, or 1 with `error` set to StepError's message.
+inline constexpr const char* kStepModuleEntry = "nozzle_step_file";
+using StepModuleEntry = int (*)(const nozzle::DesignRecord& design, const LengthScale& scale,
+                                const SolidOptions& options, std::string& bytes, std::string& error);
+
 }  // namespace report

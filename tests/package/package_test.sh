@@ -33,6 +33,14 @@ done
 dpkg-deb -x "$deb" "$work/unpacked"
 "$work/unpacked/usr/bin/nozzle-cli" --n 2 --dir "$work" | head -1 | grep -qx "TetaMax  = 18.373" || fail "packaged nozzle-cli"
 [ -s "$work/sonuc.txt" ] || fail "packaged nozzle-cli wrote no sonuc.txt"
+# The STEP writer, when the build has it: the module the package carries, and the
+# kernel's libraries among its dependencies.
+if [ -f "$build/src/libnozzle_step.so" ]; then
+  [ -f "$work/unpacked/usr/lib/nozzle-designer/libnozzle_step.so" ] || fail "not packaged: lib/nozzle-designer/libnozzle_step.so"
+  [[ $depends == *libocct-data-exchange* ]] || fail "Depends lacks OpenCASCADE: $depends"
+  "$work/unpacked/usr/bin/nozzle-cli" --n 7 --dir "$work" --step "$work/nozzle.step" >/dev/null || fail "packaged --step"
+  head -1 "$work/nozzle.step" | grep -qx "ISO-10303-21;" || fail "packaged --step wrote no STEP file"
+fi
 # Debian's Python finds the module where the package puts it, and where cmake --install
 # puts it under /usr/local.
 for prefix in /usr /usr/local; do
