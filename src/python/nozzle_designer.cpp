@@ -19,6 +19,7 @@
 #include "report/number_text.h"
 #include "report/step_file.h"
 #include "report/summary.h"
+#include "report/wall_spline.h"
 
 namespace py = pybind11;
 
@@ -149,6 +150,26 @@ struct Design {
       facts["uncorrected_exit_mach"] = c->uncorrectedExitMach;
     }
     return facts;
+  }
+
+  // The wall's B-spline (report/wall_spline.h) in throat half-heights.
+  py::dict WallSpline() const {
+    const report::WallSplines fit = report::FitWall(record);
+    const report::BSpline& s = fit.pieces.front();
+    py::array_t<double> poles({static_cast<py::ssize_t>(s.poles.size()), py::ssize_t{2}});
+    auto out = poles.mutable_unchecked<2>();
+    for (std::size_t i = 0; i < s.poles.size(); ++i) {
+      out(static_cast<py::ssize_t>(i), 0) = s.poles[i].x;
+      out(static_cast<py::ssize_t>(i), 1) = s.poles[i].y;
+    }
+    py::dict spline;
+    spline["degree"] = s.degree;
+    spline["knots"] = py::array_t<double>(static_cast<py::ssize_t>(s.knots.size()), s.knots.data());
+    spline["poles"] = poles;
+    spline["sites"] = py::array_t<double>(static_cast<py::ssize_t>(s.sites.size()), s.sites.data());
+    spline["point_distance"] = fit.pointDistance;
+    spline["polyline_distance"] = fit.polylineDistance;
+    return spline;
   }
 
   // The layer along the wall as numpy arrays, SI units, or None without one.
@@ -394,6 +415,11 @@ void BindFigures(py::class_<Design>& design) {
           "the characteristic lines (Polylines) in drawing order: the fan's C- waves from the corner to the axis, "
           "the C+ lines from the axis to the wall (the last is the exit characteristic), and for a round nozzle "
           "the turning region's C- lines")
+      .def_property_readonly("wall_spline", &Design::WallSpline,
+                             "the wall to build as the cubic B-spline of the STEP solid and the spline DXF, a dict: "
+                             "degree, knots, poles (an n x 2 array), sites (the parameters of the wall points, "
+                             "chord length), point_distance and polyline_distance (its largest distance from the "
+                             "wall points and from the straight lines between them), in throat half-heights")
       .def_property_readonly("facts", &Design::Facts,
                              "a dict: teta_max (the wall angle at the corner, degrees), largest_wall_angle and "
                              "largest_wall_angle_x, length, exit_height, area_ratio (isentropic A/A* of me), "

@@ -152,6 +152,12 @@ def test_a_wall_corrected_for_its_boundary_layer_is_the_command_lines(tmp_path):
     layer = d.boundary_layer
     assert len(layer["delta_star"]) == len(d.wall) == len(d.corrected_wall) and layer["state"][-1] == "laminar"
     assert numpy.all(d.corrected_wall.y[1:] > d.wall.y[1:])
+    spline = d.wall_spline  # through the corrected wall, the wall to build
+    assert spline["degree"] == 3 and spline["point_distance"] < 1e-12 and spline["poles"].shape == (len(d.wall), 2)
+    assert spline["poles"][-1][1] == pytest.approx(d.corrected_wall.y[-1], rel=1e-14)  # the clamped end
+    if hasattr(nd.Design, "write_step"):
+        d.write_step(tmp_path / "p.step", scale="10mm")
+        assert b"wall corrected for the boundary layer" in (tmp_path / "p.step").read_bytes().replace(b"\n", b"")
     assert nd.design(n=49).boundary_layer is None and nd.design(n=49).corrected_wall is None
     with pytest.raises(ValueError, match="^gamma = 1.4 contradicts gas='co2' \\(gamma = 1.289\\)"):
         nd.design(gas="co2", gamma=1.4)
