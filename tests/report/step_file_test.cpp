@@ -5,7 +5,7 @@
 #include <BRepCheck_Analyzer.hxx>
 #include <BRepGProp.hxx>
 #include <GProp_GProps.hxx>
-#include <IntCurvesFace_ShapeIntersector.hxx>
+#include <BRepIntCurveSurface_Inter.hxx>
 #include <Interface_Static.hxx>
 #include <STEPControl_Reader.hxx>
 #include <TopExp_Explorer.hxx>
@@ -55,11 +55,13 @@ ReadBack Read(const std::string& bytes, const std::string& unit) {
 }
 
 // The distance along a ray from a point in the direction (0, dy, 0) to the first face.
-[[maybe_unused]] double FirstFace(const TopoDS_Shape& shape, double x, double dy) {
-  IntCurvesFace_ShapeIntersector hit;
-  hit.Load(shape, 1e-9);
-  hit.PerformNearest(gp_Lin(gp_Pnt(x, 0, 0), gp_Dir(0, dy, 0)), 0.0, 1e9);
-  return hit.NbPnt() > 0 ? hit.WParameter(1) : NAN;
+double FirstFace(const TopoDS_Shape& shape, double x, double dy) {
+  double nearest = NAN;
+  BRepIntCurveSurface_Inter hit;
+  for (hit.Init(shape, gp_Lin(gp_Pnt(x, 0, 0), gp_Dir(0, dy, 0)), 1e-9); hit.More(); hit.Next()) {
+    if (hit.W() >= 0.0 && !(hit.W() >= nearest)) nearest = hit.W();
+  }
+  return nearest;
 }
 
 // Integral of y dx along the cubic through the wall points: the not-a-knot spline of each
