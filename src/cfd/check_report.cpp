@@ -98,28 +98,46 @@ CheckResult JudgeCheck(const std::array<MeshFigures, 3>& meshes, const CaseFacts
                                  Percent(c.deviationPercent) + " +- " + Percent(uncertaintyOfMe);
   const std::string coreLimit = report::RoundedText(kCoreTolerancePercent, 2) + " %";
   const std::string meanLimit = report::RoundedText(kMeanTolerancePercent, 2) + " %";
-  const bool coreBad = core - c.core.uncertainty > kCoreTolerancePercent;
-  const bool meanBad = miss - uncertaintyOfMe > kMeanTolerancePercent;
-  if (core + c.core.uncertainty <= kCoreTolerancePercent && miss <= kMeanTolerancePercent + uncertaintyOfMe) {
+  // Each figure is judged alike: within its limit with its whole uncertainty added,
+  // beyond it with its whole uncertainty taken off, or straddling it.
+  enum class Call { kWithin, kBeyond, kStraddles };
+  const auto call = [](double figure, double uncertainty, double limit) {
+    if (figure + uncertainty <= limit) return Call::kWithin;
+    return figure - uncertainty > limit ? Call::kBeyond : Call::kStraddles;
+  };
+  const Call coreCall = call(core, c.core.uncertainty, kCoreTolerancePercent);
+  const Call meanCall = call(miss, uncertaintyOfMe, kMeanTolerancePercent);
+  const std::string coreWithin = "the core spread (" + coreFigure + " of Me) is within " + coreLimit;
+  const std::string meanWithin = "the mean lies at Me (" + meanFigure + ", within " + meanLimit + ")";
+  if (coreCall == Call::kWithin && meanCall == Call::kWithin) {
     c.verdict = Verdict::kWallGood;
-    c.reason = "the core spread (" + coreFigure + " of Me) is within " + coreLimit + " and the mean lies at Me (" +
-               meanFigure + ", within " + meanLimit + ")";
-  } else if (coreBad || meanBad) {
+    c.reason = coreWithin + " and " + meanWithin;
+  } else if (coreCall == Call::kBeyond || meanCall == Call::kBeyond) {
     c.verdict = Verdict::kWallCoarse;
     std::string what;
-    if (coreBad) {
+    if (coreCall == Call::kBeyond) {
       what = "the core is not uniform (spread " + coreFigure + " of Me, over " + coreLimit + ")";
     }
-    if (meanBad) {
-      what += std::string(coreBad ? " and " : "") + "the mean misses Me (" + meanFigure + ", beyond " + meanLimit +
-              ")";
+    if (meanCall == Call::kBeyond) {
+      what += std::string(what.empty() ? "" : " and ") + "the mean misses Me (" + meanFigure + ", beyond " +
+              meanLimit + ")";
     }
     c.reason = what + ": the wall needs more waves";
   } else {
     c.verdict = Verdict::kMeshesCannotTell;
     const int next = 2 * meshes[2].nx;
-    c.reason = "the uncertainty is larger than the effect (core spread " + coreFigure + " of Me against " + coreLimit +
-               ", mean " + meanFigure + " against " + meanLimit + "): run the next mesh, " +
+    std::string straddling;
+    if (coreCall == Call::kStraddles) {
+      straddling = "the core spread (" + coreFigure + " of Me against " + coreLimit + ")";
+    }
+    if (meanCall == Call::kStraddles) {
+      straddling += std::string(straddling.empty() ? "" : " and ") + "the mean (" + meanFigure + " from Me against " +
+                    meanLimit + ")";
+    }
+    const std::string within = coreCall == Call::kWithin ? "; " + coreWithin
+                               : meanCall == Call::kWithin ? "; " + meanWithin
+                                                           : "";
+    c.reason = "the uncertainty is larger than the effect for " + straddling + within + ": run the next mesh, " +
                spelling.given(nozzle::Option::kCfdCells, std::to_string(next)) + " (finest " + std::to_string(next) +
                " x " + std::to_string(2 * meshes[2].ny) +
                "), on more cores or a cluster with ./Allrun K in the case";

@@ -5,13 +5,14 @@
 // mass-flow-weighted exit mean and of the core spread. The verdict separates the
 // wall's error from the mesh's:
 //   not-settled          a mesh's exit had not settled: no figure can be trusted;
-//   wall-good            the extrapolated core spread, its uncertainty added, is at
-//                        most 1 % of Me, and the extrapolated mean, its uncertainty
-//                        taken off, lies within 0.5 % of Me;
-//   wall-coarse          the extrapolated core spread, its uncertainty taken off,
-//                        exceeds 1 %, or the mean misses Me by more than 0.5 % beyond
-//                        its uncertainty: the wall needs more waves;
-//   meshes-cannot-tell   the uncertainty straddles the limit: a finer mesh decides.
+// Both figures are judged alike, the core spread against 1 % of Me and the mean's
+// miss of Me against 0.5 %: a figure is within its limit when it is with its whole
+// uncertainty added, beyond it when it is with its whole uncertainty taken off, and
+// otherwise straddles it.
+//   wall-good            both figures within their limits;
+//   wall-coarse          either beyond its limit: the wall needs more waves;
+//   meshes-cannot-tell   neither beyond, one or both straddling: a finer mesh decides
+//                        (the reason names the figure that straddles).
 // Oscillatory or divergent convergence is not extrapolated: the finest mesh's value
 // stands with the band of the three meshes as its uncertainty.
 #pragma once

@@ -472,9 +472,9 @@ void BindFiles(py::class_<Design>& design) {
           "write_dxf",
           [](const Design& d, const std::filesystem::path& path, const py::object& scale, const std::string& unit,
              const std::string& curve) {
-            RaiseFaults(curve == "polyline" || curve == "spline"
-                            ? std::vector<std::string>{}
-                            : std::vector<std::string>{"curve = '" + curve + "': unknown; accepted: polyline, spline."});
+            if (curve != "polyline" && curve != "spline") {
+              throw py::value_error("curve = '" + curve + "': unknown; accepted: polyline, spline.");
+            }
             Write(path, report::NozzleOutlineDxf(d.record, Scale(scale, unit),
                                                  curve == "spline" ? report::DxfCurve::kSpline
                                                                    : report::DxfCurve::kPolyline));

@@ -15,6 +15,9 @@ namespace {
 
 using Point = ContourPoint;
 
+constexpr std::string_view kRevolveNote =
+    "Revolve the WALL profile (y the radius) about the AXIS line, the x axis, for the nozzle's inner surface";
+
 // DXF group code and value, each on its own line.
 void Group(std::string& dxf, int code, std::string_view value) {
   dxf.append(std::to_string(code)).append("\n").append(value).append("\n");
@@ -236,7 +239,7 @@ std::string SplineOutlineDxf(const nozzle::DesignRecord& design, const LengthSca
 
   Dxf2000 d;
   if (const std::string note = DesignNote(design); !note.empty()) d.Group(999, note);
-  if (round) d.Group(999, "Revolve the WALL profile (y the radius) about the AXIS line, the x axis, for the nozzle's inner surface");
+  if (round) d.Group(999, kRevolveNote);
   d.Group(0, "SECTION"), d.Group(2, "HEADER");
   d.Group(9, "$ACADVER"), d.Group(1, "AC1015");
   d.Group(9, "$HANDSEED"), d.Group(5, entities.NextHandle());
@@ -331,8 +334,7 @@ std::string NozzleOutlineDxf(const nozzle::DesignRecord& design, const LengthSca
   if (const std::string note = DesignNote(design); !note.empty()) comments.push_back(note);
   const bool round = design.IsAxisymmetric();
   if (round) {
-    comments.emplace_back(
-        "Revolve the WALL profile (y the radius) about the AXIS line, the x axis, for the nozzle's inner surface");
+    comments.emplace_back(kRevolveNote);
   }
   return DxfFile(comments, scale, [&wall, round](std::string& dxf) {
     const Point throat = wall.front();

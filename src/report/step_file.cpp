@@ -149,8 +149,8 @@ std::string WriteStep(const TopoDS_Shape& shape, const std::string& unit, const 
   header.SetOriginatingSystem(new TCollection_HAsciiString("Nozzle Designer"));
   header.SetAuthorisation(new TCollection_HAsciiString(""));
   std::random_device random;
-  const std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                     ("nozzle-designer-" + std::to_string(random()) + "-" + std::to_string(random()) + ".step");
+  const std::string name = "nozzle-designer-" + std::to_string(random()) + "-" + std::to_string(random()) + ".step";
+  const std::filesystem::path path = std::filesystem::temp_directory_path() / name;
   const IFSelect_ReturnStatus written = writer.Write(path.string().c_str());
   std::ifstream in(path, std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -168,7 +168,8 @@ std::string WriteStep(const TopoDS_Shape& shape, const std::string& unit, const 
 std::string NozzleStep(const nozzle::DesignRecord& design, const LengthScale& scale, const SolidOptions& options) {
   const WallSplines wall = FitWall(design, scale.factor);
   if (!(wall.pointDistance <= 1e-6 * scale.factor)) {
-    throw StepError("STEP solid: the wall's B-spline misses a wall point by " + ShortestText(wall.pointDistance / scale.factor) +
+    throw StepError("STEP solid: the wall's B-spline misses a wall point by " +
+                    ShortestText(wall.pointDistance / scale.factor) +
                     " throat half-heights");
   }
   try {

@@ -105,11 +105,13 @@ double AreaUnder(const std::vector<ContourPoint>& p) {
   double area = 0.0;
   for (std::size_t k = 0; k + 1 < n; ++k) {
     const double h = u[k + 1] - u[k];
-    for (const auto& [t, w] : {std::pair{0.5 - std::sqrt(0.15), 5.0 / 18}, {0.5, 8.0 / 18}, {0.5 + std::sqrt(0.15), 5.0 / 18}}) {
+    const double a = std::sqrt(0.15);
+    for (const auto& [t, w] : {std::pair{0.5 - a, 5.0 / 18}, {0.5, 8.0 / 18}, {0.5 + a, 5.0 / 18}}) {
       // Hermite cubic and its derivative on the span.
       const double h00 = 2 * t * t * t - 3 * t * t + 1, h10 = t * t * t - 2 * t * t + t;
       const double h01 = -2 * t * t * t + 3 * t * t, h11 = t * t * t - t * t;
-      const double g00 = 6 * t * t - 6 * t, g10 = 3 * t * t - 4 * t + 1, g01 = -6 * t * t + 6 * t, g11 = 3 * t * t - 2 * t;
+      const double g00 = 6 * t * t - 6 * t, g10 = 3 * t * t - 4 * t + 1;
+      const double g01 = -6 * t * t + 6 * t, g11 = 3 * t * t - 2 * t;
       const double y = h00 * p[k].y + h10 * h * sy[k] + h01 * p[k + 1].y + h11 * h * sy[k + 1];
       const double dxdt = g00 * p[k].x + g10 * h * sx[k] + g01 * p[k + 1].x + g11 * h * sx[k + 1];
       area += w * y * dxdt;
