@@ -107,37 +107,31 @@ CheckResult JudgeCheck(const std::array<MeshFigures, 3>& meshes, const CaseFacts
   };
   const Call coreCall = call(core, c.core.uncertainty, kCoreTolerancePercent);
   const Call meanCall = call(miss, uncertaintyOfMe, kMeanTolerancePercent);
-  const std::string coreWithin = "the core spread (" + coreFigure + " of Me) is within " + coreLimit;
-  const std::string meanWithin = "the mean lies at Me (" + meanFigure + ", within " + meanLimit + ")";
+  // The clauses of the figures that got the call `wanted`, joined by "and".
+  const auto clauses = [&](Call wanted, const std::string& coreText, const std::string& meanText) {
+    std::string text = coreCall == wanted ? coreText : "";
+    if (meanCall == wanted) text += (text.empty() ? "" : " and ") + meanText;
+    return text;
+  };
+  const std::string within =
+      clauses(Call::kWithin, "the core spread (" + coreFigure + " of Me) is within " + coreLimit,
+              "the mean lies at Me (" + meanFigure + ", within " + meanLimit + ")");
   if (coreCall == Call::kWithin && meanCall == Call::kWithin) {
     c.verdict = Verdict::kWallGood;
-    c.reason = coreWithin + " and " + meanWithin;
+    c.reason = within;
   } else if (coreCall == Call::kBeyond || meanCall == Call::kBeyond) {
     c.verdict = Verdict::kWallCoarse;
-    std::string what;
-    if (coreCall == Call::kBeyond) {
-      what = "the core is not uniform (spread " + coreFigure + " of Me, over " + coreLimit + ")";
-    }
-    if (meanCall == Call::kBeyond) {
-      what += std::string(what.empty() ? "" : " and ") + "the mean misses Me (" + meanFigure + ", beyond " +
-              meanLimit + ")";
-    }
-    c.reason = what + ": the wall needs more waves";
+    c.reason = clauses(Call::kBeyond, "the core is not uniform (spread " + coreFigure + " of Me, over " + coreLimit + ")",
+                       "the mean misses Me (" + meanFigure + ", beyond " + meanLimit + ")") +
+               ": the wall needs more waves";
   } else {
     c.verdict = Verdict::kMeshesCannotTell;
     const int next = 2 * meshes[2].nx;
-    std::string straddling;
-    if (coreCall == Call::kStraddles) {
-      straddling = "the core spread (" + coreFigure + " of Me against " + coreLimit + ")";
-    }
-    if (meanCall == Call::kStraddles) {
-      straddling += std::string(straddling.empty() ? "" : " and ") + "the mean (" + meanFigure + " from Me against " +
-                    meanLimit + ")";
-    }
-    const std::string within = coreCall == Call::kWithin ? "; " + coreWithin
-                               : meanCall == Call::kWithin ? "; " + meanWithin
-                                                           : "";
-    c.reason = "the uncertainty is larger than the effect for " + straddling + within + ": run the next mesh, " +
+    const std::string straddling =
+        clauses(Call::kStraddles, "the core spread (" + coreFigure + " of Me against " + coreLimit + ")",
+                "the mean (" + meanFigure + " from Me against " + meanLimit + ")");
+    c.reason = "the uncertainty is larger than the effect for " + straddling + (within.empty() ? "" : "; " + within) +
+               ": run the next mesh, " +
                spelling.given(nozzle::Option::kCfdCells, std::to_string(next)) + " (finest " + std::to_string(next) +
                " x " + std::to_string(2 * meshes[2].ny) +
                "), on more cores or a cluster with ./Allrun K in the case";

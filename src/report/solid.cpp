@@ -3,16 +3,6 @@
 #include "report/number_text.h"
 
 namespace report {
-namespace {
-
-double MetresPer(const std::string& unit) {
-  if (unit == "mm") return 1e-3;
-  if (unit == "cm") return 1e-2;
-  if (unit == "in") return 0.0254;
-  return 1.0;
-}
-
-}  // namespace
 
 std::string SolidUnit(const LengthScale& scale) { return scale.unit.empty() ? "mm" : scale.unit; }
 
@@ -28,7 +18,7 @@ std::optional<double> ReadSolidLength(std::string_view text, const LengthScale& 
   const std::optional<LengthScale> length = ReadLengthScale(text);
   if (!length) return std::nullopt;
   if (length->unit.empty()) return length->factor;
-  return length->factor * MetresPer(length->unit) / MetresPer(SolidUnit(scale));
+  return InMetres(*length) / InMetres(LengthScale{1.0, SolidUnit(scale), 0});
 }
 
 std::string SolidLengthRejection(nozzle::Option option, std::string_view text, const nozzle::Spelling& spelling) {

@@ -153,7 +153,7 @@ WallSplines FitWall(const nozzle::DesignRecord& design, double factor) {
 
 std::string SplineSummary(const nozzle::DesignRecord& design) {
   const WallSplines fit = FitWall(design);
-  const std::size_t points = Distinct(WallPoints(design)).size();
+  const std::size_t points = fit.pieces.front().sites.size();
   const int degree = fit.pieces.front().degree;
   const std::string unit = design.IsAxisymmetric() ? "throat radii" : "throat half-heights";
   return "Wall B-spline: " + std::to_string(points) + " points, " + std::to_string(fit.pieces.size()) +
