@@ -63,6 +63,9 @@ void WriteFigures(const std::filesystem::path& dir, const SolvedCase& solved, co
 CheckRun CheckDesign(const DesignCase& design, const std::filesystem::path& caseDir, const CaseOptions& options,
                      bool verify, const RunOptions& run) {
   const auto started = std::chrono::steady_clock::now();
+  if (design.inlet.kind == nozzle::Inlet::Kind::kRoundedThroat) {
+    throw CaseError("the OpenFOAM case starts from a uniform sonic throat; it has no rounded throat yet");
+  }
   CheckRun result;
   result.facts = WriteCase(design, caseDir, options);
   const std::filesystem::path besideDir = caseDir / "uncorrected";

@@ -65,6 +65,11 @@ void AddDesignOptions(CLI::App& app, pipeline::Request& r) {
   app.add_flag("--axisymmetric", r.axisymmetric,
                "design a round nozzle (axisymmetric flow; y is the radius) instead of a planar one; every output says "
                "so, and --openfoam writes a wedge case");
+  app.add_option("--throat-radius", r.throatRadius,
+                 "the wall's radius of curvature downstream of the throat, in throat half-heights (radii): 0 is the "
+                 "sharp corner; a rounded throat starts the characteristics from the transonic flow of the throat "
+                 "(1.5 to 100, round 1 to 100; --teta0 then has no role)")
+      ->capture_default_str();
   app.add_option("--gamma", r.texts.gamma,
                  "ratio of specific heats of the gas, 1 < G <= 5/3 (the ideal-gas range; 5/3 may be typed as a "
                  "fraction)")

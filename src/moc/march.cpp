@@ -47,7 +47,27 @@ MarchedNet March(const UnitProcesses& processes, const MarchSetup& setup) {
     p.onWall = setup.wall != nullptr && i + 1 == setup.start.size();
     start.push_back(p);
   }
+  const WallCurve* wall = setup.wall;
+  int lastWallRow = wall != nullptr ? 0 : -1;
   for (int r = 1; r <= setup.maxRows; ++r) {
+    if (setup.wallEndsAtXEnd && wall != nullptr && !net.rows.back().empty() && !net.rows.back().back().onWall) {
+      // The wall point of this row would lie past the wall's end: the end point
+      // joins the row before, above its highest point, whose C- line it sends on.
+      const Point& top = net.rows.back().back().state;
+      try {
+        if (processes.OnWall(top, *wall).x > setup.xEnd) {
+          const Point& before = net.rows[static_cast<std::size_t>(lastWallRow)].back().state;
+          NetPoint end;
+          end.state = processes.OnWallAt(before, top, *wall, setup.xEnd);
+          end.onWall = true;
+          net.rows.back().push_back(end);
+          net.wallEndRow = r - 1;
+          wall = nullptr;
+        }
+      } catch (const std::logic_error& error) {
+        throw MarchError(Where(error.what(), r, static_cast<int>(net.rows.back().size()), top));
+      }
+    }
     const std::vector<NetPoint>& last = net.rows.back();
     if (last.empty()) break;
     const int previous = r - 1;
@@ -80,14 +100,15 @@ MarchedNet March(const UnitProcesses& processes, const MarchSetup& setup) {
         }
         row.push_back(p);
       }
-      if (setup.wall != nullptr && !last.back().onWall) {
+      if (wall != nullptr && !last.back().onWall) {
         index = static_cast<int>(row.size());
         near = last.back().state;
         NetPoint p;
-        p.state = processes.OnWall(last.back().state, *setup.wall);
+        p.state = processes.OnWall(last.back().state, *wall);
         p.plusRow = previous;
         p.plusIndex = static_cast<int>(last.size() - 1);
         p.onWall = true;
+
         if (!row.empty() && !(p.state.y > row.back().state.y)) {
           net.shock = Shock{r, index, p.state.x, p.state.y};
           return net;
@@ -97,7 +118,9 @@ MarchedNet March(const UnitProcesses& processes, const MarchSetup& setup) {
     } catch (const std::logic_error& error) {  // ProcessError, gas::ArithmeticError
       throw MarchError(Where(error.what(), r, index, near));
     }
-    const bool pastEnd = !row.empty() && row.back().onWall && row.back().state.x > setup.xEnd;
+    const bool pastEnd =
+        !setup.wallEndsAtXEnd && !row.empty() && row.back().onWall && row.back().state.x > setup.xEnd;
+    if (!row.empty() && row.back().onWall) lastWallRow = r;
     net.rows.push_back(std::move(row));
     if (pastEnd) break;
   }

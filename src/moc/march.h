@@ -54,6 +54,13 @@ struct MarchSetup {
   bool axisBelow = true;             // the axis (or a plane of symmetry) bounds the flow below
   const WallCurve* wall = nullptr;   // the wall above; none: the flow is free there
   double xEnd = std::numeric_limits<double>::infinity();
+  // The wall ends at xEnd: when a row's wall point would lie past it, the wall point
+  // at xEnd (UnitProcesses::OnWallAt, between the last wall point and the highest
+  // point of the row before) joins that row before, above its highest point, and the
+  // flow above is free from there on: the rows' highest points trace the C- line from
+  // the wall's end, and the march goes on until that line has reached the axis.
+  // Otherwise the march stops at the first wall point past xEnd.
+  bool wallEndsAtXEnd = false;
   int maxRows = 100000;
 };
 
@@ -65,6 +72,7 @@ struct Shock {
 
 struct MarchedNet {
   std::vector<std::vector<NetPoint>> rows;  // rows[0] the initial-value line
+  int wallEndRow = -1;  // with MarchSetup::wallEndsAtXEnd, the row whose last point is the wall's end (no parents)
   std::optional<Shock> shock;
 
   // The C+ line that leaves rows[row][index]: its points, row by row, until the wall or

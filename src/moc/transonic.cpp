@@ -286,6 +286,65 @@ double TransonicThroat::StartLineX(double axisMach) const {
   return x;
 }
 
+namespace {
+
+// How far the line of direction phi (radians, from the x axis) lies outside the Mach
+// cone theta -+ mu of the point: the least angle to either characteristic direction,
+// negative when the line lies inside the cone.
+double OutsideCone(double phi, const Point& p) {
+  return std::min(phi - (p.theta + p.mu), (p.theta - p.mu + gas::Pi) - phi);
+}
+
+}  // namespace
+
+std::vector<Point> TransonicThroat::StartLine(int points, double axisMach, double wallX, double margin) const {
+  if (points < 2) throw ThroatError("transonic throat: a start line needs at least 2 points");
+  const double xs = StartLineX(axisMach);
+  if (!(wallX <= xs && wallX >= sonicWallX_)) {
+    throw ThroatError("transonic throat: the start line's wall point lies outside the sonic wall point to the section");
+  }
+  const double top = WallY(wallX);
+  const double phi = std::atan2(top, wallX - xs);
+  std::vector<Point> line;
+  line.reserve(static_cast<std::size_t>(points));
+  for (int k = 0; k < points; ++k) {
+    Point p;
+    const double t = static_cast<double>(k) / (points - 1);
+    p.x = k == points - 1 ? wallX : xs + t * (wallX - xs);
+    p.y = k == points - 1 ? top : t * top;
+    const Velocity w = VelocityAt(p.x, p.y);
+    p.theta = k == 0 ? 0.0 : k == points - 1 ? WallAngle(wallX) : std::atan2(w.v, w.u);
+    p.M = Mach(w);
+    if (!(p.M > 1.0)) throw ThroatError("transonic throat: the start line is not supersonic at y = " + Text(p.y));
+    p.mu = std::asin(1.0 / p.M);
+    p.nu = gas_.Nu(p.M) * gas::Pi_180;
+    if (!(OutsideCone(phi, p) >= margin)) {
+      throw ThroatError("transonic throat: the start line lies too near a characteristic at y = " + Text(p.y));
+    }
+    line.push_back(p);
+  }
+  return line;
+}
+
+double TransonicThroat::MostLeaningWallX(int points, double axisMach, double margin) const {
+  const double xs = StartLineX(axisMach);
+  const auto keeps = [&](double wallX) {
+    try {
+      StartLine(points, axisMach, wallX, margin);
+      return true;
+    } catch (const ThroatError&) {
+      return false;
+    }
+  };
+  if (!keeps(xs)) return xs;
+  double lo = sonicWallX_, hi = xs;  // hi keeps the margin, lo does not (sonic)
+  for (int step = 0; step < 60; ++step) {
+    const double m = 0.5 * (lo + hi);
+    (keeps(m) ? hi : lo) = m;
+  }
+  return hi;
+}
+
 std::vector<Point> TransonicThroat::StartLine(int points, double axisMach) const {
   if (points < 2) throw ThroatError("transonic throat: a start line needs at least 2 points");
   const double x = StartLineX(axisMach);

@@ -108,6 +108,14 @@ class TransonicThroat {
   // of Mach number axisMach, from the axis to the wall, equally spaced.
   double StartLineX(double axisMach = kDefaultAxisMach) const;
   std::vector<Point> StartLine(int points, double axisMach = kDefaultAxisMach) const;
+  // A start line leaning upstream: the straight line from the same axis point to the
+  // wall at x = wallX (<= the section's x), points equally spaced along it. It must be
+  // crossed by both families: at each point the line's direction lies at least
+  // `margin` (radians) outside the Mach cone theta -+ mu, else ThroatError.
+  std::vector<Point> StartLine(int points, double axisMach, double wallX, double margin) const;
+  // The most upstream wall end of such a line whose every point keeps the margin (its
+  // `points` points checked), or the section's own x when even the section does not.
+  double MostLeaningWallX(int points, double axisMach, double margin) const;
 
   double Radius() const { return R_; }
   bool Axisymmetric() const { return delta_ == 1; }

@@ -196,6 +196,25 @@ Point UnitProcesses::OnWall(const Point& b, const WallCurve& wall) const {
   throw ProcessError("the wall unit process did not converge");
 }
 
+Point UnitProcesses::OnWallAt(const Point& a, const Point& b, const WallCurve& wall, double x) const {
+  const auto reach = [&](double t) { return OnWall(Between(a, b, t), wall).x - x; };
+  if (!(a.x <= x && reach(1.0) >= 0.0)) throw ProcessError("the wall point sought does not lie on the piece's C+ lines");
+  double lo = 0.0, hi = 1.0;
+  for (int step = 0; step < 60; ++step) {
+    const double t = 0.5 * (lo + hi);
+    (reach(t) < 0.0 ? lo : hi) = t;
+  }
+  Point p = OnWall(Between(a, b, 0.5 * (lo + hi)), wall);
+  if (!(std::fabs(p.x - x) <= 1e-9 * (1.0 + std::fabs(x)))) {
+    // The last halving's foot, moved along the wall onto x: the state of the C+ line's
+    // end changes by no more than the wall's over the gap.
+    p.x = x;
+    p.y = wall.Y(x);
+    p.theta = wall.Angle(x);
+  }
+  return p;
+}
+
 StreamlineCrossing UnitProcesses::Streamline(const Point& from, const Point& first, double massToFirst,
                                              const std::function<const Point&(int)>& next, int maxPoints) const {
   StreamlineCrossing crossing;

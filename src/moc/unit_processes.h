@@ -66,6 +66,12 @@ class UnitProcesses {
   // `b` lies below the wall, upstream of the point sought. Throws ProcessError when the
   // C+ line leaves the wall's range of x before it meets the wall.
   Point OnWall(const Point& b, const WallCurve& wall) const;
+  // The wall point at x (the inverse wall process): the C+ line that reaches it leaves
+  // the piece from the wall point `a` to the net point `b` below the wall, whose
+  // C+ line meets the wall past x; its foot is found by bisection along the piece (60
+  // halvings), its state interpolated there. Throws ProcessError when x does not lie
+  // between the wall points of a's and b's C+ lines.
+  Point OnWallAt(const Point& a, const Point& b, const WallCurve& wall, double x) const;
 
   // The streamline from `from` across a characteristic: `first` is its point that
   // lies below the streamline, with `massToFirst` the mass flow between its start and

@@ -133,4 +133,25 @@ DesignRecord RecordOf(const MarchedDesign& d) {
   return record;
 }
 
+DesignRecord RecordOf(const RoundedThroatDesign& d) {
+  DesignRecord record = Begin(d.flow == moc::Flow::kAxisymmetric ? NozzleKind::kAxisymmetric : NozzleKind::kPlanar,
+                              d.inputs, d.gas, d.throat.arcEndAngle);
+  record.wall = d.wall;
+  for (std::size_t k = 0; k < d.cMinus.size(); ++k) {
+    record.lines.push_back({Family::kFanWave, "C- line " + std::to_string(k + 1), d.cMinus[k]});
+  }
+  for (std::size_t k = 0; k < d.cPlus.size(); ++k) {
+    record.lines.push_back({Family::kCPlus, "C+ line " + std::to_string(k + 1), d.cPlus[k]});
+  }
+  for (std::size_t k = 0; k < d.turning.size(); ++k) {
+    record.lines.push_back({Family::kTurning, "turning line " + std::to_string(k + 1), d.turning[k]});
+  }
+  record.facts.axisEnd = d.axisEnd;
+  record.facts.massBalancePercent = d.massBalancePercent;
+  record.facts.throat = d.throat;
+  CompleteFromWall(record, d.wallTurnsBackAt, d.wallWarning);
+  record.inlet.kind = Inlet::Kind::kRoundedThroat;
+  return record;
+}
+
 }  // namespace nozzle

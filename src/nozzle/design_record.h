@@ -32,6 +32,7 @@
 #include "nozzle/design.h"
 #include "nozzle/inputs.h"
 #include "nozzle/net.h"
+#include "nozzle/rounded_throat.h"
 
 namespace nozzle {
 
@@ -66,6 +67,7 @@ struct DesignFacts {
   double massBalancePercent = 0.0;
   double axisEnd = 0.0;            // x where the axis reaches Me
   int wallTurnsBackAt = 0;         // the first wall point that is not monotone, 0 when none
+  ThroatFigures throat;            // radius 0: the sharp corner
 };
 
 // The boundary layer of a design built at a size, for a gas at a stagnation state
@@ -104,10 +106,12 @@ struct WallCorrection {
 
 // Where the flow enters the designed part of the nozzle, and how: the section at x from
 // the axis to `height` (the wall's first point), across which the flow is uniform,
-// parallel and sonic (the sharp throat of the minimum-length nozzle). The OpenFOAM case
-// takes its inlet from here.
+// parallel and sonic (the sharp throat of the minimum-length nozzle), or the throat
+// section x = 0 of a rounded throat, across which the flow is the transonic throat's
+// (which the OpenFOAM case does not yet start from). The OpenFOAM case takes its inlet
+// from here.
 struct Inlet {
-  enum class Kind { kUniformSonic };
+  enum class Kind { kUniformSonic, kRoundedThroat };
   Kind kind = Kind::kUniformSonic;
   double x = 0.0;
   double height = 1.0;
@@ -132,5 +136,6 @@ struct DesignRecord {
 
 DesignRecord RecordOf(const DesignResult& result);
 DesignRecord RecordOf(const MarchedDesign& design);
+DesignRecord RecordOf(const RoundedThroatDesign& design);
 
 }  // namespace nozzle

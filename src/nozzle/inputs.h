@@ -47,6 +47,9 @@ struct DesignInputs {
   double Teta0 = 0.0;
   double N = 0.0;
   double gamma = 1.4;  // the ratio of specific heats
+  // The wall's radius of curvature downstream of the throat, in throat half-heights
+  // (radii); 0 is the sharp corner of the window's design (nozzle/rounded_throat.h).
+  double throatRadius = 0.0;
 };
 
 // One message, one line per field at fault, naming the text typed and the range

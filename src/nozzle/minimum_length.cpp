@@ -7,6 +7,7 @@
 
 #include "gas/isentropic.h"
 #include "moc/unit_processes.h"
+#include "nozzle/turning_region.h"
 
 namespace nozzle {
 namespace {
@@ -185,89 +186,51 @@ MarchedDesign MarchMinimumLength(const DesignInputs& inputs, moc::Flow flow) {
       for (int k = j; k <= W; ++k) line.push_back(K(j, k));
       cPlus.push_back(std::move(line));
     }
-    // Line 0 of the turning region: the last wave, its point on C+ line c at n = W - 1 - c.
-    std::vector<std::vector<State>> lines(1);
-    for (int n = 0; n < W; ++n) lines[0].push_back(cPlus[static_cast<std::size_t>(W - 1 - n)].back());
-    const State corner = K(0, W);
-
-    // The exit characteristic: exit half-height A/A*, or exit radius sqrt(A/A*).
-    const State& start = K(W, W);
-    const double exitHeight = round ? std::sqrt(d.areaRatio) : d.areaRatio;
-    const double muE = std::asin(1.0 / inputs.Me);
-    const double exitSlope = std::tan(muE);
-    const auto onExit = [&](double y) {
-      State s;
-      s.x = start.x + y / exitSlope;
-      s.y = y;
-      s.nu = nuE;
-      s.M = inputs.Me;
-      s.mu = muE;
-      return s;
-    };
-    // Turning line i's point on C+ line W - 1 - n, computed when first asked for
-    // (with those it rests on).
-    const auto ensure = [&](auto&& self, int i, int n) -> const State& {
-      if (static_cast<int>(lines.size()) <= i) lines.resize(static_cast<std::size_t>(i + 1));
-      while (static_cast<int>(lines[static_cast<std::size_t>(i)].size()) <= n) {
-        const int m = static_cast<int>(lines[static_cast<std::size_t>(i)].size());
-        if (m == 0) {
-          lines[static_cast<std::size_t>(i)].push_back(onExit(exitHeight * i / N));
-          continue;
-        }
-        const State upstream = self(self, i - 1, m);
-        where = {"at the point of turning line and C+ line", static_cast<double>(i), d.WaveIndex(W - m)};
-        const State downstream = lines[static_cast<std::size_t>(i)][static_cast<std::size_t>(m - 1)];
-        lines[static_cast<std::size_t>(i)].push_back(net.Interior(downstream, upstream));
-      }
-      return lines[static_cast<std::size_t>(i)][static_cast<std::size_t>(n)];
-    };
-
-    // A wall point on every C+ line but the exit characteristic, from the corner on.
-    std::vector<State> wall{corner};
-    wall[0].theta = b;
+    // The turning region beyond the last wave, and the wall that closes it.
+    TurningRegionInputs turning;
+    for (int n = 0; n < W; ++n) turning.last.push_back(cPlus[static_cast<std::size_t>(W - 1 - n)].back());
+    turning.from = K(0, W);
+    turning.from.theta = b;
+    turning.massTo.assign(static_cast<std::size_t>(W), 0.0);
     for (int c = 0; c + 1 < W; ++c) {
-      const int n = W - 1 - c;
       const std::vector<State>& line = cPlus[static_cast<std::size_t>(c)];
       double kernelPart = 0.0;
       for (std::size_t k = 1; k < line.size(); ++k) kernelPart += net.MassAcross(line[k - 1], line[k]);
-      where = {"at wall point", c + 1.0};
-      const moc::StreamlineCrossing crossing = net.Streamline(
-          wall.back(), line.back(), kernelPart,
-          [&](int i) -> const State& {
-            const State& point = ensure(ensure, i, n);
-            where = {"at wall point", c + 1.0};
-            return point;
-          },
-          4 * N);
-      wall.push_back(crossing.point);
+      turning.massTo[static_cast<std::size_t>(W - 1 - c)] = kernelPart;
+    }
+    turning.Me = inputs.Me;
+    turning.nuE = nuE;
+    turning.exitHeight = round ? std::sqrt(d.areaRatio) : d.areaRatio;  // exit radius sqrt(A/A*), half-height A/A*
+    turning.N = N;
+    turning.at = [&](int i, int n) {
+      if (i > 0) where = {"at the point of turning line and C+ line", static_cast<double>(i), d.WaveIndex(W - n)};
+      else if (i == 0) where = {"at wall point", static_cast<double>(n)};
+      else where = {"at the exit lip"};
+    };
+    const TurningRegion region = CloseTurningRegion(net, turning);
+    const std::vector<State>& wall = region.wall;
+    for (int c = 0; c + 1 < W; ++c) {
+      const int n = W - 1 - c;
       MarchedDesign::CPlusLine record;
       record.index = d.WaveIndex(c + 1);
-      for (const State& p : line) record.points.push_back(InDegrees(p));
-      for (int i = 1; i <= crossing.inside; ++i) {
-        record.beyond.push_back(InDegrees(lines[static_cast<std::size_t>(i)][static_cast<std::size_t>(n)]));
+      for (const State& p : cPlus[static_cast<std::size_t>(c)]) record.points.push_back(InDegrees(p));
+      for (int i = 1; i <= region.inside[static_cast<std::size_t>(c)]; ++i) {
+        record.beyond.push_back(InDegrees(region.lines[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(n)]));
       }
       d.cPlusLines.push_back(std::move(record));
-      d.massBalancePercent = std::max(d.massBalancePercent, 100.0 * std::fabs(crossing.mass - 1.0));
     }
-
-    // The lip: where the wall chord, ending at theta = 0, meets the exit characteristic.
-    where = {"at the exit lip"};
-    const State from = wall.back();
-    const double slope = std::tan(0.5 * from.theta);
-    State lip = onExit(0.0);
-    lip.x = Divide(Finite((from.y - start.y) + exitSlope * start.x - slope * from.x), exitSlope - slope);
-    lip.y = Finite(start.y + exitSlope * (lip.x - start.x));
-    wall.push_back(lip);
+    d.massBalancePercent = 100.0 * region.massMiss;
+    const State& lip = wall.back();
     const double exitArea = round ? lip.y * lip.y : lip.y;
     d.massBalancePercent = std::max(d.massBalancePercent, 100.0 * std::fabs(exitArea / d.areaRatio - 1.0));
     MarchedDesign::CPlusLine exitLine;
     exitLine.index = d.WaveIndex(W);
     for (const State& p : cPlus.back()) exitLine.points.push_back(InDegrees(p));
     d.cPlusLines.push_back(std::move(exitLine));
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-      std::vector<FlowPoint> line;
-      for (const State& s : lines[i]) line.push_back(InDegrees(s));
-      d.turning.push_back(std::move(line));
+    for (const std::vector<State>& line : region.lines) {
+      std::vector<FlowPoint> points;
+      for (const State& s : line) points.push_back(InDegrees(s));
+      d.turning.push_back(std::move(points));
     }
     for (const State& s : wall) d.wall.push_back(InDegrees(s));
   } catch (const std::logic_error& error) {

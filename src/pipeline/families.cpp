@@ -4,7 +4,9 @@
 
 #include "nozzle/design.h"
 #include "nozzle/minimum_length.h"
+#include "nozzle/rounded_throat.h"
 #include "report/axisymmetric_outputs.h"
+#include "report/throat_outputs.h"
 #include "report/result_file.h"
 #include "report/results_list.h"
 
@@ -14,7 +16,13 @@ namespace {
 FamilyRun MinimumLength(const nozzle::DesignInputs& inputs, bool axisymmetric, FamilyTexts texts,
                         const gas::NoticeSink& notice) {
   FamilyRun run;
-  if (axisymmetric) {
+  if (inputs.throatRadius > 0.0) {
+    const nozzle::RoundedThroatDesign design =
+        nozzle::DesignRoundedThroat(inputs, axisymmetric ? moc::Flow::kAxisymmetric : moc::Flow::kPlanar);
+    if (texts.resultFile) run.resultFile = report::RoundedThroatResultFileText(design);
+    if (texts.list) run.list = report::RoundedThroatListText(design);
+    run.record = nozzle::RecordOf(design);
+  } else if (axisymmetric) {
     const nozzle::MarchedDesign design = nozzle::DesignAxisymmetric(inputs);
     if (texts.resultFile) run.resultFile = report::AxisymmetricResultFileText(design);
     if (texts.list) run.list = report::AxisymmetricListText(design);
@@ -30,7 +38,7 @@ FamilyRun MinimumLength(const nozzle::DesignInputs& inputs, bool axisymmetric, F
 
 const std::array<Family, 1>& Families() {
   static const std::array<Family, 1> families{{
-      {"minimum-length", "the shortest nozzle with a uniform exit: a sharp throat corner and a centred fan",
+      {"minimum-length", "the shortest nozzle with a uniform exit: a sharp throat corner and a centred fan, or a rounded throat",
        MinimumLength},
   }};
   return families;

@@ -4,8 +4,10 @@
 //
 //   minimum-length  the shortest nozzle with a uniform, parallel exit at Me: a sharp
 //                   throat corner, a centred fan and the wall that cancels its waves
-//                   (nozzle/design.h planar, nozzle/minimum_length.h round). Inputs:
-//                   Me, Teta0, N, the gas's gamma.
+//                   (nozzle/design.h planar, nozzle/minimum_length.h round), or with a
+//                   throat radius of curvature R > 0 the throat's arc and the wall
+//                   that cancels its waves (nozzle/rounded_throat.h). Inputs: Me,
+//                   Teta0 (the sharp corner's), N, the gas's gamma, R.
 //
 // Whether a nozzle is planar or round is the flow's geometry, apart from its family:
 // every family is designed in either. A family is added by its inputs, its solver on

@@ -1,8 +1,10 @@
 #include "pipeline/pipeline.h"
 
+
 #include <utility>
 
 #include "boundary_layer/layer.h"
+#include "moc/transonic.h"
 #include "report/drawing_plan.h"
 #include "report/number_text.h"
 #include "report/result_file.h"
@@ -43,6 +45,36 @@ std::vector<std::string> CheckOptionFaults(std::optional<int> cells, int jobs, d
   return faults;
 }
 
+namespace {
+
+// The throat's radius as typed: a plain number, 0 or within the series' range; a
+// rounded throat has no OpenFOAM case yet.
+std::optional<double> ThroatRadius(const Request& request, const nozzle::Spelling& spelling,
+                                   std::vector<Fault>& faults) {
+  const nozzle::ValReading read = nozzle::ReadVal(request.throatRadius);
+  const moc::Flow flow = request.axisymmetric ? moc::Flow::kAxisymmetric : moc::Flow::kPlanar;
+  const double least = moc::TransonicThroat::MinRadius(flow, moc::ThroatSeries::kKliegelLevine);
+  const double R = read.value;
+  if (!read.found || !read.rest.empty() || !(R == 0.0 || (R >= least && R <= moc::TransonicThroat::kMaxRadius))) {
+    faults.push_back({Fault::Kind::kInput,
+                      spelling.name(nozzle::Option::kThroatRadius) + " = \"" + request.throatRadius +
+                          "\": out of range; accepted: 0 (a sharp throat corner) or " + report::ShortestText(least) +
+                          " to " + report::ShortestText(moc::TransonicThroat::kMaxRadius) + " throat " +
+                          (request.axisymmetric ? "radii" : "half-heights") +
+                          " (the transonic series' range)."});
+    return std::nullopt;
+  }
+  if (R > 0.0 && !request.caseFolder.empty()) {
+    faults.push_back({Fault::Kind::kInput, spelling.name(nozzle::Option::kCase) +
+                                               ": the OpenFOAM case starts from a uniform sonic throat; it has no "
+                                               "rounded throat (" +
+                                               spelling.name(nozzle::Option::kThroatRadius) + ") yet"});
+  }
+  return R;
+}
+
+}  // namespace
+
 std::variant<Checked, std::vector<Fault>> Check(const Request& request, const nozzle::Spelling& spelling) {
   std::vector<Fault> faults;
   Checked checked;
@@ -60,6 +92,7 @@ std::variant<Checked, std::vector<Fault>> Check(const Request& request, const no
   const auto inputs = nozzle::CheckInputs(texts);
   const auto* rejection = std::get_if<nozzle::InputRejection>(&inputs);
   if (rejection != nullptr) faults.push_back({Fault::Kind::kInput, rejection->message});
+  const std::optional<double> throatRadius = ThroatRadius(request, spelling, faults);
   const std::optional<report::LengthScale> scale = report::ReadLengthScale(request.scale);
   if (!scale) faults.push_back({Fault::Kind::kInput, report::LengthScaleRejection(request.scale, spelling)});
   const std::optional<double> metres =
@@ -110,6 +143,7 @@ std::variant<Checked, std::vector<Fault>> Check(const Request& request, const no
   }
   if (!faults.empty()) return faults;
   checked.inputs = std::get<nozzle::DesignInputs>(inputs);
+  checked.inputs.throatRadius = *throatRadius;
   checked.scale = *scale;
   checked.conditions = physical.conditions;
   return checked;

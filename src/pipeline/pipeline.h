@@ -47,6 +47,9 @@ struct Request {
   nozzle::InputTexts texts;  // Me, Teta0, N and gamma as typed
   bool gammaGiven = false;   // gamma was typed (a named gas brings its own otherwise)
   bool axisymmetric = false;
+  // The throat's radius of curvature in throat half-heights (radii), as typed: "0" the
+  // sharp corner, else within the transonic series' range (moc/transonic.h).
+  std::string throatRadius = "0";
   std::string scale = "1";   // the throat half-height (radius), with an optional unit
   boundary_layer::ConditionTexts physical;
 

@@ -140,6 +140,14 @@ struct Design {
     facts["area_deviation_percent"] = f.areaDeviationPercent;
     facts["mass_balance_percent"] = f.massBalancePercent;
     facts["axis_end"] = f.axisEnd;
+    if (f.throat.radius > 0.0) {
+      facts["throat_radius"] = f.throat.radius;
+      facts["discharge_coefficient"] = f.throat.dischargeCoefficient;
+      facts["net_mass_flow"] = f.throat.netMass;
+      facts["sonic_axis_x"] = f.throat.sonicAxisX;
+      facts["sonic_wall_x"] = f.throat.sonicWallX;
+      facts["sonic_wall_y"] = f.throat.sonicWallY;
+    }
     if (const auto& c = record.correction) {
       facts["re_star"] = c->ReStar;
       facts["turbulent"] = c->turbulent;
@@ -259,6 +267,12 @@ as the command line reads it:
                 True: a round one (lengths in throat radii, y the radius)
   family        the nozzle family: "minimum-length" (the default, and the only
                 one yet)
+  throat_radius the wall's radius of curvature downstream of the throat, in throat
+                half-heights (radii): 0 or None the sharp corner; a rounded throat
+                (1.5 to 100, round 1 to 100) starts the characteristics from the
+                transonic flow of the throat, and facts gains throat_radius,
+                discharge_coefficient, net_mass_flow, sonic_axis_x, sonic_wall_x and
+                sonic_wall_y (its OpenFOAM check is not built yet)
 
 A nozzle to be built: with p0 and t0 (and the size, scale) the wall is corrected for
 its boundary layer, as the command line's options of the same names do:
@@ -303,7 +317,7 @@ Design MakeDesign(const py::object& me, const py::object& n, const py::object& t
                   bool axisymmetric, const std::string& family, const py::object& gas, const py::object& p0,
                   const py::object& t0, const py::object& scale, const py::object& wallTemperature,
                   const py::object& layer, const py::object& gasConstant, const py::object& viscosity,
-                  const py::object& prandtl) {
+                  const py::object& prandtl, const py::object& throatRadius) {
   pipeline::Request request;
   request.family = family;
   request.texts = {InputText(me, "me"), InputText(teta0, "teta0"), InputText(n, "n"), "1.4"};
@@ -311,6 +325,7 @@ Design MakeDesign(const py::object& me, const py::object& n, const py::object& t
   if (request.gammaGiven) request.texts.gamma = InputText(gamma, "gamma");
   request.axisymmetric = axisymmetric;
   if (!scale.is_none()) request.scale = InputText(scale, "scale");
+  if (!throatRadius.is_none()) request.throatRadius = InputText(throatRadius, "throat_radius");
   request.physical = {OptionalText(p0, "p0"), OptionalText(t0, "t0"), OptionalText(gas, "gas"),
                       OptionalText(gasConstant, "gas_constant"), OptionalText(viscosity, "viscosity"),
                       OptionalText(prandtl, "prandtl"), OptionalText(wallTemperature, "wall_temperature"),
@@ -586,5 +601,5 @@ PYBIND11_MODULE(nozzle_designer, m) {
         py::arg("family") = "minimum-length", py::arg("gas") = py::none(), py::arg("p0") = py::none(),
         py::arg("t0") = py::none(), py::arg("scale") = py::none(), py::arg("wall_temperature") = py::none(),
         py::arg("layer") = py::none(), py::arg("gas_constant") = py::none(), py::arg("viscosity") = py::none(),
-        py::arg("prandtl") = py::none(), kDesignDoc);
+        py::arg("prandtl") = py::none(), py::arg("throat_radius") = py::none(), kDesignDoc);
 }

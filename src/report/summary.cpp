@@ -19,6 +19,17 @@ std::string SummaryText(const nozzle::DesignRecord& design) {
   text += (round ? "Deviation of y^2 from A/A* = " : "Deviation of y from A/A* = ") +
           RoundedText(f.areaDeviationPercent) + " %\n";
   if (round) text += "Mass balance = " + RoundedText(f.massBalancePercent) + " %\n";
+  if (const nozzle::ThroatFigures& t = f.throat; t.radius > 0.0) {
+    if (!round) text += "Mass balance = " + RoundedText(f.massBalancePercent) + " %\n";
+    text += "Throat radius of curvature R = " + ShortestText(t.radius) + "\n";
+    text += "Discharge coefficient Cd = " + RoundedText(t.dischargeCoefficient, 6) + "\n";
+    text += "Mass flow of the net = " + RoundedText(t.netMass, 6) + "\n";
+    text += "Sonic point on the axis x = " + RoundedText(t.sonicAxisX, 4) + "\n";
+    text += "Sonic point on the wall x = " + RoundedText(t.sonicWallX, 4) + ", y = " + RoundedText(t.sonicWallY, 4) + "\n";
+    text += "Start line from x = " + RoundedText(t.startLineX, 4) + " on the axis to x = " +
+            RoundedText(t.startLineWallX, 4) + " on the wall\n";
+    text += "End of the throat arc x = " + RoundedText(t.arcEndX) + "\n";
+  }
   if (const auto& c = design.correction) {
     const std::string height = round ? "radius" : "half-height";
     text += "Throat Reynolds number Re* = " + RoundedText(c->ReStar, 0) + "\n";

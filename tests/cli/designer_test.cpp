@@ -178,6 +178,38 @@ TEST(CommandLine, RejectsBadInputsWithStatusTwoAndWritesNothing) {
   EXPECT_TRUE(folder.Entries().empty());
 }
 
+TEST(CommandLine, DesignsARoundedThroatAndRefusesARadiusTheSeriesDoesNotHold) {
+  TempFolder folder;
+  const std::string dir = folder.path().string();
+  for (const char* radius : {"0.625", "1.2", "101", "2 cm"}) {
+    const Outcome o = RunCli({"--throat-radius", radius, "--dir", dir});
+    EXPECT_EQ(o.status, 2) << radius;
+    EXPECT_NE(o.err.find(std::string("--throat-radius = \"") + radius +
+                         "\": out of range; accepted: 0 (a sharp throat corner) or 1.5 to 100 throat half-heights"),
+              std::string::npos)
+        << o.err;
+  }
+  EXPECT_NE(RunCli({"--throat-radius", "0.625", "--axisymmetric", "--dir", dir}).err.find("or 1 to 100 throat radii"),
+            std::string::npos);
+  EXPECT_NE(RunCli({"--throat-radius", "2", "--openfoam", (folder.path() / "case").string(), "--dir", dir})
+                .err.find("--openfoam: the OpenFOAM case starts from a uniform sonic throat; it has no rounded throat "
+                          "(--throat-radius) yet"),
+            std::string::npos);
+  EXPECT_TRUE(folder.Entries().empty());
+
+  const fs::path csv = folder.path() / "wall.csv";
+  const Outcome o = RunCli({"--throat-radius", "2", "--axisymmetric", "--n", "10", "--summary", "--dir", dir,
+                            "--csv", csv.string()});
+  ASSERT_EQ(o.status, 0) << o.err;
+  // Cd of the recast series for gamma 1.4, R = 2 (Kliegel and Levine 1969, AIAA J. 7,
+  // 1375: 1 - (g+1)/96 s^2 + ... with s = 1/(R+1), 0.99622 to the published terms).
+  EXPECT_NE(o.out.find("Discharge coefficient Cd = 0.996196\n"), std::string::npos) << o.out;
+  EXPECT_NE(o.out.find("Throat radius of curvature R = 2\n"), std::string::npos);
+  EXPECT_NE(o.out.find("Sonic point on the wall x = -0.1551, y = 1.006\n"), std::string::npos) << o.out;
+  EXPECT_EQ(ReadBytes(csv).substr(0, 8), "x,r\n0,1\n");  // the wall starts at the throat section
+  EXPECT_NE(ReadBytes(folder.path() / "sonuc.txt").find(" Boğaz eğrilik yarıçapı = "), std::string::npos);
+}
+
 TEST(CommandLine, FailsWithStatusOneAndWritesNothingWhenTheResultFileCannotBeWritten) {
   TempFolder folder;
   fs::create_directory(folder.path() / "sonuc.txt");

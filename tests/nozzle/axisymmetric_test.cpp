@@ -1,4 +1,5 @@
 #include "nozzle/minimum_length.h"
+#include "nozzle/rounded_throat.h"
 
 #include <gtest/gtest.h>
 
@@ -128,3 +129,61 @@ TEST(AxisymmetricDesign, RefusesWhatNoKernelCanDoAndNamesIt) {
 }
 
 }  // namespace
+
+// A rounded throat (nozzle/rounded_throat.h), planar and round.
+nozzle::RoundedThroatDesign Rounded(double R, bool round, double Me = 2.4, double N = 20) {
+  nozzle::DesignInputs in{Me, 0.0, N, 1.4};
+  in.throatRadius = R;
+  return nozzle::DesignRoundedThroat(in, round ? moc::Flow::kAxisymmetric : moc::Flow::kPlanar);
+}
+
+TEST(RoundedThroat, TheExitIsUniformAtMeAndCarriesTheThroatsMassFlow) {
+  for (const bool round : {false, true}) {
+    for (const double Me : {2.4, 4.0}) {
+      SCOPED_TRACE(std::string(round ? "round" : "planar") + " Me " + std::to_string(Me));
+      const nozzle::RoundedThroatDesign d = Rounded(2.0, round, Me, 30);
+      // The last C- line arrives on the axis at nu(Me), to the net's truncation error.
+      const FlowPoint& lip = d.wall.back();
+      EXPECT_NEAR(lip.M, Me, 1e-12);
+      EXPECT_NEAR(lip.Teta, 0.0, 1e-12);
+      // A uniform exit carries the net's mass: y_e (round y_e^2) = m A/A*, and the
+      // net's mass is the throat's Cd to the start line's error (below 0.1 % at R = 2).
+      const double exitArea = round ? lip.y * lip.y : lip.y;
+      EXPECT_NEAR(exitArea / (d.throat.netMass * AreaRatio(Me, 1.4)), 1.0, 2e-3);
+      EXPECT_NEAR(d.throat.netMass / d.throat.dischargeCoefficient, 1.0, 1e-3);
+      EXPECT_LT(d.massBalancePercent, 0.2);
+      // The wall starts at the throat section on the arc, rises, and ends parallel.
+      EXPECT_EQ(d.wall.front().x, 0.0);
+      EXPECT_EQ(d.wall.front().y, 1.0);
+      EXPECT_EQ(d.wallTurnsBackAt, 0);
+      EXPECT_NEAR(d.throat.arcEndAngle, std::asin(d.throat.arcEndX / 2.0) * 180.0 / kPi, 1e-9);
+    }
+  }
+}
+
+TEST(RoundedThroat, ShortensTowardsTheSharpCornerAsTheRadiusFalls) {
+  for (const bool round : {false, true}) {
+    SCOPED_TRACE(round ? "round" : "planar");
+    const double sharp = round ? DesignAxisymmetric({2.4, 0.373, 20, 1.4}).wall.back().x : 8.079;  // the planar net, N 20
+    double previous = sharp;
+    for (const double R : {1.5, 2.0, 4.0, 10.0}) {
+      const double length = Rounded(R, round).wall.back().x;
+      EXPECT_GT(length, previous) << "R = " << R;
+      previous = length;
+    }
+    EXPECT_LT(Rounded(1.5, round).wall.back().x, 1.1 * sharp);
+  }
+}
+
+TEST(RoundedThroat, RefusesAnArcThatCannotEndBeforeItsStartLine) {
+  // Round R = 1 at Me 2.4: the start line meets the wall where it has turned about 10
+  // degrees, more than the whole arc of this Me may.
+  try {
+    Rounded(1.0, true);
+    FAIL() << "no refusal";
+  } catch (const nozzle::RunError& e) {
+    EXPECT_NE(std::string(e.what()).find("the arc cannot end before the start line's wall point"), std::string::npos)
+        << e.what();
+  }
+  EXPECT_THROW(Rounded(1.2, false), nozzle::RunError);  // below the planar series' range
+}

@@ -29,10 +29,12 @@ def cli(tmp_path, *args):
     dict(me=3.5, n=13, teta0=0, gamma="5/3"),
     dict(me=2.4, n=49, axisymmetric=True),
     dict(me=3, n=31, teta0=0.2, gamma=1.3, axisymmetric=True),
+    dict(me=3, n=10, throat_radius=1.5),
+    dict(me=2.4, n=12, throat_radius=2, axisymmetric=True),
 ])
 def test_the_wall_is_the_command_lines_csv_to_the_last_bit(tmp_path, args):
     d = nd.design(**args)
-    flags = [f"--{k}={v}" for k, v in args.items() if k != "axisymmetric"]
+    flags = [f"--{k.replace('_', '-')}={v}" for k, v in args.items() if k != "axisymmetric"]
     flags += ["--axisymmetric"] if args.get("axisymmetric") else []
     status, _, _ = cli(tmp_path, *flags, "--csv", "wall.csv")
     assert status == 0
@@ -120,6 +122,12 @@ def test_run_faults_raise_an_error_subclass_naming_the_step(tmp_path):
         nd.design().write_csv(tmp_path / "taken")
     with pytest.raises(nd.CfdError, match="^OpenFOAM check: no valid mesh exists: The wall turns back"):
         nd.design(me=10, n=2).write_openfoam(tmp_path / "case")
+    assert not (tmp_path / "case").exists()
+    rounded = nd.design(throat_radius=2, axisymmetric=True)
+    assert round(rounded.facts["discharge_coefficient"], 6) == 0.996196
+    assert rounded.summary() == cli(tmp_path, "--throat-radius", "2", "--axisymmetric", "--summary")[1]
+    with pytest.raises(nd.CfdError, match="^OpenFOAM check: .*it has no rounded throat yet"):
+        rounded.write_openfoam(tmp_path / "case")
     assert not (tmp_path / "case").exists()
 
 

@@ -1,0 +1,79 @@
+#include "report/throat_outputs.h"
+
+#include "report/number_text.h"
+#include "report/result_file.h"
+#include "report/results_list.h"
+
+namespace report {
+
+using nozzle::FlowPoint;
+
+std::string RoundedThroatListText(const nozzle::RoundedThroatDesign& d) {
+  std::string text;
+  LineBuffer line;
+  const auto add = [&text](const LineBuffer& l) { text.append(l.View()).append("\n"); };
+  const auto point = [&](const FlowPoint& p) {
+    add(line.Clear()
+            .Text("TETA = ")
+            .Rounded(p.Teta)
+            .Text("   Nu = ")
+            .Rounded(p.Nu)
+            .Text("   M = ")
+            .Rounded(p.M)
+            .Text("   x = ")
+            .Rounded(p.x)
+            .Text("   y = ")
+            .Rounded(p.y));
+  };
+  if (d.flow == moc::Flow::kAxisymmetric) add(line.Clear().Text("Axisymmetric nozzle"));
+  std::vector<std::string> head = ResultsListHead(d.gas, d.throat.arcEndAngle);
+  const std::string blank = head.back();
+  head.pop_back();
+  for (const std::string& h : head) add(line.Clear().Text(h));
+  add(line.Clear().Text("Throat radius of curvature R = ").Text(ShortestText(d.throat.radius)));
+  add(line.Clear().Text("Discharge coefficient Cd = ").Text(RoundedText(d.throat.dischargeCoefficient, 6)));
+  add(line.Clear().Text(blank));
+  for (std::size_t k = 0; k < d.cPlus.size(); ++k) {
+    add(line.Clear().Text("C+ line ").Text(std::to_string(k + 1)));
+    for (const FlowPoint& p : d.cPlus[k]) point(p);
+  }
+  add(line.Clear().Text("Wall"));
+  for (const FlowPoint& p : d.wall) point(p);
+  return text;
+}
+
+std::string RoundedThroatResultFileText(const nozzle::RoundedThroatDesign& d) {
+  std::string text;
+  LineBuffer b;
+  const auto line = [&text](const LineBuffer& content) { text.append(content.View()).append("\r\n"); };
+  if (d.flow == moc::Flow::kAxisymmetric) line(b.Clear().Text(" Eksenel simetrik lüle"));
+  line(b.Clear().Text(" Boğaz eğrilik yarıçapı = ").Field(d.throat.radius));
+  text += ResultFileHead(d.inputs, d.gas, d.throat.arcEndAngle);
+  line(b.Clear().Text(" k  i Teta   Nu   M   Mu   x   y"));
+  int number = 0;
+  for (std::size_t k = 0; k < d.cPlus.size(); ++k) {
+    for (const FlowPoint& p : d.cPlus[k]) {
+      line(b.Clear()
+               .Field(static_cast<double>(k + 1), 0)
+               .Field(++number, 0)
+               .Field(p.Teta)
+               .Field(p.Nu)
+               .Field(p.M)
+               .Field(p.Mu)
+               .Field(p.x)
+               .Field(p.y));
+    }
+  }
+  line(b.Clear());
+  line(b.Clear().Text("Duvar koordinatları"));
+  line(b.Clear());
+  line(b.Clear().Text(" i    x     y   Teta   M"));
+  line(b.Clear());
+  for (std::size_t i = 0; i < d.wall.size(); ++i) {
+    const FlowPoint& p = d.wall[i];
+    line(b.Clear().Field(static_cast<double>(i), 0).Field(p.x).Field(p.y).Field(p.Teta).Field(p.M));
+  }
+  return text;
+}
+
+}  // namespace report
