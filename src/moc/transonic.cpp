@@ -263,7 +263,8 @@ double TransonicThroat::MassFlowAt(double x) const {
 double TransonicThroat::WallY(double x) const { return ThroatArc(R_, 0.0, 0.0).Y(x); }
 double TransonicThroat::WallAngle(double x) const { return ThroatArc(R_, 0.0, 0.0).Angle(x); }
 
-double ThroatArc::Y(double x) const { return 1.0 + R_ - std::sqrt(R_ * R_ - x * x); }
+// 1 + R - sqrt(R^2 - x^2), written without the cancellation near the throat.
+double ThroatArc::Y(double x) const { return 1.0 + x * x / (R_ + std::sqrt(R_ * R_ - x * x)); }
 double ThroatArc::Angle(double x) const { return std::asin(x / R_); }
 
 double TransonicThroat::SonicX(double y) const {

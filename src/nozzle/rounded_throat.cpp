@@ -49,7 +49,6 @@ Marched MarchTo(const moc::UnitProcesses& processes, const std::vector<State>& s
   } catch (const moc::MarchError& error) {
     // Along an arc so long that the net cannot follow it (a C+ line that no longer
     // meets it): such an arc expands too far, as one whose waves cross.
-    if (xa <= start.back().x * (1.0 + 1e-9) + 1e-9) throw;
     m.failure = error.what();
   }
   if (m.net.shock || !m.failure.empty()) {
@@ -127,26 +126,39 @@ RoundedThroatDesign DesignRoundedThroat(const DesignInputs& inputs, moc::Flow fl
     // the sonic line.
     where = "in the arc's end";
     std::vector<State> start = throat.StartLine(N + 1);
+    // The shortest arc the net resolves ends halfway between the start line's wall
+    // point and the net's first wall point after it (nearer either, the end point's C-
+    // line would run along a line of the net).
+    const auto shortestEnd = [&](const std::vector<State>& line) {
+      const moc::ThroatArc wall = arcFrom(line);
+      moc::MarchSetup setup;
+      setup.start = line;
+      setup.wall = &wall;
+      setup.xEnd = line.back().x;
+      const moc::MarchedNet first = moc::March(processes, setup);
+      return 0.5 * (line.back().x + first.rows.back().back().state.x);
+    };
     const auto shortest = [&](const std::vector<State>& line) {
-      return MarchTo(processes, line, arcFrom(line), line.back().x * (1.0 + 1e-12) + 1e-12, nuE);
+      return MarchTo(processes, line, arcFrom(line), shortestEnd(line), nuE);
     };
     Marched low = shortest(start);
+    if (!low.failure.empty()) throw gas::ArithmeticError(low.failure);
     if (low.net.shock || low.miss > 0.0) {
       const double wallX = throat.MostLeaningWallX(N + 1, moc::TransonicThroat::kDefaultAxisMach, kStartLineMarginDegrees * gas::Pi_180);
       start = throat.StartLine(N + 1, moc::TransonicThroat::kDefaultAxisMach, wallX, kStartLineMarginDegrees * gas::Pi_180);
       low = shortest(start);
+      if (!low.failure.empty()) throw gas::ArithmeticError(low.failure);
     }
     d.throat.startLineX = start.front().x;
     d.throat.startLineWallX = start.back().x;
     const moc::ThroatArc arc = arcFrom(start);
-    double lo = start.back().x * (1.0 + 1e-12) + 1e-12, hi = arc.XEnd() * (1.0 - 1e-9);
+    double lo = shortestEnd(start), hi = arc.XEnd() * (1.0 - 1e-9);
     if (low.net.shock || low.miss > 0.0) {
       // The start line's own domain already expands the axis past Me.
-      throw gas::ArithmeticError("the arc cannot end before the start line's wall point (x = " +
-                                 Fixed(start.back().x, 4) + ", where the wall has turned " +
-                                 Fixed(start.back().theta / gas::Pi_180, 2) +
-                                 " degrees), and an arc that long already expands the flow past Me: a higher Me or "
-                                 "a larger radius can");
+      throw RunError("an arc that ends at the start line's wall point (x = " + Fixed(start.back().x, 4) +
+                     ", where the wall has turned " + Fixed(start.back().theta / gas::Pi_180, 2) +
+                     " degrees) already expands the flow on the axis past Me: this throat radius needs a higher Me, "
+                     "or this Me a larger radius");
     }
     double guess = std::min(R * std::sin(0.5 * nuE), 0.5 * (lo + hi));
     Marched high = MarchTo(processes, start, arc, std::max(guess, lo + 1e-6 * R), nuE);
@@ -164,6 +176,7 @@ RoundedThroatDesign DesignRoundedThroat(const DesignInputs& inputs, moc::Flow fl
       hi = std::max(guess, lo + 1e-6 * R);
     }
     Marched best = std::fabs(fl) < std::fabs(fh) ? low : high;
+    Marched failed = std::isfinite(fh) ? Marched{} : high;
     int side = 0;
     for (int step = 0; step < 200 && std::fabs(best.miss) > 1e-12 && hi - lo > 1e-14 * R; ++step) {
       const double secant = std::isfinite(fh) ? hi - fh * (hi - lo) / (fh - fl) : 0.5 * (lo + hi);
@@ -180,16 +193,26 @@ RoundedThroatDesign DesignRoundedThroat(const DesignInputs& inputs, moc::Flow fl
         if (side == 1) fl *= 0.5;
         side = 1;
       }
-      if (std::fabs(m.miss) < std::fabs(best.miss)) best = std::move(m);
+      if (!std::isfinite(m.miss)) {
+        failed = std::move(m);
+      } else if (std::fabs(m.miss) < std::fabs(best.miss)) {
+        best = std::move(m);
+      }
     }
     // The root lies where the net's rows change (the arc's end passing a wall point):
     // the miss left is the net's truncation error there, not the iteration's.
-    if (!(std::fabs(best.miss) < 1e-6)) throw gas::ArithmeticError("the arc's end did not converge");
-    if (best.net.shock) {
-      throw gas::ArithmeticError("characteristics of one family cross at x = " + Fixed(best.net.shock->x, 4) +
-                                 ", y = " + Fixed(best.net.shock->y, 4) + " (a shock forms)");
+    if (!(std::fabs(best.miss) < 1e-6) && !std::isfinite(fh)) {
+      // Past some arc length the net itself fails before the axis has reached Me.
+      const std::string what =
+          failed.net.shock ? "characteristics of one family cross at x = " + Fixed(failed.net.shock->x, 4) +
+                                 ", y = " + Fixed(failed.net.shock->y, 4) + " (a shock forms)"
+                           : failed.failure;
+      throw RunError("along an arc longer than x = " + Fixed(lo, 4) + " (" +
+                     Fixed(std::asin(lo / R) / gas::Pi_180, 2) + " degrees) " + what +
+                     ", while the axis is still short of Me by " + Fixed(-fl / gas::Pi_180, 2) +
+                     " degrees of Prandtl-Meyer angle: this Me needs another throat radius or number of waves");
     }
-
+    if (!(std::fabs(best.miss) < 1e-6)) throw gas::ArithmeticError("did not converge");
     const moc::MarchedNet& net = best.net;
     const auto at = [&net](const std::pair<int, int>& place) -> const State& {
       return net.rows[static_cast<std::size_t>(place.first)][static_cast<std::size_t>(place.second)].state;
@@ -276,7 +299,8 @@ RoundedThroatDesign DesignRoundedThroat(const DesignInputs& inputs, moc::Flow fl
       const std::vector<State>& points = region.lines[i];
       std::vector<FlowPoint> line;
       for (std::size_t n = 0; n < points.size(); ++n) {
-        if (n > 0 && !(static_cast<int>(n) < W && region.inside[static_cast<std::size_t>(W - n - 1)] > static_cast<int>(i))) break;
+        const int m = static_cast<int>(n);
+        if (m > 0 && !(m < W && region.inside[static_cast<std::size_t>(W - m - 1)] > static_cast<int>(i))) break;
         line.push_back(InDegrees(points[n]));
       }
       if (line.size() >= 2 && line.front().y <= lip.y) d.turning.push_back(std::move(line));

@@ -1,6 +1,5 @@
 #include "pipeline/pipeline.h"
 
-
 #include <utility>
 
 #include "boundary_layer/layer.h"

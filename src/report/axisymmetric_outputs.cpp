@@ -26,19 +26,7 @@ std::string AxisymmetricListText(const MarchedDesign& d) {
   std::string text;
   LineBuffer line;
   const auto add = [&text](const LineBuffer& l) { text.append(l.View()).append("\n"); };
-  const auto point = [&](const FlowPoint& p) {
-    add(line.Clear()
-            .Text("TETA = ")
-            .Rounded(p.Teta)
-            .Text("   Nu = ")
-            .Rounded(p.Nu)
-            .Text("   M = ")
-            .Rounded(p.M)
-            .Text("   x = ")
-            .Rounded(p.x)
-            .Text("   y = ")
-            .Rounded(p.y));
-  };
+  const auto point = [&text](const FlowPoint& p) { text += ListPointLine(p); };
   add(line.Clear().Text("Axisymmetric nozzle"));
   for (const std::string& head : ResultsListHead(d.gas, d.TetaMax)) add(line.Clear().Text(head));
   for (const auto& c : d.cPlusLines) {
@@ -72,13 +60,35 @@ std::string AxisymmetricResultFileText(const MarchedDesign& d) {
                .Field(p.y));
     });
   }
+  return text + WallCoordinatesText(d.wall);
+}
+
+std::string ListPointLine(const FlowPoint& p) {
+  LineBuffer line;
+  line.Text("TETA = ")
+      .Rounded(p.Teta)
+      .Text("   Nu = ")
+      .Rounded(p.Nu)
+      .Text("   M = ")
+      .Rounded(p.M)
+      .Text("   x = ")
+      .Rounded(p.x)
+      .Text("   y = ")
+      .Rounded(p.y);
+  return std::string(line.View()).append("\n");
+}
+
+std::string WallCoordinatesText(const std::vector<FlowPoint>& wall) {
+  std::string text;
+  LineBuffer b;
+  const auto line = [&text](const LineBuffer& content) { text.append(content.View()).append("\r\n"); };
   line(b.Clear());
   line(b.Clear().Text("Duvar koordinatları"));
   line(b.Clear());
   line(b.Clear().Text(" i    x     y   Teta   M"));
   line(b.Clear());
-  for (std::size_t i = 0; i < d.wall.size(); ++i) {
-    const FlowPoint& p = d.wall[i];
+  for (std::size_t i = 0; i < wall.size(); ++i) {
+    const FlowPoint& p = wall[i];
     line(b.Clear().Field(static_cast<double>(i), 0).Field(p.x).Field(p.y).Field(p.Teta).Field(p.M));
   }
   return text;

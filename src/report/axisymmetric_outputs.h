@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "nozzle/minimum_length.h"
 
@@ -25,5 +26,11 @@ std::string AxisymmetricListText(const nozzle::MarchedDesign& design);
 // the inputs, TetaMax, one row per net point (j k i Teta Nu M Mu x y, points beyond
 // the kernel with k = N + the turning line) and one row per wall point (i x y Teta M).
 std::string AxisymmetricResultFileText(const nozzle::MarchedDesign& design);
+
+// A point of a list, "TETA = ...   Nu = ...   M = ...   x = ...   y = ..." and LF.
+std::string ListPointLine(const nozzle::FlowPoint& p);
+// The result file's wall table (CR LF): a blank line, "Duvar koordinatları", a blank
+// line, its head, a blank line and one row a wall point (i x y Teta M).
+std::string WallCoordinatesText(const std::vector<nozzle::FlowPoint>& wall);
 
 }  // namespace report

@@ -1,5 +1,6 @@
 #include "report/throat_outputs.h"
 
+#include "report/axisymmetric_outputs.h"
 #include "report/number_text.h"
 #include "report/result_file.h"
 #include "report/results_list.h"
@@ -12,19 +13,7 @@ std::string RoundedThroatListText(const nozzle::RoundedThroatDesign& d) {
   std::string text;
   LineBuffer line;
   const auto add = [&text](const LineBuffer& l) { text.append(l.View()).append("\n"); };
-  const auto point = [&](const FlowPoint& p) {
-    add(line.Clear()
-            .Text("TETA = ")
-            .Rounded(p.Teta)
-            .Text("   Nu = ")
-            .Rounded(p.Nu)
-            .Text("   M = ")
-            .Rounded(p.M)
-            .Text("   x = ")
-            .Rounded(p.x)
-            .Text("   y = ")
-            .Rounded(p.y));
-  };
+  const auto point = [&text](const FlowPoint& p) { text += ListPointLine(p); };
   if (d.flow == moc::Flow::kAxisymmetric) add(line.Clear().Text("Axisymmetric nozzle"));
   std::vector<std::string> head = ResultsListHead(d.gas, d.throat.arcEndAngle);
   const std::string blank = head.back();
@@ -64,16 +53,7 @@ std::string RoundedThroatResultFileText(const nozzle::RoundedThroatDesign& d) {
                .Field(p.y));
     }
   }
-  line(b.Clear());
-  line(b.Clear().Text("Duvar koordinatları"));
-  line(b.Clear());
-  line(b.Clear().Text(" i    x     y   Teta   M"));
-  line(b.Clear());
-  for (std::size_t i = 0; i < d.wall.size(); ++i) {
-    const FlowPoint& p = d.wall[i];
-    line(b.Clear().Field(static_cast<double>(i), 0).Field(p.x).Field(p.y).Field(p.Teta).Field(p.M));
-  }
-  return text;
+  return text + WallCoordinatesText(d.wall);
 }
 
 }  // namespace report
