@@ -108,7 +108,6 @@ MarchedNet March(const UnitProcesses& processes, const MarchSetup& setup) {
         p.plusRow = previous;
         p.plusIndex = static_cast<int>(last.size() - 1);
         p.onWall = true;
-
         if (!row.empty() && !(p.state.y > row.back().state.y)) {
           net.shock = Shock{r, index, p.state.x, p.state.y};
           return net;

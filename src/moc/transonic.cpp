@@ -177,7 +177,9 @@ TransonicThroat::TransonicThroat(const gas::Gas& gas, Flow flow, double R, Throa
     throw ThroatError("transonic throat: the radius of curvature " + Text(R) + " is outside the series' range " +
                       Text(least) + " to " + Text(kMaxRadius) + " throat " +
                       (delta_ == 1 ? "radii" : "half-heights"));
-  if (!gas::InGasRange(gas.gamma)) throw ThroatError("transonic throat: ratio of specific heats outside 1 < gamma <= 5/3");
+  if (!gas::InGasRange(gas.gamma)) {
+    throw ThroatError("transonic throat: ratio of specific heats outside 1 < gamma <= 5/3");
+  }
   const double g = gas.gamma;
   const double eps = 1.0 / R;
   if (series == ThroatSeries::kHall) {

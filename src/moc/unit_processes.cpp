@@ -198,7 +198,9 @@ Point UnitProcesses::OnWall(const Point& b, const WallCurve& wall) const {
 
 Point UnitProcesses::OnWallAt(const Point& a, const Point& b, const WallCurve& wall, double x) const {
   const auto reach = [&](double t) { return OnWall(Between(a, b, t), wall).x - x; };
-  if (!(a.x <= x && reach(1.0) >= 0.0)) throw ProcessError("the wall point sought does not lie on the piece's C+ lines");
+  if (!(a.x <= x && reach(1.0) >= 0.0)) {
+    throw ProcessError("the wall point sought does not lie on the piece's C+ lines");
+  }
   double lo = 0.0, hi = 1.0;
   for (int step = 0; step < 60; ++step) {
     const double t = 0.5 * (lo + hi);

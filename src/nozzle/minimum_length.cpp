@@ -12,8 +12,6 @@
 namespace nozzle {
 namespace {
 
-using gas::Divide;
-using gas::Finite;
 
 using State = moc::Point;
 

@@ -76,7 +76,8 @@ std::vector<std::vector<std::pair<int, int>>> Chains(const moc::MarchedNet& net,
   for (std::size_t r = 0; r < net.rows.size(); ++r) {
     for (std::size_t i = 0; i < net.rows[r].size(); ++i) {
       const moc::NetPoint& p = net.rows[r][i];
-      const std::pair<int, int> parent = minus ? std::pair{p.minusRow, p.minusIndex} : std::pair{p.plusRow, p.plusIndex};
+      const std::pair<int, int> parent =
+          minus ? std::pair{p.minusRow, p.minusIndex} : std::pair{p.plusRow, p.plusIndex};
       const std::pair<int, int> self{static_cast<int>(r), static_cast<int>(i)};
       const auto found = chainOf.find(parent);
       if (parent.first >= 0 && found != chainOf.end()) {
@@ -144,8 +145,9 @@ RoundedThroatDesign DesignRoundedThroat(const DesignInputs& inputs, moc::Flow fl
     Marched low = shortest(start);
     if (!low.failure.empty()) throw gas::ArithmeticError(low.failure);
     if (low.net.shock || low.miss > 0.0) {
-      const double wallX = throat.MostLeaningWallX(N + 1, moc::TransonicThroat::kDefaultAxisMach, kStartLineMarginDegrees * gas::Pi_180);
-      start = throat.StartLine(N + 1, moc::TransonicThroat::kDefaultAxisMach, wallX, kStartLineMarginDegrees * gas::Pi_180);
+      const double axisMach = moc::TransonicThroat::kDefaultAxisMach;
+      const double margin = kStartLineMarginDegrees * gas::Pi_180;
+      start = throat.StartLine(N + 1, axisMach, throat.MostLeaningWallX(N + 1, axisMach, margin), margin);
       low = shortest(start);
       if (!low.failure.empty()) throw gas::ArithmeticError(low.failure);
     }
@@ -267,7 +269,8 @@ RoundedThroatDesign DesignRoundedThroat(const DesignInputs& inputs, moc::Flow fl
     const TurningRegion region = CloseTurningRegion(processes, turning);
     for (std::size_t i = 1; i < region.wall.size(); ++i) d.wall.push_back(InDegrees(region.wall[i]));
     const State& lip = region.wall.back();
-    d.massBalancePercent = 100.0 * std::max(region.massMiss, std::fabs((round ? lip.y * lip.y : lip.y) / exitArea - 1.0));
+    const double lipArea = round ? lip.y * lip.y : lip.y;
+    d.massBalancePercent = 100.0 * std::max(region.massMiss, std::fabs(lipArea / exitArea - 1.0));
     d.axisEnd = turning.last.front().x;
 
     // The lines: the net's chains of each family, the C+ lines that leave the last C-

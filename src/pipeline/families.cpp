@@ -38,7 +38,8 @@ FamilyRun MinimumLength(const nozzle::DesignInputs& inputs, bool axisymmetric, F
 
 const std::array<Family, 1>& Families() {
   static const std::array<Family, 1> families{{
-      {"minimum-length", "the shortest nozzle with a uniform exit: a sharp throat corner and a centred fan, or a rounded throat",
+      {"minimum-length",
+       "the shortest nozzle with a uniform exit: a sharp throat corner and a centred fan, or a rounded throat",
        MinimumLength},
   }};
   return families;

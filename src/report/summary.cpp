@@ -25,7 +25,8 @@ std::string SummaryText(const nozzle::DesignRecord& design) {
     text += "Discharge coefficient Cd = " + RoundedText(t.dischargeCoefficient, 6) + "\n";
     text += "Mass flow of the net = " + RoundedText(t.netMass, 6) + "\n";
     text += "Sonic point on the axis x = " + RoundedText(t.sonicAxisX, 4) + "\n";
-    text += "Sonic point on the wall x = " + RoundedText(t.sonicWallX, 4) + ", y = " + RoundedText(t.sonicWallY, 4) + "\n";
+    text += "Sonic point on the wall x = " + RoundedText(t.sonicWallX, 4) + ", y = " + RoundedText(t.sonicWallY, 4) +
+            "\n";
     text += "Start line from x = " + RoundedText(t.startLineX, 4) + " on the axis to x = " +
             RoundedText(t.startLineWallX, 4) + " on the wall\n";
     text += "End of the throat arc x = " + RoundedText(t.arcEndX) + "\n";
