@@ -68,7 +68,7 @@ void AddDesignOptions(CLI::App& app, pipeline::Request& r) {
   app.add_option("--throat-radius", r.throatRadius,
                  "the wall's radius of curvature downstream of the throat, in throat half-heights (radii): 0 is the "
                  "sharp corner; a rounded throat starts the characteristics from the transonic flow of the throat "
-                 "(1.5 to 100, round 1 to 100; --teta0 then has no role)")
+                 "(1.5 to 100, round 1 to 100; it has no fan, so no --teta0)")
       ->capture_default_str();
   app.add_option("--gamma", r.texts.gamma,
                  "ratio of specific heats of the gas, 1 < G <= 5/3 (the ideal-gas range; 5/3 may be typed as a "
@@ -203,6 +203,7 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
     return app.exit(e, out, err) == 0 ? 0 : 2;  // a usage error is a rejected input
   }
   request.gammaGiven = app.count("--gamma") > 0;
+  request.teta0Given = app.count("--teta0") > 0;
   auto checked = pipeline::Check(request, nozzle::LongOptionSpelling());
   if (const auto* faults = std::get_if<std::vector<pipeline::Fault>>(&checked)) {
     for (const pipeline::Fault& fault : *faults) {

@@ -85,13 +85,22 @@ std::variant<Checked, std::vector<Fault>> Check(const Request& request, const no
   }
   // A named gas brings its gamma; one typed beside it must agree (boundary_layer::ReadPhysical).
   nozzle::InputTexts texts = request.texts;
+  const std::optional<double> throatRadius = ThroatRadius(request, spelling, faults);
+  if (throatRadius && *throatRadius > 0.0) {
+    // A rounded throat has no fan, and no first wave to give an angle.
+    if (request.teta0Given) {
+      faults.push_back({Fault::Kind::kInput, spelling.name(nozzle::Option::kTeta0) +
+                                                 " is the first wave of a sharp throat corner: a rounded throat (" +
+                                                 spelling.name(nozzle::Option::kThroatRadius) + ") has none"});
+    }
+    texts.teta0 = "0";
+  }
   if (const auto named = gas::NamedGas(request.physical.gas); named && !request.gammaGiven) {
     texts.gamma = report::ShortestText(named->gamma);
   }
   const auto inputs = nozzle::CheckInputs(texts);
   const auto* rejection = std::get_if<nozzle::InputRejection>(&inputs);
   if (rejection != nullptr) faults.push_back({Fault::Kind::kInput, rejection->message});
-  const std::optional<double> throatRadius = ThroatRadius(request, spelling, faults);
   const std::optional<report::LengthScale> scale = report::ReadLengthScale(request.scale);
   if (!scale) faults.push_back({Fault::Kind::kInput, report::LengthScaleRejection(request.scale, spelling)});
   const std::optional<double> metres =

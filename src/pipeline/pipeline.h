@@ -46,6 +46,7 @@ struct Request {
   std::string family = "minimum-length";
   nozzle::InputTexts texts;  // Me, Teta0, N and gamma as typed
   bool gammaGiven = false;   // gamma was typed (a named gas brings its own otherwise)
+  bool teta0Given = false;   // Teta0 was typed (a rounded throat has none)
   bool axisymmetric = false;
   // The throat's radius of curvature in throat half-heights (radii), as typed: "0" the
   // sharp corner, else within the transonic series' range (moc/transonic.h).

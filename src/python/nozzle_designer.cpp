@@ -260,7 +260,8 @@ as the command line reads it:
   me            exit Mach number, greater than 1
   n             number of expansion waves, a whole number from 2 to 49
   teta0         angle of the first expansion wave at the throat corner, degrees,
-                from 0 to TetaMax (half the Prandtl-Meyer angle of me)
+                from 0 to TetaMax (half the Prandtl-Meyer angle of me); None: 0.373
+                (a rounded throat has none: 0)
   gamma         ratio of specific heats of the perfect gas, 1 < gamma <= 5/3
                 ("5/3" may be given as a text)
   axisymmetric  False: a planar nozzle (lengths in throat half-heights);
@@ -272,7 +273,8 @@ as the command line reads it:
                 (1.5 to 100, round 1 to 100) starts the characteristics from the
                 transonic flow of the throat, and facts gains throat_radius,
                 discharge_coefficient, net_mass_flow, sonic_axis_x, sonic_wall_x and
-                sonic_wall_y (its OpenFOAM check is not built yet)
+                sonic_wall_y (its OpenFOAM check is not built yet); it has no fan,
+                so no teta0
 
 A nozzle to be built: with p0 and t0 (and the size, scale) the wall is corrected for
 its boundary layer, as the command line's options of the same names do:
@@ -320,7 +322,9 @@ Design MakeDesign(const py::object& me, const py::object& n, const py::object& t
                   const py::object& prandtl, const py::object& throatRadius) {
   pipeline::Request request;
   request.family = family;
-  request.texts = {InputText(me, "me"), InputText(teta0, "teta0"), InputText(n, "n"), "1.4"};
+  request.teta0Given = !teta0.is_none();
+  request.texts = {InputText(me, "me"), request.teta0Given ? InputText(teta0, "teta0") : "0.373", InputText(n, "n"),
+                   "1.4"};
   request.gammaGiven = !gamma.is_none();
   if (request.gammaGiven) request.texts.gamma = InputText(gamma, "gamma");
   request.axisymmetric = axisymmetric;
@@ -596,7 +600,7 @@ PYBIND11_MODULE(nozzle_designer, m) {
   BindFiles(design);
   BindCheck(design);
 
-  m.def("design", &MakeDesign, py::arg("me") = "2.4", py::arg("n") = "7", py::arg("teta0") = "0.373",
+  m.def("design", &MakeDesign, py::arg("me") = "2.4", py::arg("n") = "7", py::arg("teta0") = py::none(),
         py::arg("gamma") = py::none(), py::kw_only(), py::arg("axisymmetric") = false,
         py::arg("family") = "minimum-length", py::arg("gas") = py::none(), py::arg("p0") = py::none(),
         py::arg("t0") = py::none(), py::arg("scale") = py::none(), py::arg("wall_temperature") = py::none(),

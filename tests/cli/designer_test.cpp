@@ -195,6 +195,11 @@ TEST(CommandLine, DesignsARoundedThroatAndRefusesARadiusTheSeriesDoesNotHold) {
                 .err.find("--openfoam: the OpenFOAM case starts from a uniform sonic throat; it has no rounded throat "
                           "(--throat-radius) yet"),
             std::string::npos);
+  EXPECT_NE(RunCli({"--throat-radius", "2", "--teta0", "0.2", "--dir", dir})
+                .err.find("--teta0 is the first wave of a sharp throat corner: a rounded throat (--throat-radius) has "
+                          "none"),
+            std::string::npos);
+  EXPECT_EQ(RunCli({"--throat-radius", "2", "--me", "1.05", "--dir", dir}).err.find("Teta0"), std::string::npos);
   EXPECT_TRUE(folder.Entries().empty());
 
   const fs::path csv = folder.path() / "wall.csv";
