@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -103,6 +104,13 @@ void LayFanAndNet(DesignResult& result, RunPlace& where, const gas::NoticeSink& 
 }
 
 }  // namespace
+
+int WaveCount(double N) {
+  if (!(N >= 2.0 && N <= 49.0 && N == std::floor(N))) {
+    throw gas::ArithmeticError("N must be a whole number from 2 to 49");
+  }
+  return static_cast<int>(N);
+}
 
 std::string WallWarning(int wallPoint) {
   const std::string j = std::to_string(wallPoint);

@@ -52,4 +52,8 @@ DesignResult Design(const DesignInputs& inputs, const gas::NoticeSink& notice = 
 // downstream of the one before and not nearer the axis.
 std::string WallWarning(int wallPoint);
 
+// N as the number of waves of a marched design; throws gas::ArithmeticError ("N must be
+// a whole number from 2 to 49") for any other.
+int WaveCount(double N);
+
 }  // namespace nozzle

@@ -126,10 +126,7 @@ MarchedDesign MarchMinimumLength(const DesignInputs& inputs, moc::Flow flow) {
   try {
     d.gas = gas::Gas::WithGamma(inputs.gamma);
     where = {"in the number of waves"};
-    if (!(inputs.N >= 2.0 && inputs.N <= 49.0 && inputs.N == std::floor(inputs.N))) {
-      throw gas::ArithmeticError("N must be a whole number from 2 to 49");
-    }
-    const int N = static_cast<int>(inputs.N);
+    const int N = WaveCount(inputs.N);
     d.N = N;
     const UnitProcesses net(d.gas, flow);
     const double nuE = d.gas.Nu(inputs.Me) * gas::Pi_180;

@@ -103,10 +103,7 @@ RoundedThroatDesign DesignRoundedThroat(const DesignInputs& inputs, moc::Flow fl
   try {
     d.gas = gas::Gas::WithGamma(inputs.gamma);
     where = "in the number of waves";
-    if (!(inputs.N >= 2.0 && inputs.N <= 49.0 && inputs.N == std::floor(inputs.N))) {
-      throw gas::ArithmeticError("N must be a whole number from 2 to 49");
-    }
-    const int N = static_cast<int>(inputs.N);
+    const int N = WaveCount(inputs.N);
     where = "in the throat";
     const moc::TransonicThroat throat(d.gas, flow, inputs.throatRadius);
     const double R = throat.Radius();
@@ -139,22 +136,21 @@ RoundedThroatDesign DesignRoundedThroat(const DesignInputs& inputs, moc::Flow fl
       const moc::MarchedNet first = moc::March(processes, setup);
       return 0.5 * (line.back().x + first.rows.back().back().state.x);
     };
-    const auto shortest = [&](const std::vector<State>& line) {
-      return MarchTo(processes, line, arcFrom(line), shortestEnd(line), nuE);
-    };
-    Marched low = shortest(start);
+    double lo = shortestEnd(start);
+    Marched low = MarchTo(processes, start, arcFrom(start), lo, nuE);
     if (!low.failure.empty()) throw gas::ArithmeticError(low.failure);
     if (low.net.shock || low.miss > 0.0) {
       const double axisMach = moc::TransonicThroat::kDefaultAxisMach;
       const double margin = kStartLineMarginDegrees * gas::Pi_180;
       start = throat.StartLine(N + 1, axisMach, throat.MostLeaningWallX(N + 1, axisMach, margin), margin);
-      low = shortest(start);
+      lo = shortestEnd(start);
+      low = MarchTo(processes, start, arcFrom(start), lo, nuE);
       if (!low.failure.empty()) throw gas::ArithmeticError(low.failure);
     }
     d.throat.startLineX = start.front().x;
     d.throat.startLineWallX = start.back().x;
     const moc::ThroatArc arc = arcFrom(start);
-    double lo = shortestEnd(start), hi = arc.XEnd() * (1.0 - 1e-9);
+    double hi = arc.XEnd() * (1.0 - 1e-9);
     if (low.net.shock || low.miss > 0.0) {
       // The start line's own domain already expands the axis past Me.
       throw RunError("an arc that ends at the start line's wall point (x = " + Fixed(start.back().x, 4) +
