@@ -70,6 +70,10 @@ void AddDesignOptions(CLI::App& app, pipeline::Request& r) {
                  "sharp corner; a rounded throat starts the characteristics from the transonic flow of the throat "
                  "(1.5 to 100, round 1 to 100; it has no fan, so no --teta0)")
       ->capture_default_str();
+  app.add_option("--half-angle", r.halfAngle,
+                 "--family conical: the cone's (planar: the wedge's) half-angle, degrees, above 0 up to 45 (default 15)");
+  app.add_option("--area-ratio", r.areaRatio,
+                 "--family conical: the exit's area over the throat's, above 1 (its throat radius defaults to 1.5)");
   app.add_option("--gamma", r.texts.gamma,
                  "ratio of specific heats of the gas, 1 < G <= 5/3 (the ideal-gas range; 5/3 may be typed as a "
                  "fraction)")
@@ -204,6 +208,8 @@ int RunDesigner(int argc, const char* const* argv, std::ostream& out, std::ostre
   }
   request.gammaGiven = app.count("--gamma") > 0;
   request.teta0Given = app.count("--teta0") > 0;
+  request.meGiven = app.count("--me") > 0;
+  request.throatRadiusGiven = app.count("--throat-radius") > 0;
   auto checked = pipeline::Check(request, nozzle::LongOptionSpelling());
   if (const auto* faults = std::get_if<std::vector<pipeline::Fault>>(&checked)) {
     for (const pipeline::Fault& fault : *faults) {

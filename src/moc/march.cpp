@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <map>
 
 namespace moc {
 namespace {
@@ -35,6 +36,27 @@ std::vector<Point> MarchedNet::CPlusLine(int row, int index) const {
     if (!found) break;
   }
   return line;
+}
+
+std::vector<std::vector<std::pair<int, int>>> MarchedNet::Chains(bool minus) const {
+  std::map<std::pair<int, int>, std::size_t> chainOf;
+  std::vector<std::vector<std::pair<int, int>>> chains;
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    for (std::size_t i = 0; i < rows[r].size(); ++i) {
+      const NetPoint& p = rows[r][i];
+      const std::pair<int, int> parent = minus ? std::pair{p.minusRow, p.minusIndex} : std::pair{p.plusRow, p.plusIndex};
+      const std::pair<int, int> self{static_cast<int>(r), static_cast<int>(i)};
+      const auto found = chainOf.find(parent);
+      if (parent.first >= 0 && found != chainOf.end()) {
+        chains[found->second].push_back(self);
+        chainOf[self] = found->second;
+      } else {
+        chainOf[self] = chains.size();
+        chains.push_back({self});
+      }
+    }
+  }
+  return chains;
 }
 
 MarchedNet March(const UnitProcesses& processes, const MarchSetup& setup) {

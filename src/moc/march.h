@@ -31,6 +31,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "moc/point.h"
@@ -78,6 +79,13 @@ struct MarchedNet {
   // The C+ line that leaves rows[row][index]: its points, row by row, until the wall or
   // the net's end.
   std::vector<Point> CPlusLine(int row, int index) const;
+  // Every characteristic of one family (C- lines when `minus`, else C+ lines) as a
+  // chain of places (row, index): a point continues the chain of its parent along that
+  // family, or begins a new one. Chains in the order of their first points.
+  std::vector<std::vector<std::pair<int, int>>> Chains(bool minus) const;
+  const Point& At(const std::pair<int, int>& place) const {
+    return rows[static_cast<std::size_t>(place.first)][static_cast<std::size_t>(place.second)].state;
+  }
 };
 
 class MarchError : public std::runtime_error {

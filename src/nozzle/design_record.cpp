@@ -154,4 +154,36 @@ DesignRecord RecordOf(const RoundedThroatDesign& d) {
   return record;
 }
 
+DesignRecord RecordOf(const GivenWallFlow& f, const std::string& family, const DesignInputs& inputs) {
+  const bool round = f.flow == moc::Flow::kAxisymmetric;
+  const FlowPoint& lip = f.wall.back();
+  DesignInputs given = inputs;
+  given.Me = f.gas.SupersonicMachOfAreaRatio(round ? lip.y * lip.y : lip.y);
+  const FlowPoint& steepest = *std::max_element(
+      f.wall.begin(), f.wall.end(), [](const FlowPoint& a, const FlowPoint& b) { return a.Teta < b.Teta; });
+  DesignRecord record = Begin(round ? NozzleKind::kAxisymmetric : NozzleKind::kPlanar, given, f.gas, steepest.Teta);
+  record.family = family;
+  record.wall = f.wall;
+  for (std::size_t k = 0; k < f.cMinus.size(); ++k) {
+    record.lines.push_back({Family::kFanWave, "C- line " + std::to_string(k + 1), f.cMinus[k]});
+  }
+  for (std::size_t k = 0; k < f.cPlus.size(); ++k) {
+    record.lines.push_back({Family::kCPlus, "C+ line " + std::to_string(k + 1), f.cPlus[k]});
+  }
+  record.exitProfile = f.exit;
+  record.facts.axisEnd = f.exitX;
+  record.facts.massBalancePercent = f.exit.empty() ? NAN : f.massBalancePercent;
+  record.facts.meanExitMach = f.exit.empty() ? NAN : f.meanExitMach;
+  record.facts.shock = f.shock;
+  record.facts.throat = f.throat;
+  CompleteFromWall(record, f.wallTurnsBackAt, f.wallWarning);
+  if (f.shock) {
+    record.warnings.push_back(ShockText(*f.shock) +
+                              ": the net stops there, and the exit's flow is not computed (a shock's flow is not "
+                              "isentropic)");
+  }
+  record.inlet.kind = Inlet::Kind::kRoundedThroat;
+  return record;
+}
+
 }  // namespace nozzle

@@ -23,6 +23,7 @@
 // angles in degrees.
 #pragma once
 
+#include <cmath>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,6 +31,7 @@
 #include "gas/prandtl_meyer.h"
 #include "nozzle/minimum_length.h"
 #include "nozzle/design.h"
+#include "nozzle/given_wall.h"
 #include "nozzle/inputs.h"
 #include "nozzle/net.h"
 #include "nozzle/rounded_throat.h"
@@ -68,6 +70,11 @@ struct DesignFacts {
   double axisEnd = 0.0;            // x where the axis reaches Me
   int wallTurnsBackAt = 0;         // the first wall point that is not monotone, 0 when none
   ThroatFigures throat;            // radius 0: the sharp corner
+  // A nozzle whose exit is not uniform (its flow found by the direct problem,
+  // nozzle/given_wall.h): the mass-weighted mean Mach number across the exit plane (NaN
+  // when the net did not reach it), and where characteristics crossed, if they did.
+  double meanExitMach = NAN;
+  std::optional<moc::Shock> shock;
 };
 
 // The boundary layer of a design built at a size, for a gas at a stagnation state
@@ -126,6 +133,9 @@ struct DesignRecord {
   Inlet inlet;
   std::vector<CharacteristicLine> lines;
   DesignFacts facts;
+  // The flow across the exit plane from the axis to the lip, for a family whose exit
+  // is not uniform by design; empty otherwise.
+  std::vector<ExitPoint> exitProfile;
   std::vector<std::string> warnings;  // for the user; the wall's first, when it turns back
   // With physical conditions: the wall to build. The outputs past the list and the
   // result file (CSV, DXF, SVG, the OpenFOAM case) then take correction->wall.
@@ -137,5 +147,8 @@ struct DesignRecord {
 DesignRecord RecordOf(const DesignResult& result);
 DesignRecord RecordOf(const MarchedDesign& design);
 DesignRecord RecordOf(const RoundedThroatDesign& design);
+// The record of a given wall's flow, for `family` (its name) with its checked inputs,
+// whose Me is taken as the one-dimensional Mach number of the exit's area ratio.
+DesignRecord RecordOf(const GivenWallFlow& flow, const std::string& family, const DesignInputs& inputs);
 
 }  // namespace nozzle

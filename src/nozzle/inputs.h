@@ -50,6 +50,10 @@ struct DesignInputs {
   // The wall's radius of curvature downstream of the throat, in throat half-heights
   // (radii); 0 is the sharp corner of the window's design (nozzle/rounded_throat.h).
   double throatRadius = 0.0;
+  // The conical nozzle's (nozzle/conical.h): the wall's half-angle, degrees, and the
+  // exit's area over the throat's.
+  double halfAngle = 15.0;
+  double areaRatio = 0.0;
 };
 
 // One message, one line per field at fault, naming the text typed and the range

@@ -68,31 +68,27 @@ Marched MarchTo(const moc::UnitProcesses& processes, const std::vector<State>& s
   return m;
 }
 
-// The net's characteristics of one family as chains of points: a point continues the
-// chain of the point it was found from along that family, or begins a new one.
-std::vector<std::vector<std::pair<int, int>>> Chains(const moc::MarchedNet& net, bool minus) {
-  std::map<std::pair<int, int>, std::size_t> chainOf;
-  std::vector<std::vector<std::pair<int, int>>> chains;
-  for (std::size_t r = 0; r < net.rows.size(); ++r) {
-    for (std::size_t i = 0; i < net.rows[r].size(); ++i) {
-      const moc::NetPoint& p = net.rows[r][i];
-      const std::pair<int, int> parent =
-          minus ? std::pair{p.minusRow, p.minusIndex} : std::pair{p.plusRow, p.plusIndex};
-      const std::pair<int, int> self{static_cast<int>(r), static_cast<int>(i)};
-      const auto found = chainOf.find(parent);
-      if (parent.first >= 0 && found != chainOf.end()) {
-        chains[found->second].push_back(self);
-        chainOf[self] = found->second;
-      } else {
-        chainOf[self] = chains.size();
-        chains.push_back({self});
-      }
-    }
-  }
-  return chains;
-}
-
 }  // namespace
+
+std::vector<FlowPoint> ThroatWallUpstream(const moc::TransonicThroat& throat, const gas::Gas& gas, double x) {
+  std::vector<FlowPoint> wall;
+  for (int k = 0; k < 5; ++k) {
+    State s;
+    s.x = x * k / 5.0;
+    s.y = throat.WallY(s.x);
+    s.theta = throat.WallAngle(s.x);
+    s.M = throat.MachAt(s.x, s.y);
+    if (s.M > 1.0) {
+      s.mu = std::asin(1.0 / s.M);
+      s.nu = gas.Nu(s.M) * gas::Pi_180;
+    } else {
+      s.M = 1.0;
+      s.mu = 0.5 * gas::Pi;
+    }
+    wall.push_back(InDegrees(s));
+  }
+  return wall;
+}
 
 RoundedThroatDesign DesignRoundedThroat(const DesignInputs& inputs, moc::Flow flow) {
   RoundedThroatDesign d;
@@ -219,23 +215,7 @@ RoundedThroatDesign DesignRoundedThroat(const DesignInputs& inputs, moc::Flow fl
     d.throat.arcEndX = A.x;
     d.throat.arcEndAngle = A.theta / gas::Pi_180;
 
-    // The wall: the arc upstream of the start line, with the series' flow.
-    for (int k = 0; k < 5; ++k) {
-      const double x = start.back().x * k / 5.0;
-      State s;
-      s.x = x;
-      s.y = throat.WallY(x);
-      s.theta = throat.WallAngle(x);
-      s.M = throat.MachAt(x, s.y);
-      if (s.M > 1.0) {
-        s.mu = std::asin(1.0 / s.M);
-        s.nu = d.gas.Nu(s.M) * gas::Pi_180;
-      } else {
-        s.M = 1.0;
-        s.mu = 0.5 * gas::Pi;
-      }
-      d.wall.push_back(InDegrees(s));
-    }
+    d.wall = ThroatWallUpstream(throat, d.gas, start.back().x);
     for (std::size_t r = 0; r <= static_cast<std::size_t>(net.wallEndRow); ++r) {
       if (!net.rows[r].empty() && net.rows[r].back().onWall) d.wall.push_back(InDegrees(net.rows[r].back().state));
     }
@@ -274,13 +254,13 @@ RoundedThroatDesign DesignRoundedThroat(const DesignInputs& inputs, moc::Flow fl
     const int W = static_cast<int>(turning.last.size());
     std::map<std::pair<int, int>, int> lastIndex;  // (row, index) of last[n] -> n
     for (int n = 0; n < W; ++n) lastIndex[best.last[static_cast<std::size_t>(W - n)]] = n;
-    for (const auto& chain : Chains(net, true)) {
+    for (const auto& chain : net.Chains(true)) {
       if (chain.size() < 2) continue;
       std::vector<FlowPoint> line;
       for (const auto& place : chain) line.push_back(InDegrees(at(place)));
       d.cMinus.push_back(std::move(line));
     }
-    for (const auto& chain : Chains(net, false)) {
+    for (const auto& chain : net.Chains(false)) {
       std::vector<FlowPoint> line;
       for (const auto& place : chain) line.push_back(InDegrees(at(place)));
       const auto found = lastIndex.find(chain.back());

@@ -43,6 +43,7 @@
 
 #include "gas/gas.h"
 #include "moc/point.h"
+#include "moc/transonic.h"
 #include "nozzle/design.h"
 #include "nozzle/net.h"
 
@@ -80,5 +81,9 @@ struct RoundedThroatDesign {
 };
 
 RoundedThroatDesign DesignRoundedThroat(const DesignInputs& inputs, moc::Flow flow);
+
+// The throat's wall from x = 0 up to (not including) the start line's wall point at x:
+// five points of the circle with the series' flow (Mach 1 where it is subsonic).
+std::vector<FlowPoint> ThroatWallUpstream(const moc::TransonicThroat& throat, const gas::Gas& gas, double x);
 
 }  // namespace nozzle

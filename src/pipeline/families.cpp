@@ -2,10 +2,12 @@
 
 #include <array>
 
+#include "nozzle/conical.h"
 #include "nozzle/design.h"
 #include "nozzle/minimum_length.h"
 #include "nozzle/rounded_throat.h"
 #include "report/axisymmetric_outputs.h"
+#include "report/given_wall_outputs.h"
 #include "report/throat_outputs.h"
 #include "report/result_file.h"
 #include "report/results_list.h"
@@ -36,11 +38,23 @@ FamilyRun MinimumLength(const nozzle::DesignInputs& inputs, bool axisymmetric, F
   return run;
 }
 
-const std::array<Family, 1>& Families() {
-  static const std::array<Family, 1> families{{
+FamilyRun Conical(const nozzle::DesignInputs& inputs, bool axisymmetric, FamilyTexts texts, const gas::NoticeSink&) {
+  FamilyRun run;
+  const nozzle::GivenWallFlow flow =
+      nozzle::DesignConical(inputs, axisymmetric ? moc::Flow::kAxisymmetric : moc::Flow::kPlanar);
+  if (texts.resultFile) run.resultFile = report::GivenWallResultFileText(flow);
+  if (texts.list) run.list = report::GivenWallListText(flow);
+  run.record = nozzle::RecordOf(flow, "conical", inputs);
+  return run;
+}
+
+const std::array<Family, 2>& Families() {
+  static const std::array<Family, 2> families{{
       {"minimum-length",
        "the shortest nozzle with a uniform exit: a sharp throat corner and a centred fan, or a rounded throat",
        MinimumLength},
+      {"conical", "a rounded throat and a cone (planar: a wedge) of a half-angle to an area ratio, its flow analysed",
+       Conical},
   }};
   return families;
 }

@@ -1,5 +1,6 @@
 #include "pipeline/pipeline.h"
 
+#include <cmath>
 #include <utility>
 
 #include "boundary_layer/layer.h"
@@ -47,20 +48,24 @@ std::vector<std::string> CheckOptionFaults(std::optional<int> cells, int jobs, d
 namespace {
 
 // The throat's radius as typed: a plain number, 0 or within the series' range; a
-// rounded throat has no OpenFOAM case yet.
+// rounded throat has no OpenFOAM case yet. A conical nozzle has a rounded throat,
+// kConicalThroatRadius unless one is typed.
 std::optional<double> ThroatRadius(const Request& request, const nozzle::Spelling& spelling,
                                    std::vector<Fault>& faults) {
-  const nozzle::ValReading read = nozzle::ReadVal(request.throatRadius);
+  const bool conical = request.family == "conical";
+  const std::string typed =
+      conical && !request.throatRadiusGiven ? report::ShortestText(kConicalThroatRadius) : request.throatRadius;
+  const nozzle::ValReading read = nozzle::ReadVal(typed);
   const moc::Flow flow = request.axisymmetric ? moc::Flow::kAxisymmetric : moc::Flow::kPlanar;
   const double least = moc::TransonicThroat::MinRadius(flow, moc::ThroatSeries::kKliegelLevine);
   const double R = read.value;
-  if (!read.found || !read.rest.empty() || !(R == 0.0 || (R >= least && R <= moc::TransonicThroat::kMaxRadius))) {
+  if (!read.found || !read.rest.empty() ||
+      !((R == 0.0 && !conical) || (R >= least && R <= moc::TransonicThroat::kMaxRadius))) {
     faults.push_back({Fault::Kind::kInput,
-                      spelling.name(nozzle::Option::kThroatRadius) + " = \"" + request.throatRadius +
-                          "\": out of range; accepted: 0 (a sharp throat corner) or " + report::ShortestText(least) +
-                          " to " + report::ShortestText(moc::TransonicThroat::kMaxRadius) + " throat " +
-                          (request.axisymmetric ? "radii" : "half-heights") +
-                          " (the transonic series' range)."});
+                      spelling.name(nozzle::Option::kThroatRadius) + " = \"" + typed + "\": out of range; accepted: " +
+                          (conical ? "" : "0 (a sharp throat corner) or ") + report::ShortestText(least) + " to " +
+                          report::ShortestText(moc::TransonicThroat::kMaxRadius) + " throat " +
+                          (request.axisymmetric ? "radii" : "half-heights") + " (the transonic series' range)."});
     return std::nullopt;
   }
   if (R > 0.0 && !request.caseFolder.empty()) {
@@ -70,6 +75,46 @@ std::optional<double> ThroatRadius(const Request& request, const nozzle::Spellin
                                                spelling.name(nozzle::Option::kThroatRadius) + ") yet"});
   }
   return R;
+}
+
+// The conical nozzle's half-angle and area ratio, and the options that belong to
+// another family than the one asked for.
+void ConicalInputs(const Request& request, const nozzle::Spelling& spelling, nozzle::DesignInputs& inputs,
+                   std::vector<Fault>& faults) {
+  using nozzle::Option;
+  const auto fault = [&](const std::string& text) { faults.push_back({Fault::Kind::kInput, text}); };
+  if (request.family != "conical") {
+    for (const auto& [option, text] :
+         {std::pair{Option::kHalfAngle, &request.halfAngle}, std::pair{Option::kAreaRatio, &request.areaRatio}}) {
+      if (!text->empty()) {
+        fault(spelling.name(option) + " shapes a conical nozzle: give " +
+              spelling.given(Option::kFamily, "conical") + " too");
+      }
+    }
+    return;
+  }
+  if (request.meGiven) {
+    fault(spelling.name(Option::kMe) + " is the exit Mach number a minimum-length nozzle is designed for: a conical "
+                                       "nozzle's exit follows from its " + spelling.name(Option::kAreaRatio));
+  }
+  const auto number = [&](Option option, const std::string& text, double low, double high, bool lowOpen,
+                          const std::string& accepted) -> double {
+    const nozzle::ValReading read = nozzle::ReadVal(text);
+    if (!read.found || !read.rest.empty() || !((lowOpen ? read.value > low : read.value >= low) && read.value <= high)) {
+      fault(spelling.name(option) + " = \"" + text + "\": out of range; accepted: " + accepted + ".");
+    }
+    return read.value;
+  };
+  if (request.areaRatio.empty()) {
+    fault("a conical nozzle needs its exit's area over the throat's: " + spelling.given(Option::kAreaRatio, "10"));
+  } else {
+    inputs.areaRatio = number(Option::kAreaRatio, request.areaRatio, 1.0, kMaxConicalAreaRatio, true,
+                              "above 1, up to " + report::ShortestText(kMaxConicalAreaRatio));
+  }
+  if (!request.halfAngle.empty()) {
+    inputs.halfAngle = number(Option::kHalfAngle, request.halfAngle, 0.0, kMaxHalfAngle, true,
+                              "above 0, up to " + report::ShortestText(kMaxHalfAngle) + " degrees");
+  }
 }
 
 }  // namespace
@@ -86,6 +131,8 @@ std::variant<Checked, std::vector<Fault>> Check(const Request& request, const no
   // A named gas brings its gamma; one typed beside it must agree (boundary_layer::ReadPhysical).
   nozzle::InputTexts texts = request.texts;
   const std::optional<double> throatRadius = ThroatRadius(request, spelling, faults);
+  nozzle::DesignInputs conical;
+  ConicalInputs(request, spelling, conical, faults);
   if (throatRadius && *throatRadius > 0.0) {
     // A rounded throat has no fan, and no first wave to give an angle.
     if (request.teta0Given) {
@@ -152,6 +199,8 @@ std::variant<Checked, std::vector<Fault>> Check(const Request& request, const no
   if (!faults.empty()) return faults;
   checked.inputs = std::get<nozzle::DesignInputs>(inputs);
   checked.inputs.throatRadius = *throatRadius;
+  checked.inputs.halfAngle = conical.halfAngle;
+  checked.inputs.areaRatio = conical.areaRatio;
   checked.scale = *scale;
   checked.conditions = physical.conditions;
   return checked;
@@ -167,6 +216,13 @@ std::variant<Designed, std::string> Design(const Checked& checked, const gas::No
   designed.record = std::move(run.record);
   nozzle::DesignRecord& record = designed.record;
   if (checked.conditions) {
+    for (const nozzle::FlowPoint& p : record.wall) {
+      if (std::isnan(p.M)) {
+        return "the boundary layer needs the flow along the whole wall, and the net stops short of the lip at x = " +
+               report::RoundedText(record.facts.shock ? record.facts.shock->x : p.x) +
+               " (a shock forms): the wall cannot be corrected";
+      }
+    }
     auto corrected = boundary_layer::CorrectWall(record, *checked.conditions);
     if (auto* refusal = std::get_if<std::string>(&corrected)) return std::move(*refusal);
     boundary_layer::Apply(record, std::move(std::get<nozzle::WallCorrection>(corrected)));

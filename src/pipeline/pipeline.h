@@ -42,6 +42,12 @@
 
 namespace pipeline {
 
+// The conical nozzle's throat radius when none is typed (throat half-heights or
+// radii: within the transonic series' range for both flows), and its inputs' limits.
+inline constexpr double kConicalThroatRadius = 1.5;
+inline constexpr double kMaxHalfAngle = 45.0;
+inline constexpr double kMaxConicalAreaRatio = 1e4;
+
 struct Request {
   std::string family = "minimum-length";
   nozzle::InputTexts texts;  // Me, Teta0, N and gamma as typed
@@ -51,6 +57,10 @@ struct Request {
   // The throat's radius of curvature in throat half-heights (radii), as typed: "0" the
   // sharp corner, else within the transonic series' range (moc/transonic.h).
   std::string throatRadius = "0";
+  bool throatRadiusGiven = false;  // a family with a rounded throat of its own takes its default otherwise
+  bool meGiven = false;            // Me was typed (a conical nozzle's follows from its area ratio)
+  // The conical nozzle's half-angle (degrees) and area ratio, as typed; empty: not given.
+  std::string halfAngle, areaRatio;
   std::string scale = "1";   // the throat half-height (radius), with an optional unit
   boundary_layer::ConditionTexts physical;
 

@@ -2,6 +2,7 @@
 // (nozzle/design_record.h) and the outputs that read it. Input faults raise
 // ValueError with the command line's message; faults of a run raise a subclass of
 // nozzle_designer.Error (a RuntimeError) whose message starts with the step.
+#include <cmath>
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
@@ -147,6 +148,11 @@ struct Design {
       facts["sonic_axis_x"] = f.throat.sonicAxisX;
       facts["sonic_wall_x"] = f.throat.sonicWallX;
       facts["sonic_wall_y"] = f.throat.sonicWallY;
+    }
+    if (!std::isnan(f.meanExitMach)) facts["mean_exit_mach"] = f.meanExitMach;
+    if (f.shock) {
+      facts["shock_x"] = f.shock->x;
+      facts["shock_y"] = f.shock->y;
     }
     if (const auto& c = record.correction) {
       facts["re_star"] = c->ReStar;
@@ -319,17 +325,22 @@ Design MakeDesign(const py::object& me, const py::object& n, const py::object& t
                   bool axisymmetric, const std::string& family, const py::object& gas, const py::object& p0,
                   const py::object& t0, const py::object& scale, const py::object& wallTemperature,
                   const py::object& layer, const py::object& gasConstant, const py::object& viscosity,
-                  const py::object& prandtl, const py::object& throatRadius) {
+                  const py::object& prandtl, const py::object& throatRadius, const py::object& halfAngle,
+                  const py::object& areaRatio) {
   pipeline::Request request;
   request.family = family;
   request.teta0Given = !teta0.is_none();
-  request.texts = {InputText(me, "me"), request.teta0Given ? InputText(teta0, "teta0") : "0.373", InputText(n, "n"),
+  request.meGiven = !me.is_none();
+  request.texts = {request.meGiven ? InputText(me, "me") : "2.4", request.teta0Given ? InputText(teta0, "teta0") : "0.373", InputText(n, "n"),
                    "1.4"};
   request.gammaGiven = !gamma.is_none();
   if (request.gammaGiven) request.texts.gamma = InputText(gamma, "gamma");
   request.axisymmetric = axisymmetric;
   if (!scale.is_none()) request.scale = InputText(scale, "scale");
-  if (!throatRadius.is_none()) request.throatRadius = InputText(throatRadius, "throat_radius");
+  request.throatRadiusGiven = !throatRadius.is_none();
+  if (request.throatRadiusGiven) request.throatRadius = InputText(throatRadius, "throat_radius");
+  request.halfAngle = OptionalText(halfAngle, "half_angle");
+  request.areaRatio = OptionalText(areaRatio, "area_ratio");
   request.physical = {OptionalText(p0, "p0"), OptionalText(t0, "t0"), OptionalText(gas, "gas"),
                       OptionalText(gasConstant, "gas_constant"), OptionalText(viscosity, "viscosity"),
                       OptionalText(prandtl, "prandtl"), OptionalText(wallTemperature, "wall_temperature"),
@@ -466,6 +477,26 @@ void BindLayer(py::class_<Design>& design) {
             Write(path, report::BoundaryLayerCsv(d.record));
           },
           py::arg("path"), "Writes the boundary layer as nozzle-cli --boundary-layer-csv does.")
+      .def_property_readonly(
+          "exit_profile",
+          [](const Design& d) {
+            py::dict profile;
+            const auto column = [&](double nozzle::ExitPoint::*member) {
+              py::array_t<double> values(static_cast<py::ssize_t>(d.record.exitProfile.size()));
+              for (std::size_t i = 0; i < d.record.exitProfile.size(); ++i) {
+                values.mutable_at(static_cast<py::ssize_t>(i)) = d.record.exitProfile[i].*member;
+              }
+              return values;
+            };
+            profile["y"] = column(&nozzle::ExitPoint::y);
+            profile["M"] = column(&nozzle::ExitPoint::M);
+            profile["theta"] = column(&nozzle::ExitPoint::Teta);
+            profile["p_p0"] = column(&nozzle::ExitPoint::pressure);
+            return profile;
+          },
+          "the flow across the exit plane from the axis to the lip, for a nozzle whose exit is not uniform by "
+          "design (conical): y, M, theta (degrees) and p_p0 (static over stagnation pressure) as numpy arrays; "
+          "empty for a minimum-length nozzle, and where the net stops at a shock short of the exit")
       .def_property_readonly("warnings", [](const Design& d) { return d.record.warnings; },
                              "the warnings for the user, as the command line prints them: a list of texts")
       .def("summary", [](const Design& d) { return report::SummaryText(d.record); },
@@ -600,10 +631,11 @@ PYBIND11_MODULE(nozzle_designer, m) {
   BindFiles(design);
   BindCheck(design);
 
-  m.def("design", &MakeDesign, py::arg("me") = "2.4", py::arg("n") = "7", py::arg("teta0") = py::none(),
+  m.def("design", &MakeDesign, py::arg("me") = py::none(), py::arg("n") = "7", py::arg("teta0") = py::none(),
         py::arg("gamma") = py::none(), py::kw_only(), py::arg("axisymmetric") = false,
         py::arg("family") = "minimum-length", py::arg("gas") = py::none(), py::arg("p0") = py::none(),
         py::arg("t0") = py::none(), py::arg("scale") = py::none(), py::arg("wall_temperature") = py::none(),
         py::arg("layer") = py::none(), py::arg("gas_constant") = py::none(), py::arg("viscosity") = py::none(),
-        py::arg("prandtl") = py::none(), py::arg("throat_radius") = py::none(), kDesignDoc);
+        py::arg("prandtl") = py::none(), py::arg("throat_radius") = py::none(), py::arg("half_angle") = py::none(),
+        py::arg("area_ratio") = py::none(), kDesignDoc);
 }

@@ -18,9 +18,10 @@ std::string SummaryText(const nozzle::DesignRecord& design) {
   text += "Isentropic area ratio A/A* = " + RoundedText(f.areaRatio) + "\n";
   text += (round ? "Deviation of y^2 from A/A* = " : "Deviation of y from A/A* = ") +
           RoundedText(f.areaDeviationPercent) + " %\n";
-  if (round) text += "Mass balance = " + RoundedText(f.massBalancePercent) + " %\n";
+  const bool massBalance = !f.shock;  // a net stopped by a shock has no exit to balance
+  if (round && massBalance) text += "Mass balance = " + RoundedText(f.massBalancePercent) + " %\n";
   if (const nozzle::ThroatFigures& t = f.throat; t.radius > 0.0) {
-    if (!round) text += "Mass balance = " + RoundedText(f.massBalancePercent) + " %\n";
+    if (!round && massBalance) text += "Mass balance = " + RoundedText(f.massBalancePercent) + " %\n";
     text += "Throat radius of curvature R = " + ShortestText(t.radius) + "\n";
     text += "Discharge coefficient Cd = " + RoundedText(t.dischargeCoefficient, 6) + "\n";
     text += "Mass flow of the net = " + RoundedText(t.netMass, 6) + "\n";
@@ -31,6 +32,14 @@ std::string SummaryText(const nozzle::DesignRecord& design) {
             RoundedText(t.startLineWallX, 4) + " on the wall\n";
     text += "End of the throat arc x = " + RoundedText(t.arcEndX) + "\n";
   }
+  if (!design.exitProfile.empty()) {
+    const nozzle::ExitPoint& axis = design.exitProfile.front();
+    const nozzle::ExitPoint& lip = design.exitProfile.back();
+    text += "Mean exit Mach number = " + RoundedText(f.meanExitMach) + " (weighted by the mass flow)\n";
+    text += "Exit Mach number on the axis = " + RoundedText(axis.M) + ", at the lip = " + RoundedText(lip.M) + "\n";
+    text += "Exit flow angle at the lip = " + RoundedText(lip.Teta) + "\n";
+  }
+  if (f.shock) text += "Shock: " + nozzle::ShockText(*f.shock) + "; the net stops there\n";
   if (const auto& c = design.correction) {
     const std::string height = round ? "radius" : "half-height";
     text += "Throat Reynolds number Re* = " + RoundedText(c->ReStar, 0) + "\n";

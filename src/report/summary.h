@@ -36,6 +36,11 @@ namespace report {
 //   Displacement thickness at the exit = 0.801 mm (3.337 % of the exit half-height)
 //   Corrected exit half-height y = 2.48
 //   Exit Mach number of the uncorrected wall = 2.362
+// A rounded throat adds its figures (the radius, Cd, the net's mass flow, the sonic
+// points, the start line, the arc's end); a nozzle whose exit is not uniform by design
+// (conical) the mean exit Mach number weighted by the mass flow, the exit Mach number on
+// the axis and at the lip and the lip's flow angle, or the shock that stopped its net
+// (and then no mass balance).
 std::string SummaryText(const nozzle::DesignRecord& design);
 
 }  // namespace report

@@ -532,7 +532,7 @@ TEST(CommandLine, RefusesPhysicalInputsThatMakeNoLayerWithStatusTwoAndWritesNoth
       {{"--p0", "1bar", "--scale", "10mm"}, "the stagnation temperature is needed"},
       {{"--gas", "xenon", "--p0", "1bar", "--t0", "300", "--scale", "10mm"}, "--gas = \"xenon\": unknown gas"},
       {{"--gas", "co2", "--gamma", "1.4"}, "--gamma = 1.4 contradicts --gas co2 (gamma = 1.289)"},
-      {{"--family", "bell"}, "--family = \"bell\": unknown nozzle family; accepted: minimum-length.\n"},
+      {{"--family", "bell"}, "--family = \"bell\": unknown nozzle family; accepted: minimum-length, conical.\n"},
       {{"--gamma", "1.3", "--p0", "1bar", "--t0", "300", "--scale", "10mm"}, "the boundary layer needs the gas"},
       {{"--boundary-layer-csv", "x.csv", "--scale", "10mm"}, "the stagnation pressure is needed"},
       {{"--axisymmetric", "--me", "3", "--n", "49", "--p0", "150Pa", "--t0", "300", "--scale", "10mm"},
@@ -554,6 +554,45 @@ TEST(CommandLine, RefusesPhysicalInputsThatMakeNoLayerWithStatusTwoAndWritesNoth
   EXPECT_EQ(helium.status, 0) << helium.err;
   EXPECT_EQ(helium.out.rfind("Ratio of specific heats G = 1.6666666666666667\n", 0), 0u) << helium.out;
   EXPECT_EQ(RunCli({"--gas", "helium", "--gamma", "5/3", "--dir", folder.path().string()}).status, 0);
+}
+
+TEST(CommandLine, AConicalNozzleIsAnalysedAndTakesNoOtherFamilysOptions) {
+  TempFolder folder;
+  const std::string dir = folder.path().string();
+  const Outcome wedge = RunCli({"--family", "conical", "--area-ratio", "10", "--throat-radius", "3", "--n", "20",
+                                "--summary", "--dir", dir});
+  ASSERT_EQ(wedge.status, 0) << wedge.err;
+  EXPECT_NE(wedge.out.find("Exit half-height y = 10\nIsentropic area ratio A/A* = 10\n"), std::string::npos) << wedge.out;
+  EXPECT_NE(wedge.out.find("Mean exit Mach number = 3.913 (weighted by the mass flow)\n"), std::string::npos);
+  EXPECT_NE(wedge.out.find("Exit flow angle at the lip = 15\n"), std::string::npos);
+  EXPECT_NE(ReadBytes(folder.path() / "sonuc.txt").find("Çıkış düzlemi\r\n"), std::string::npos);
+
+  const Outcome cone = RunCli({"--family", "conical", "--area-ratio", "10", "--throat-radius", "1", "--axisymmetric",
+                               "--n", "20", "--summary", "--dir", dir});
+  ASSERT_EQ(cone.status, 0) << cone.err;
+  EXPECT_NE(cone.err.find("warning: characteristics of one family cross at x = "), std::string::npos) << cone.err;
+  EXPECT_NE(cone.out.find("Shock: characteristics of one family cross"), std::string::npos);
+  EXPECT_EQ(cone.out.find("Mass balance"), std::string::npos);
+
+  fs::remove(folder.path() / "sonuc.txt");
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+      {{"--family", "conical", "--area-ratio", "10", "--me", "3"}, "--me is the exit Mach number a minimum-length"},
+      {{"--family", "conical"}, "a conical nozzle needs its exit's area over the throat's: --area-ratio 10"},
+      {{"--family", "conical", "--area-ratio", "1"}, "--area-ratio = \"1\": out of range; accepted: above 1"},
+      {{"--family", "conical", "--area-ratio", "4", "--half-angle", "50"}, "--half-angle = \"50\": out of range"},
+      {{"--family", "conical", "--area-ratio", "4", "--throat-radius", "0"}, "--throat-radius = \"0\": out of range; "
+                                                                             "accepted: 1.5 to 100"},
+      {{"--area-ratio", "4"}, "--area-ratio shapes a conical nozzle: give --family conical too"},
+      {{"--family", "conical", "--area-ratio", "10", "--throat-radius", "1", "--axisymmetric", "--p0", "5bar", "--t0",
+        "300", "--scale", "10mm"},
+       "the boundary layer needs the flow along the whole wall"},
+  };
+  for (const auto& [args, message] : cases) {
+    const Outcome o = RunCli(With(args, {"--dir", dir, "--csv", (folder.path() / "w.csv").string()}));
+    EXPECT_EQ(o.status, 2) << args[0];
+    EXPECT_NE(o.err.find(message), std::string::npos) << o.err;
+    EXPECT_TRUE(folder.Entries().empty()) << args[0];
+  }
 }
 
 }  // namespace

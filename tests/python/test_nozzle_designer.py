@@ -31,6 +31,7 @@ def cli(tmp_path, *args):
     dict(me=3, n=31, teta0=0.2, gamma=1.3, axisymmetric=True),
     dict(me=3, n=10, throat_radius=1.5),
     dict(me=2.4, n=12, throat_radius=2, axisymmetric=True),
+    dict(family="conical", area_ratio=10, throat_radius=3, n=20, half_angle=12),
 ])
 def test_the_wall_is_the_command_lines_csv_to_the_last_bit(tmp_path, args):
     d = nd.design(**args)
@@ -177,7 +178,7 @@ def test_a_wall_corrected_for_its_boundary_layer_is_the_command_lines(tmp_path):
 
 
 def test_faults_name_pythons_keywords_and_a_gas_given_by_its_constants_is_the_command_lines(tmp_path):
-    with pytest.raises(ValueError, match="^family = \"bell\": unknown nozzle family; accepted: minimum-length.$"):
+    with pytest.raises(ValueError, match="^family = \"bell\": unknown nozzle family; accepted: minimum-length, conical.$"):
         nd.design(family="bell")
     with pytest.raises(ValueError) as fault:
         nd.design(p0="1bar", t0=300)
@@ -196,6 +197,21 @@ def test_faults_name_pythons_keywords_and_a_gas_given_by_its_constants_is_the_co
     with pytest.raises(ValueError, match="^core = 2: out of range; accepted: 0.05 to 1\ntimeout = 0: out of range"):
         nd.design().check(tmp_path / "small", core=2, timeout=0)
     assert not (tmp_path / "small").exists()
+
+
+def test_a_conical_nozzle_gives_its_exit_profile_and_refuses_an_exit_mach_number():
+    d = nd.design(family="conical", area_ratio=10, throat_radius=3, n=20)
+    exit_ = d.exit_profile
+    assert exit_["y"][0] == 0 and exit_["y"][-1] == d.facts["exit_height"] == 10
+    assert exit_["theta"][-1] == pytest.approx(15, abs=1e-9)
+    assert min(exit_["M"]) < d.facts["mean_exit_mach"] < max(exit_["M"])
+    assert len(nd.design(me=2.4).exit_profile["M"]) == 0
+    with pytest.raises(ValueError, match="^me is the exit Mach number a minimum-length nozzle is designed for: "
+                                         "a conical nozzle's exit follows from its area_ratio$"):
+        nd.design(family="conical", area_ratio=10, me=3)
+    with pytest.warns(UserWarning, match="a shock forms"):
+        cone = nd.design(family="conical", area_ratio=10, throat_radius=1, n=20, axisymmetric=True)
+    assert cone.facts["shock_x"] > 0 and "mean_exit_mach" not in cone.facts
 
 
 def test_every_function_and_property_has_a_docstring():

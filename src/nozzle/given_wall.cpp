@@ -1,0 +1,217 @@
+#include "nozzle/given_wall.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <utility>
+
+#include "moc/transonic.h"
+#include "nozzle/design.h"
+
+namespace nozzle {
+namespace {
+
+using State = moc::Point;
+
+FlowPoint InDegrees(const State& s) {
+  return {s.x, s.y, s.theta / gas::Pi_180, s.nu / gas::Pi_180, s.M, s.mu / gas::Pi_180};
+}
+
+std::string Fixed(double value, int decimals) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
+}
+
+constexpr double kStartLineMarginDegrees = 10.0;
+
+// Where the C+ lines, the axis and the wall's end cross the plane x = X, from the axis up.
+std::vector<State> AcrossPlane(const moc::MarchedNet& net, double X) {
+  std::vector<State> plane;
+  const auto cross = [&](const State& p, const State& q) {
+    if (p.x <= X && q.x > X) plane.push_back(moc::Between(p, q, (X - p.x) / (q.x - p.x)));
+  };
+  for (const auto& chain : net.Chains(false)) {
+    for (std::size_t k = 1; k < chain.size(); ++k) cross(net.At(chain[k - 1]), net.At(chain[k]));
+  }
+  std::vector<State> axis;
+  for (const auto& row : net.rows) {
+    for (const moc::NetPoint& p : row) {
+      if (p.onAxis) axis.push_back(p.state);
+    }
+  }
+  std::sort(axis.begin(), axis.end(), [](const State& a, const State& b) { return a.x < b.x; });
+  for (std::size_t k = 1; k < axis.size(); ++k) cross(axis[k - 1], axis[k]);
+  std::sort(plane.begin(), plane.end(), [](const State& a, const State& b) { return a.y < b.y; });
+  return plane;
+}
+
+}  // namespace
+
+SampledWall::SampledWall(std::vector<FlowPoint> points) : points_(std::move(points)) {
+  if (points_.size() < 2) throw RunError("a wall needs at least two points");
+  for (std::size_t i = 1; i < points_.size(); ++i) {
+    if (!(points_[i].x > points_[i - 1].x)) throw RunError("the wall's points must increase in x");
+  }
+  for (const FlowPoint& p : points_) slopes_.push_back(std::tan(p.Teta * gas::Pi_180));
+}
+
+namespace {
+
+// The piece [i, i + 1] holding x (the first or last beyond the ends), and t in it.
+std::size_t Piece(const std::vector<FlowPoint>& points, double x) {
+  const auto above = std::upper_bound(points.begin(), points.end(), x,
+                                      [](double value, const FlowPoint& p) { return value < p.x; });
+  const std::size_t i = static_cast<std::size_t>(std::max<std::ptrdiff_t>(above - points.begin(), 1)) - 1;
+  return std::min(i, points.size() - 2);
+}
+
+}  // namespace
+
+double SampledWall::Y(double x) const {
+  if (x > points_.back().x) return points_.back().y + (x - points_.back().x) * slopes_.back();
+  const std::size_t i = Piece(points_, x);
+  const double h = points_[i + 1].x - points_[i].x, t = (x - points_[i].x) / h;
+  const double h00 = (1.0 + 2.0 * t) * (1.0 - t) * (1.0 - t), h10 = t * (1.0 - t) * (1.0 - t);
+  const double h01 = t * t * (3.0 - 2.0 * t), h11 = t * t * (t - 1.0);
+  return h00 * points_[i].y + h10 * h * slopes_[i] + h01 * points_[i + 1].y + h11 * h * slopes_[i + 1];
+}
+
+double SampledWall::Angle(double x) const {
+  if (x > points_.back().x) return points_.back().Teta * gas::Pi_180;
+  const std::size_t i = Piece(points_, x);
+  const double h = points_[i + 1].x - points_[i].x, t = (x - points_[i].x) / h;
+  const double d00 = 6.0 * t * (t - 1.0), d10 = (1.0 - t) * (1.0 - 3.0 * t);
+  const double d01 = -d00, d11 = t * (3.0 * t - 2.0);
+  return std::atan((d00 * points_[i].y + d01 * points_[i + 1].y) / h + d10 * slopes_[i] + d11 * slopes_[i + 1]);
+}
+
+double PressureRatio(const gas::Gas& gas, double M) {
+  return std::pow(gas.StagnationTemperatureRatio(M), -gas.gamma / (gas.gamma - 1.0));
+}
+
+std::string ShockText(const moc::Shock& shock) {
+  return "characteristics of one family cross at x = " + Fixed(shock.x, 4) + ", y = " + Fixed(shock.y, 4) +
+         " (a shock forms)";
+}
+
+GivenWallFlow AnalyseGivenWall(const gas::Gas& gas, moc::Flow flow, double R, const moc::WallCurve& wall,
+                               double arcEnd, double exitX, int N) {
+  GivenWallFlow f;
+  f.gas = gas;
+  f.flow = flow;
+  f.N = N;
+  f.exitX = exitX;
+  std::string where = "in the throat";
+  try {
+    const moc::TransonicThroat throat(gas, flow, R);
+    f.throat.radius = R;
+    f.throat.dischargeCoefficient = throat.DischargeCoefficient();
+    f.throat.sonicAxisX = throat.SonicAxisX();
+    f.throat.sonicWallX = throat.SonicWallX();
+    f.throat.sonicWallY = throat.SonicWallY();
+    const moc::UnitProcesses processes(gas, flow);
+
+    // The start line on the circle: the section, or the line leaning upstream.
+    where = "in the start line";
+    std::vector<State> start = throat.StartLine(N + 1);
+    if (start.back().x > arcEnd) {
+      const double axisMach = moc::TransonicThroat::kDefaultAxisMach;
+      const double margin = kStartLineMarginDegrees * gas::Pi_180;
+      const double least = throat.MostLeaningWallX(N + 1, axisMach, margin);
+      if (arcEnd < least) {
+        throw RunError("the wall leaves the throat's circle at x = " + Fixed(arcEnd, 4) + " (" +
+                       Fixed(std::asin(std::min(1.0, arcEnd / R)) / gas::Pi_180, 2) +
+                       " degrees), upstream of every start line the transonic series can give (its wall point at x >= " +
+                       Fixed(least, 4) + "): this wall needs a larger throat radius or to follow the circle further");
+      }
+      start = throat.StartLine(N + 1, axisMach, arcEnd, margin);
+    }
+    f.throat.arcEndX = arcEnd;
+    f.throat.arcEndAngle = std::asin(std::min(1.0, arcEnd / R)) / gas::Pi_180;
+    f.throat.startLineX = start.front().x;
+    f.throat.startLineWallX = start.back().x;
+    if (!(exitX > start.back().x)) {
+      throw RunError("the exit plane x = " + Fixed(exitX, 4) + " lies upstream of the start line's wall point (x = " +
+                     Fixed(start.back().x, 4) + ")");
+    }
+    double startMass = 0.0;
+    for (std::size_t k = 1; k < start.size(); ++k) startMass += processes.MassAcross(start[k - 1], start[k]);
+    f.throat.netMass = startMass;
+
+    where = "along the wall";
+    moc::MarchSetup setup;
+    setup.start = start;
+    setup.wall = &wall;
+    setup.xEnd = exitX;
+    setup.wallEndsAtXEnd = true;
+    const moc::MarchedNet net = moc::March(processes, setup);
+    f.shock = net.shock;
+    const int lastWallRow = net.wallEndRow >= 0 ? net.wallEndRow : static_cast<int>(net.rows.size()) - 1;
+
+    f.wall = ThroatWallUpstream(throat, gas, start.back().x);
+    for (int r = 0; r <= lastWallRow; ++r) {
+      const auto& row = net.rows[static_cast<std::size_t>(r)];
+      if (!row.empty() && row.back().onWall) f.wall.push_back(InDegrees(row.back().state));
+    }
+    // The lip, found within the inverse wall process's tolerance of x_e, exactly there.
+    State lip = net.wallEndRow >= 0 ? net.rows[static_cast<std::size_t>(net.wallEndRow)].back().state : State{};
+    lip.x = exitX;
+    lip.y = wall.Y(exitX);
+    lip.theta = wall.Angle(exitX);
+    if (net.wallEndRow >= 0) f.wall.back() = InDegrees(lip);
+    f.wallFlowKnown = static_cast<int>(f.wall.size());
+    if (net.wallEndRow < 0) {
+      // The net stopped short of the lip: the rest of the wall by its shape alone.
+      const double from = f.wall.back().x;
+      for (int k = 1; k <= N; ++k) {
+        const double x = from + (exitX - from) * k / N;
+        f.wall.push_back({x, wall.Y(x), wall.Angle(x) / gas::Pi_180, NAN, NAN, NAN});
+      }
+    }
+    for (const bool minus : {true, false}) {
+      for (const auto& chain : net.Chains(minus)) {
+        if (chain.size() < 2) continue;
+        std::vector<FlowPoint> line;
+        for (const auto& place : chain) line.push_back(InDegrees(net.At(place)));
+        (minus ? f.cMinus : f.cPlus).push_back(std::move(line));
+      }
+    }
+
+    // The exit plane, when the net has reached past it everywhere: the lip's C- line on
+    // the axis, no shock on the way.
+    const bool reached = net.wallEndRow >= 0 && !net.shock && !net.rows.empty() &&
+                         (net.rows.back().empty() || net.rows.back().front().onAxis);
+    if (reached) {
+      where = "across the exit plane";
+      std::vector<State> plane = AcrossPlane(net, exitX);
+      plane.erase(std::remove_if(plane.begin(), plane.end(), [&](const State& s) { return s.y >= lip.y; }),
+                  plane.end());
+      plane.push_back(lip);
+      if (plane.size() < 2 || plane.front().y != 0.0) throw gas::ArithmeticError("the net does not cover the exit plane");
+      double mass = 0.0, machMass = 0.0;
+      for (std::size_t k = 1; k < plane.size(); ++k) {
+        const double dm = processes.MassAcross(plane[k - 1], plane[k]);
+        mass += dm;
+        machMass += 0.5 * (plane[k - 1].M + plane[k].M) * dm;
+      }
+      for (const State& s : plane) {
+        f.exit.push_back({s.y, s.M, s.theta / gas::Pi_180, PressureRatio(gas, s.M)});
+      }
+      f.exitMass = mass;
+      f.meanExitMach = machMass / mass;
+      f.massBalancePercent = 100.0 * std::fabs(mass / startMass - 1.0);
+    }
+  } catch (const std::logic_error& error) {  // gas::ArithmeticError, moc::ProcessError, moc::ThroatError
+    throw RunError(std::string(error.what()) + " " + where);
+  } catch (const moc::MarchError& error) {
+    throw RunError(std::string(error.what()) + " " + where);
+  }
+  for (std::size_t i = 1; i < f.wall.size() && f.wallTurnsBackAt == 0; ++i) {
+    if (!(f.wall[i].x > f.wall[i - 1].x)) f.wallTurnsBackAt = static_cast<int>(i);
+  }
+  if (f.wallTurnsBackAt != 0) f.wallWarning = WallWarning(f.wallTurnsBackAt);
+  return f;
+}
+
+}  // namespace nozzle
