@@ -259,11 +259,11 @@ struct Design {
   }
 };
 
-constexpr const char* kDesignDoc = R"(Designs a minimum-length supersonic nozzle by the method of characteristics.
+constexpr const char* kDesignDoc = R"(Designs a supersonic nozzle by the method of characteristics.
 
 The inputs are those of the command line (nozzle-cli), each a number or a text read
 as the command line reads it:
-  me            exit Mach number, greater than 1
+  me            exit Mach number, greater than 1 (None: 2.4)
   n             number of expansion waves, a whole number from 2 to 49
   teta0         angle of the first expansion wave at the throat corner, degrees,
                 from 0 to TetaMax (half the Prandtl-Meyer angle of me); None: 0.373
@@ -272,15 +272,20 @@ as the command line reads it:
                 ("5/3" may be given as a text)
   axisymmetric  False: a planar nozzle (lengths in throat half-heights);
                 True: a round one (lengths in throat radii, y the radius)
-  family        the nozzle family: "minimum-length" (the default, and the only
-                one yet)
+  family        the nozzle family: "minimum-length" (the default) or "conical"
+                (a rounded throat and a cone, planar a wedge, whose flow is
+                analysed: exit_profile, and facts gains mean_exit_mach, or shock_x
+                and shock_y where its characteristics cross)
+  half_angle    conical: the wall's half-angle, degrees, above 0 up to 45 (None: 15)
+  area_ratio    conical: the exit's area over the throat's, above 1 (needed); me
+                and teta0 belong to minimum-length and are refused beside it
   throat_radius the wall's radius of curvature downstream of the throat, in throat
                 half-heights (radii): 0 or None the sharp corner; a rounded throat
                 (1.5 to 100, round 1 to 100) starts the characteristics from the
                 transonic flow of the throat, and facts gains throat_radius,
                 discharge_coefficient, net_mass_flow, sonic_axis_x, sonic_wall_x and
                 sonic_wall_y (its OpenFOAM check is not built yet); it has no fan,
-                so no teta0
+                so no teta0; None: 0, for a conical nozzle 1.5
 
 A nozzle to be built: with p0 and t0 (and the size, scale) the wall is corrected for
 its boundary layer, as the command line's options of the same names do:
