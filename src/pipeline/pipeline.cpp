@@ -133,6 +133,17 @@ std::variant<Checked, std::vector<Fault>> Check(const Request& request, const no
   const std::optional<double> throatRadius = ThroatRadius(request, spelling, faults);
   nozzle::DesignInputs conical;
   ConicalInputs(request, spelling, conical, faults);
+  if (request.family == "conical" && throatRadius && conical.areaRatio > 1.0) {
+    const double exitHeight = request.axisymmetric ? std::sqrt(conical.areaRatio) : conical.areaRatio;
+    const double tangentHeight = 1.0 + *throatRadius * (1.0 - std::cos(conical.halfAngle * gas::Pi_180));
+    if (!(exitHeight > tangentHeight)) {
+      faults.push_back({Fault::Kind::kInput,
+                        spelling.name(nozzle::Option::kAreaRatio) + " = \"" + request.areaRatio +
+                            "\": the exit lies on the throat's arc, which reaches the half-angle only at " +
+                            (request.axisymmetric ? "a radius " : "a half-height ") + report::RoundedText(tangentHeight) +
+                            ": a larger area ratio, a smaller half-angle or a smaller throat radius"});
+    }
+  }
   if (throatRadius && *throatRadius > 0.0) {
     // A rounded throat has no fan, and no first wave to give an angle.
     if (request.teta0Given) {

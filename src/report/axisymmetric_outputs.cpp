@@ -78,6 +78,28 @@ std::string ListPointLine(const FlowPoint& p) {
   return std::string(line.View()).append("\n");
 }
 
+std::string CPlusLineRowsText(const std::vector<std::vector<FlowPoint>>& lines) {
+  std::string text;
+  LineBuffer b;
+  const auto line = [&text](const LineBuffer& content) { text.append(content.View()).append("\r\n"); };
+  line(b.Clear().Text(" k  i Teta   Nu   M   Mu   x   y"));
+  int number = 0;
+  for (std::size_t k = 0; k < lines.size(); ++k) {
+    for (const FlowPoint& p : lines[k]) {
+      line(b.Clear()
+               .Field(static_cast<double>(k + 1), 0)
+               .Field(++number, 0)
+               .Field(p.Teta)
+               .Field(p.Nu)
+               .Field(p.M)
+               .Field(p.Mu)
+               .Field(p.x)
+               .Field(p.y));
+    }
+  }
+  return text;
+}
+
 std::string WallCoordinatesText(const std::vector<FlowPoint>& wall) {
   std::string text;
   LineBuffer b;

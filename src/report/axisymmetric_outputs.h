@@ -29,6 +29,10 @@ std::string AxisymmetricResultFileText(const nozzle::MarchedDesign& design);
 
 // A point of a list, "TETA = ...   Nu = ...   M = ...   x = ...   y = ..." and LF.
 std::string ListPointLine(const nozzle::FlowPoint& p);
+// The result file's rows of a marched net's C+ lines (CR LF): the head " k  i Teta   Nu
+// M   Mu   x   y", then one row a point, k the line's number from 1, i the point's
+// number over all the lines.
+std::string CPlusLineRowsText(const std::vector<std::vector<nozzle::FlowPoint>>& lines);
 // The result file's wall table (CR LF): a blank line, "Duvar koordinatları", a blank
 // line, its head, a blank line and one row a wall point (i x y Teta M).
 std::string WallCoordinatesText(const std::vector<nozzle::FlowPoint>& wall);

@@ -80,21 +80,7 @@ std::string GivenWallResultFileText(const nozzle::GivenWallFlow& f) {
   line(b.Clear());
   line(b.Clear().Text("Karakteristik ve akım özellikleri"));
   line(b.Clear());
-  line(b.Clear().Text(" k  i Teta   Nu   M   Mu   x   y"));
-  int number = 0;
-  for (std::size_t k = 0; k < f.cPlus.size(); ++k) {
-    for (const FlowPoint& p : f.cPlus[k]) {
-      line(b.Clear()
-               .Field(static_cast<double>(k + 1), 0)
-               .Field(++number, 0)
-               .Field(p.Teta)
-               .Field(p.Nu)
-               .Field(p.M)
-               .Field(p.Mu)
-               .Field(p.x)
-               .Field(p.y));
-    }
-  }
+  text += CPlusLineRowsText(f.cPlus);
   line(b.Clear());
   line(b.Clear().Text("Duvar koordinatları"));
   line(b.Clear());

@@ -38,21 +38,7 @@ std::string RoundedThroatResultFileText(const nozzle::RoundedThroatDesign& d) {
   if (d.flow == moc::Flow::kAxisymmetric) line(b.Clear().Text(" Eksenel simetrik lüle"));
   line(b.Clear().Text(" Boğaz eğrilik yarıçapı = ").Field(d.throat.radius));
   text += ResultFileHead(d.inputs, d.gas, d.throat.arcEndAngle);
-  line(b.Clear().Text(" k  i Teta   Nu   M   Mu   x   y"));
-  int number = 0;
-  for (std::size_t k = 0; k < d.cPlus.size(); ++k) {
-    for (const FlowPoint& p : d.cPlus[k]) {
-      line(b.Clear()
-               .Field(static_cast<double>(k + 1), 0)
-               .Field(++number, 0)
-               .Field(p.Teta)
-               .Field(p.Nu)
-               .Field(p.M)
-               .Field(p.Mu)
-               .Field(p.x)
-               .Field(p.y));
-    }
-  }
+  text += CPlusLineRowsText(d.cPlus);
   return text + WallCoordinatesText(d.wall);
 }
 

@@ -583,6 +583,8 @@ TEST(CommandLine, AConicalNozzleIsAnalysedAndTakesNoOtherFamilysOptions) {
       {{"--family", "conical", "--area-ratio", "4", "--throat-radius", "0"}, "--throat-radius = \"0\": out of range; "
                                                                              "accepted: 1.5 to 100"},
       {{"--area-ratio", "4"}, "--area-ratio shapes a conical nozzle: give --family conical too"},
+      {{"--family", "conical", "--area-ratio", "4", "--half-angle", "30", "--throat-radius", "100", "--axisymmetric"},
+       "--area-ratio = \"4\": the exit lies on the throat's arc, which reaches the half-angle only at a radius 14.397"},
       {{"--family", "conical", "--area-ratio", "10", "--throat-radius", "1", "--axisymmetric", "--p0", "5bar", "--t0",
         "300", "--scale", "10mm"},
        "the boundary layer needs the flow along the whole wall"},
