@@ -165,7 +165,7 @@ GivenWallFlow AnalyseGivenWall(const gas::Gas& gas, moc::Flow flow, double R, co
       // The net stopped short of the lip: the rest of the wall by its shape alone.
       const double from = f.wall.back().x;
       for (int k = 1; k <= N; ++k) {
-        const double x = from + (exitX - from) * k / N;
+        const double x = k == N ? exitX : from + (exitX - from) * k / N;
         f.wall.push_back({x, wall.Y(x), wall.Angle(x) / gas::Pi_180, NAN, NAN, NAN});
       }
     }
