@@ -74,6 +74,9 @@ void AddDesignOptions(CLI::App& app, pipeline::Request& r) {
                  "--family conical: the cone's (planar: the wedge's) half-angle, degrees, above 0 up to 45 (default 15)");
   app.add_option("--area-ratio", r.areaRatio,
                  "--family conical: the exit's area over the throat's, above 1 (its throat radius defaults to 1.5)");
+  app.add_option("--inflection-angle", r.inflectionAngle,
+                 "--family ideal: the wall's angle at its inflection point, degrees, within the range the throat "
+                 "and Me admit (default: halfway through it; the throat radius defaults to 1.5)");
   app.add_option("--gamma", r.texts.gamma,
                  "ratio of specific heats of the gas, 1 < G <= 5/3 (the ideal-gas range; 5/3 may be typed as a "
                  "fraction)")

@@ -88,8 +88,12 @@ Point InteriorPoint(const gas::Gas& gas, const Tolerances tolerances, const Poin
     // estimate; the predictor takes the coefficients of the known ends alone.
     double r = 0.0, q = 0.0, sum0 = a.theta + a.nu, difference0 = b.theta - b.nu;
     if constexpr (axisymmetric) {
-      r = first ? 0.0 : Factor(mm, tm, tm - mm, ym, next.y - a.y);
-      sum0 += first ? Coefficient(mm, tm, tm - mm, ym) * (next.y - a.y) : r * a.theta;
+      // A C- line traced upstream from the axis (a.y = 0, theta_a = 0), as in a flow
+      // given by its axis: the factor's limit, as the C+ relation's at its start.
+      r = a.y == 0.0 ? Divide(std::sin(mm), std::sin(tm - mm))
+          : first    ? 0.0
+                     : Factor(mm, tm, tm - mm, ym, next.y - a.y);
+      sum0 += first && a.y != 0.0 ? Coefficient(mm, tm, tm - mm, ym) * (next.y - a.y) : r * a.theta;
       const CPlusTerm plus = CPlus(b, tp, mp, yp, next.y, first);
       q = plus.q;
       difference0 = plus.difference;

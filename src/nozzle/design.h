@@ -35,6 +35,13 @@ class RunError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A refusal of the inputs that only the run can tell (an inflection angle outside the
+// range a throat admits): the front ends treat it as a rejected input.
+class InputRefusal : public RunError {
+ public:
+  using RunError::RunError;
+};
+
 struct DesignResult {
   DesignInputs inputs;
   gas::Gas gas;  // of inputs.gamma

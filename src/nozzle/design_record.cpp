@@ -135,7 +135,7 @@ DesignRecord RecordOf(const MarchedDesign& d) {
 
 DesignRecord RecordOf(const RoundedThroatDesign& d) {
   DesignRecord record = Begin(d.flow == moc::Flow::kAxisymmetric ? NozzleKind::kAxisymmetric : NozzleKind::kPlanar,
-                              d.inputs, d.gas, d.throat.arcEndAngle);
+                              d.inputs, d.gas, d.tetaMax);
   record.wall = d.wall;
   for (std::size_t k = 0; k < d.cMinus.size(); ++k) {
     record.lines.push_back({Family::kFanWave, "C- line " + std::to_string(k + 1), d.cMinus[k]});

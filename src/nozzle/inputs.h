@@ -54,6 +54,11 @@ struct DesignInputs {
   // exit's area over the throat's.
   double halfAngle = 15.0;
   double areaRatio = 0.0;
+  // The ideal nozzle (nozzle/rounded_throat.h) in place of the minimum-length one, and
+  // its wall's angle at the inflection point, degrees; 0: halfway through the range
+  // its throat and Me admit.
+  bool ideal = false;
+  double inflectionAngle = 0.0;
 };
 
 // One message, one line per field at fault, naming the text typed and the range

@@ -25,6 +25,29 @@
 //      square root); the throat's discharge coefficient Cd is the same mass as the
 //      series' field carries (the difference is the start line's truncation error).
 //
+// The ideal nozzle (inputs.ideal), the gradual expansion of wind tunnels, after the
+// axis-distribution method of Sivells (AEDC-TR-78-63, 1978) with the radial-flow
+// region of Foelsch (J. Aeronaut. Sci. 16, 1949): the wall is the throat's arc and then
+// a streamline; its largest angle, at the inflection point, is theta_i.
+//   1. The start line leans as far upstream as it may (the shortest arc), so that the
+//      smallest inflection angles are reached.
+//   2. Past E the axis is given (nozzle/turning_region.h): first the axis of the source
+//      flow of half-angle theta_i that carries the net's mass flow, its apex placed so
+//      that it passes through E's Mach number at E, then a polynomial that reaches Me
+//      with dM/dx and d2M/dx2 both 0 and leaves the source flow with the same first and
+//      second derivatives (AxisPast in the .cpp). The turning region, now bounded below
+//      by that axis and the exit characteristic from its end, is the region's flow; the
+//      wall is again the streamline of the net's mass flow, so the exit is uniform and
+//      parallel at Me and its area is that mass times A/A*.
+//   3. x_a is the root of (the wall's largest angle) = theta_i, by false position
+//      between the shortest arc and the minimum-length nozzle's. The angles admitted
+//      lie between the largest angle past the shortest arc and the minimum-length
+//      nozzle's arc angle; theta_i = 0 takes the middle. Where the first exceeds the
+//      second (small R, round), the throat admits no ideal nozzle.
+// At the inflection point the wall is a streamline of a smooth flow: its angle and its
+// curvature (0 there) are continuous. At E the axis's dM/dx jumps from the net's to the
+// source flow's, and at x_a the wall's curvature from 1/R to the streamline's.
+//
 // As R falls the arc shortens and the design tends towards the sharp-cornered one of
 // the same Me; the series holds down to R = 1 (round) or 1.5 (planar), which the
 // throat refuses below (moc::TransonicThroat::MinRadius).
@@ -33,9 +56,9 @@
 // the net's wall points along the arc to x_a, then the designed wall to the lip.
 //
 // Failure contract: a radius outside the series' range, an exit Mach number the start
-// line already passes (the arc cannot be shorter than the start line), a march that
-// fails or forms a shock, or no arc end up to 80 degrees that brings the axis to Me
-// throws RunError naming it. A wall that turns back carries the usual warning.
+// line already passes (the arc cannot be shorter than the start line), an inflection
+// angle outside the range admitted, a march that fails or forms a shock, or no arc end
+// up to 80 degrees that brings the axis to Me throws RunError naming it. A wall that turns back carries the usual warning.
 #pragma once
 
 #include <string>
@@ -60,6 +83,8 @@ struct ThroatFigures {
   double startLineX = 0.0;            // the initial-value line's axis point
   double startLineWallX = 0.0;        // and its wall point (upstream of it when it leans)
   double arcEndX = 0.0, arcEndAngle = 0.0;
+  // An ideal nozzle's inflection point, the wall's largest angle (x = 0: none).
+  double inflectionX = 0.0, inflectionY = 0.0, inflectionAngle = 0.0;
 };
 
 struct RoundedThroatDesign {
@@ -68,6 +93,7 @@ struct RoundedThroatDesign {
   moc::Flow flow = moc::Flow::kPlanar;
   ThroatFigures throat;
   double areaRatio = 0.0;
+  double tetaMax = 0.0;         // the wall's largest angle, degrees: the arc's end, or the inflection point's
   std::vector<FlowPoint> wall;  // from x = 0 to the lip
   // The net's characteristics as polylines, each in the order of the march: the C-
   // lines from the wall (or the start line) to the axis, the C+ lines from the axis (or

@@ -11,7 +11,7 @@
 namespace nozzle {
 
 enum class Option {
-  kFamily, kMe, kTeta0, kN, kGamma, kAxisymmetric, kThroatRadius, kHalfAngle, kAreaRatio,
+  kFamily, kMe, kTeta0, kN, kGamma, kAxisymmetric, kThroatRadius, kHalfAngle, kAreaRatio, kInflectionAngle,
   kScale,
   kGas, kGasConstant, kViscosity, kPrandtl, kP0, kT0, kWallTemperature, kLayer, kBoundaryLayerCsv,
   kCase, kVerify, kCfdCells, kCfdJobs, kCfdCore, kCfdTimeout,
@@ -31,6 +31,7 @@ inline std::string_view Key(Option option) {
     case Option::kThroatRadius: return "throat-radius";
     case Option::kHalfAngle: return "half-angle";
     case Option::kAreaRatio: return "area-ratio";
+    case Option::kInflectionAngle: return "inflection-angle";
     case Option::kScale: return "scale";
     case Option::kGas: return "gas";
     case Option::kGasConstant: return "gas-constant";

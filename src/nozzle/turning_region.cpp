@@ -12,8 +12,10 @@ using State = moc::Point;
 TurningRegion CloseTurningRegion(const moc::UnitProcesses& net, const TurningRegionInputs& in) {
   TurningRegion region;
   const int W = static_cast<int>(in.last.size());
+  const int K = static_cast<int>(in.axis.size());
+  region.K = K;
   std::vector<std::vector<State>> lines{in.last};
-  const State& start = in.last.front();
+  const State& start = K > 0 ? in.axis.back() : in.last.front();  // C, where the exit characteristic begins
   const double muE = std::asin(1.0 / in.Me);
   const double exitSlope = std::tan(muE);
   const double nuE = in.nuE;
@@ -26,35 +28,41 @@ TurningRegion CloseTurningRegion(const moc::UnitProcesses& net, const TurningReg
     s.mu = muE;
     return s;
   };
-  // Turning line i's point n, computed when first asked for (with those it rests on).
-  const auto ensure = [&](auto&& self, int i, int n) -> const State& {
+  // Turning line i's point m, computed when first asked for (with those it rests on):
+  // from its neighbour downstream on the line and the one upstream on its C+ line.
+  const auto ensure = [&](auto&& self, int i, int m) -> const State& {
     if (static_cast<int>(lines.size()) <= i) lines.resize(static_cast<std::size_t>(i + 1));
-    while (static_cast<int>(lines[static_cast<std::size_t>(i)].size()) <= n) {
-      const int m = static_cast<int>(lines[static_cast<std::size_t>(i)].size());
-      if (m == 0) {
-        lines[static_cast<std::size_t>(i)].push_back(onExit(in.exitHeight * i / in.N));
+    while (static_cast<int>(lines[static_cast<std::size_t>(i)].size()) <= m) {
+      const int n = static_cast<int>(lines[static_cast<std::size_t>(i)].size());
+      if (n == 0) {
+        lines[static_cast<std::size_t>(i)].push_back(i <= K ? in.axis[static_cast<std::size_t>(i - 1)]
+                                                            : onExit(in.exitHeight * (i - K) / in.N));
         continue;
       }
-      const State upstream = self(self, i - 1, m);
-      in.at(i, m);
-      const State downstream = lines[static_cast<std::size_t>(i)][static_cast<std::size_t>(m - 1)];
+      const State upstream = self(self, i - 1, PointOn(i - 1, PlusLineOf(i, n, K), K));
+      in.at(i, n);
+      const State downstream = lines[static_cast<std::size_t>(i)][static_cast<std::size_t>(n - 1)];
       lines[static_cast<std::size_t>(i)].push_back(net.Interior(downstream, upstream));
     }
-    return lines[static_cast<std::size_t>(i)][static_cast<std::size_t>(n)];
+    return lines[static_cast<std::size_t>(i)][static_cast<std::size_t>(m)];
   };
 
+  // The C+ lines from the top down: those from the last C- line's points, then those
+  // from the axis points, up to the exit characteristic (c = -K), which holds the lip.
   region.wall.push_back(in.from);
-  for (int c = 0; c + 1 < W; ++c) {
-    const int n = W - 1 - c;
-    in.at(0, c + 1);
+  for (int c = W - 1, crossed = 1; c > -K; --c, ++crossed) {
+    if (K == 0 && c == 0) break;
+    const int first = c >= 0 ? 0 : -c;  // the turning line the C+ line starts on
+    in.at(0, crossed);
+    const State foot = ensure(ensure, first, PointOn(first, c, K));  // a copy: the lines grow
     const moc::StreamlineCrossing crossing = net.Streamline(
-        region.wall.back(), in.last[static_cast<std::size_t>(n)], in.massTo[static_cast<std::size_t>(n)],
-        [&](int i) -> const State& {
-          const State& point = ensure(ensure, i, n);
-          in.at(0, c + 1);
+        region.wall.back(), foot, c >= 0 ? in.massTo[static_cast<std::size_t>(c)] : 0.0,
+        [&](int j) -> const State& {
+          const State& point = ensure(ensure, first + j, PointOn(first + j, c, K));
+          in.at(0, crossed);
           return point;
         },
-        4 * in.N);
+        4 * (in.N + K));
     region.wall.push_back(crossing.point);
     region.inside.push_back(crossing.inside);
     region.massMiss = std::max(region.massMiss, std::fabs(crossing.mass / in.massOfWall - 1.0));

@@ -48,13 +48,28 @@ FamilyRun Conical(const nozzle::DesignInputs& inputs, bool axisymmetric, FamilyT
   return run;
 }
 
-const std::array<Family, 2>& Families() {
-  static const std::array<Family, 2> families{{
+FamilyRun Ideal(const nozzle::DesignInputs& inputs, bool axisymmetric, FamilyTexts texts, const gas::NoticeSink&) {
+  FamilyRun run;
+  const nozzle::RoundedThroatDesign design =
+      nozzle::DesignRoundedThroat(inputs, axisymmetric ? moc::Flow::kAxisymmetric : moc::Flow::kPlanar);
+  if (texts.resultFile) run.resultFile = report::RoundedThroatResultFileText(design);
+  if (texts.list) run.list = report::RoundedThroatListText(design);
+  run.record = nozzle::RecordOf(design);
+  run.record.family = "ideal";
+  return run;
+}
+
+const std::array<Family, 3>& Families() {
+  static const std::array<Family, 3> families{{
       {"minimum-length",
        "the shortest nozzle with a uniform exit: a sharp throat corner and a centred fan, or a rounded throat",
        MinimumLength},
       {"conical", "a rounded throat and a cone (planar: a wedge) of a half-angle to an area ratio, its flow analysed",
        Conical},
+      {"ideal",
+       "the gradual expansion of wind tunnels with a uniform exit: a rounded throat, a straight wall at the inflection "
+       "angle, and the wall that cancels its waves",
+       Ideal},
   }};
   return families;
 }

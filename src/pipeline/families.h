@@ -8,6 +8,11 @@
 //                   throat radius of curvature R > 0 the throat's arc and the wall
 //                   that cancels its waves (nozzle/rounded_throat.h). Inputs: Me,
 //                   Teta0 (the sharp corner's), N, the gas's gamma, R.
+//   conical         a rounded throat and a cone, its flow analysed (nozzle/conical.h).
+//                   Inputs: the half-angle, the area ratio, N, gamma, R.
+//   ideal           a rounded throat, a straight wall at the inflection angle and the
+//                   wall that cancels its waves (nozzle/rounded_throat.h). Inputs: Me,
+//                   N, gamma, R, the inflection angle.
 //
 // Whether a nozzle is planar or round is the flow's geometry, apart from its family:
 // every family is designed in either. A family is added by its inputs, its solver on

@@ -48,13 +48,13 @@ std::vector<std::string> CheckOptionFaults(std::optional<int> cells, int jobs, d
 namespace {
 
 // The throat's radius as typed: a plain number, 0 or within the series' range; a
-// rounded throat has no OpenFOAM case yet. A conical nozzle has a rounded throat,
-// kConicalThroatRadius unless one is typed.
+// rounded throat has no OpenFOAM case yet. A conical or an ideal nozzle has a rounded
+// throat, kRoundedThroatRadius unless one is typed.
 std::optional<double> ThroatRadius(const Request& request, const nozzle::Spelling& spelling,
                                    std::vector<Fault>& faults) {
-  const bool conical = request.family == "conical";
+  const bool conical = request.family == "conical" || request.family == "ideal";
   const std::string typed =
-      conical && !request.throatRadiusGiven ? report::ShortestText(kConicalThroatRadius) : request.throatRadius;
+      conical && !request.throatRadiusGiven ? report::ShortestText(kRoundedThroatRadius) : request.throatRadius;
   const nozzle::ValReading read = nozzle::ReadVal(typed);
   const moc::Flow flow = request.axisymmetric ? moc::Flow::kAxisymmetric : moc::Flow::kPlanar;
   const double least = moc::TransonicThroat::MinRadius(flow, moc::ThroatSeries::kKliegelLevine);
@@ -77,12 +77,29 @@ std::optional<double> ThroatRadius(const Request& request, const nozzle::Spellin
   return R;
 }
 
-// The conical nozzle's half-angle and area ratio, and the options that belong to
-// another family than the one asked for.
-void ConicalInputs(const Request& request, const nozzle::Spelling& spelling, nozzle::DesignInputs& inputs,
-                   std::vector<Fault>& faults) {
+// The conical nozzle's half-angle and area ratio, the ideal nozzle's inflection angle,
+// and the options that belong to another family than the one asked for.
+void FamilyInputs(const Request& request, const nozzle::Spelling& spelling, nozzle::DesignInputs& inputs,
+                  std::vector<Fault>& faults) {
   using nozzle::Option;
   const auto fault = [&](const std::string& text) { faults.push_back({Fault::Kind::kInput, text}); };
+  const auto number = [&](Option option, const std::string& text, double low, double high, bool lowOpen,
+                          const std::string& accepted) -> double {
+    const nozzle::ValReading read = nozzle::ReadVal(text);
+    if (!read.found || !read.rest.empty() || !((lowOpen ? read.value > low : read.value >= low) && read.value <= high)) {
+      fault(spelling.name(option) + " = \"" + text + "\": out of range; accepted: " + accepted + ".");
+    }
+    return read.value;
+  };
+  if (request.family != "ideal") {
+    if (!request.inflectionAngle.empty()) {
+      fault(spelling.name(Option::kInflectionAngle) + " shapes an ideal nozzle: give " +
+            spelling.given(Option::kFamily, "ideal") + " too");
+    }
+  } else if (!request.inflectionAngle.empty()) {
+    inputs.inflectionAngle = number(Option::kInflectionAngle, request.inflectionAngle, 0.0, kMaxInflectionAngle, true,
+                                    "above 0, up to " + report::ShortestText(kMaxInflectionAngle) + " degrees");
+  }
   if (request.family != "conical") {
     for (const auto& [option, text] :
          {std::pair{Option::kHalfAngle, &request.halfAngle}, std::pair{Option::kAreaRatio, &request.areaRatio}}) {
@@ -97,14 +114,6 @@ void ConicalInputs(const Request& request, const nozzle::Spelling& spelling, noz
     fault(spelling.name(Option::kMe) + " is the exit Mach number a minimum-length nozzle is designed for: a conical "
                                        "nozzle's exit follows from its " + spelling.name(Option::kAreaRatio));
   }
-  const auto number = [&](Option option, const std::string& text, double low, double high, bool lowOpen,
-                          const std::string& accepted) -> double {
-    const nozzle::ValReading read = nozzle::ReadVal(text);
-    if (!read.found || !read.rest.empty() || !((lowOpen ? read.value > low : read.value >= low) && read.value <= high)) {
-      fault(spelling.name(option) + " = \"" + text + "\": out of range; accepted: " + accepted + ".");
-    }
-    return read.value;
-  };
   if (request.areaRatio.empty()) {
     fault("a conical nozzle needs its exit's area over the throat's: " + spelling.given(Option::kAreaRatio, "10"));
   } else {
@@ -132,7 +141,7 @@ std::variant<Checked, std::vector<Fault>> Check(const Request& request, const no
   nozzle::InputTexts texts = request.texts;
   const std::optional<double> throatRadius = ThroatRadius(request, spelling, faults);
   nozzle::DesignInputs conical;
-  ConicalInputs(request, spelling, conical, faults);
+  FamilyInputs(request, spelling, conical, faults);
   if (request.family == "conical" && throatRadius && conical.areaRatio > 1.0) {
     const double exitHeight = request.axisymmetric ? std::sqrt(conical.areaRatio) : conical.areaRatio;
     const double tangentHeight = 1.0 + *throatRadius * (1.0 - std::cos(conical.halfAngle * gas::Pi_180));
@@ -212,6 +221,8 @@ std::variant<Checked, std::vector<Fault>> Check(const Request& request, const no
   checked.inputs.throatRadius = *throatRadius;
   checked.inputs.halfAngle = conical.halfAngle;
   checked.inputs.areaRatio = conical.areaRatio;
+  checked.inputs.ideal = request.family == "ideal";
+  checked.inputs.inflectionAngle = conical.inflectionAngle;
   checked.scale = *scale;
   checked.conditions = physical.conditions;
   return checked;
@@ -220,8 +231,12 @@ std::variant<Checked, std::vector<Fault>> Check(const Request& request, const no
 std::variant<Designed, std::string> Design(const Checked& checked, const gas::NoticeSink& notice, bool texts) {
   const Request& request = checked.request;
   const bool resultFile = texts && !request.resultFolder.empty();
-  FamilyRun run =
-      checked.family->run(checked.inputs, request.axisymmetric, {texts && !request.summary, resultFile}, notice);
+  FamilyRun run;
+  try {
+    run = checked.family->run(checked.inputs, request.axisymmetric, {texts && !request.summary, resultFile}, notice);
+  } catch (const nozzle::InputRefusal& refusal) {
+    return std::string(refusal.what());
+  }
   Designed designed;
   if (resultFile) designed.resultFile.emplace(request.resultFolder / report::kResultFileName, run.resultFile);
   designed.record = std::move(run.record);

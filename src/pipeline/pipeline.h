@@ -42,11 +42,13 @@
 
 namespace pipeline {
 
-// The conical nozzle's throat radius when none is typed (throat half-heights or
-// radii: within the transonic series' range for both flows), and its inputs' limits.
-inline constexpr double kConicalThroatRadius = 1.5;
+// The throat radius of a family whose throat is always rounded (conical, ideal) when
+// none is typed (throat half-heights or radii: within the transonic series' range for
+// both flows), and the limits of the families' own inputs.
+inline constexpr double kRoundedThroatRadius = 1.5;
 inline constexpr double kMaxHalfAngle = 45.0;
 inline constexpr double kMaxConicalAreaRatio = 1e4;
+inline constexpr double kMaxInflectionAngle = 45.0;
 
 struct Request {
   std::string family = "minimum-length";
@@ -61,6 +63,7 @@ struct Request {
   bool meGiven = false;            // Me was typed (a conical nozzle's follows from its area ratio)
   // The conical nozzle's half-angle (degrees) and area ratio, as typed; empty: not given.
   std::string halfAngle, areaRatio;
+  std::string inflectionAngle;  // the ideal nozzle's, degrees, as typed; empty: halfway through its range
   std::string scale = "1";   // the throat half-height (radius), with an optional unit
   boundary_layer::ConditionTexts physical;
 
@@ -120,7 +123,9 @@ struct Designed {
 };
 
 // `texts` false makes neither the list, the summary nor any file (the Python module's
-// design, whose files are written on demand).
+// design, whose files are written on demand). The text returned instead refuses the
+// inputs (nozzle::InputRefusal, a wall a boundary layer cannot correct); other faults
+// of the run throw nozzle::RunError.
 std::variant<Designed, std::string> Design(const Checked& checked, const gas::NoticeSink& notice, bool texts = true);
 
 void Commit(Designed& designed);

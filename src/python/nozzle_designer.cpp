@@ -149,6 +149,11 @@ struct Design {
       facts["sonic_wall_x"] = f.throat.sonicWallX;
       facts["sonic_wall_y"] = f.throat.sonicWallY;
     }
+    if (f.throat.inflectionX > 0.0) {
+      facts["inflection_angle"] = f.throat.inflectionAngle;
+      facts["inflection_x"] = f.throat.inflectionX;
+      facts["inflection_y"] = f.throat.inflectionY;
+    }
     if (!std::isnan(f.meanExitMach)) facts["mean_exit_mach"] = f.meanExitMach;
     if (f.shock) {
       facts["shock_x"] = f.shock->x;
@@ -272,10 +277,16 @@ as the command line reads it:
                 ("5/3" may be given as a text)
   axisymmetric  False: a planar nozzle (lengths in throat half-heights);
                 True: a round one (lengths in throat radii, y the radius)
-  family        the nozzle family: "minimum-length" (the default) or "conical"
+  family        the nozzle family: "minimum-length" (the default), "conical"
                 (a rounded throat and a cone, planar a wedge, whose flow is
                 analysed: exit_profile, and facts gains mean_exit_mach, or shock_x
-                and shock_y where its characteristics cross)
+                and shock_y where its characteristics cross) or "ideal" (the
+                gradual expansion of wind tunnels: a rounded throat, a radial-flow
+                region and the wall that cancels its waves; facts gains
+                inflection_angle, inflection_x and inflection_y)
+  inflection_angle
+                ideal: the wall's largest angle, degrees, within the range the
+                throat and me admit (None: halfway through it)
   half_angle    conical: the wall's half-angle, degrees, above 0 up to 45 (None: 15)
   area_ratio    conical: the exit's area over the throat's, above 1 (needed); me
                 and teta0 belong to minimum-length and are refused beside it
@@ -285,7 +296,7 @@ as the command line reads it:
                 transonic flow of the throat, and facts gains throat_radius,
                 discharge_coefficient, net_mass_flow, sonic_axis_x, sonic_wall_x and
                 sonic_wall_y (its OpenFOAM check is not built yet); it has no fan,
-                so no teta0; None: 0, for a conical nozzle 1.5
+                so no teta0; None: 0, for a conical or ideal nozzle 1.5
 
 A nozzle to be built: with p0 and t0 (and the size, scale) the wall is corrected for
 its boundary layer, as the command line's options of the same names do:
@@ -331,7 +342,7 @@ Design MakeDesign(const py::object& me, const py::object& n, const py::object& t
                   const py::object& t0, const py::object& scale, const py::object& wallTemperature,
                   const py::object& layer, const py::object& gasConstant, const py::object& viscosity,
                   const py::object& prandtl, const py::object& throatRadius, const py::object& halfAngle,
-                  const py::object& areaRatio) {
+                  const py::object& areaRatio, const py::object& inflectionAngle) {
   pipeline::Request request;
   request.family = family;
   request.teta0Given = !teta0.is_none();
@@ -346,6 +357,7 @@ Design MakeDesign(const py::object& me, const py::object& n, const py::object& t
   if (request.throatRadiusGiven) request.throatRadius = InputText(throatRadius, "throat_radius");
   request.halfAngle = OptionalText(halfAngle, "half_angle");
   request.areaRatio = OptionalText(areaRatio, "area_ratio");
+  request.inflectionAngle = OptionalText(inflectionAngle, "inflection_angle");
   request.physical = {OptionalText(p0, "p0"), OptionalText(t0, "t0"), OptionalText(gas, "gas"),
                       OptionalText(gasConstant, "gas_constant"), OptionalText(viscosity, "viscosity"),
                       OptionalText(prandtl, "prandtl"), OptionalText(wallTemperature, "wall_temperature"),
@@ -642,5 +654,5 @@ PYBIND11_MODULE(nozzle_designer, m) {
         py::arg("t0") = py::none(), py::arg("scale") = py::none(), py::arg("wall_temperature") = py::none(),
         py::arg("layer") = py::none(), py::arg("gas_constant") = py::none(), py::arg("viscosity") = py::none(),
         py::arg("prandtl") = py::none(), py::arg("throat_radius") = py::none(), py::arg("half_angle") = py::none(),
-        py::arg("area_ratio") = py::none(), kDesignDoc);
+        py::arg("area_ratio") = py::none(), py::arg("inflection_angle") = py::none(), kDesignDoc);
 }

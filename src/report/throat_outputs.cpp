@@ -15,7 +15,7 @@ std::string RoundedThroatListText(const nozzle::RoundedThroatDesign& d) {
   const auto add = [&text](const LineBuffer& l) { text.append(l.View()).append("\n"); };
   const auto point = [&text](const FlowPoint& p) { text += ListPointLine(p); };
   if (d.flow == moc::Flow::kAxisymmetric) add(line.Clear().Text("Axisymmetric nozzle"));
-  std::vector<std::string> head = ResultsListHead(d.gas, d.throat.arcEndAngle);
+  std::vector<std::string> head = ResultsListHead(d.gas, d.tetaMax);
   const std::string blank = head.back();
   head.pop_back();
   for (const std::string& h : head) add(line.Clear().Text(h));
@@ -37,7 +37,7 @@ std::string RoundedThroatResultFileText(const nozzle::RoundedThroatDesign& d) {
   const auto line = [&text](const LineBuffer& content) { text.append(content.View()).append("\r\n"); };
   if (d.flow == moc::Flow::kAxisymmetric) line(b.Clear().Text(" Eksenel simetrik lüle"));
   line(b.Clear().Text(" Boğaz eğrilik yarıçapı = ").Field(d.throat.radius));
-  text += ResultFileHead(d.inputs, d.gas, d.throat.arcEndAngle);
+  text += ResultFileHead(d.inputs, d.gas, d.tetaMax);
   text += CPlusLineRowsText(d.cPlus);
   return text + WallCoordinatesText(d.wall);
 }

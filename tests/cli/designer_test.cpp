@@ -532,7 +532,7 @@ TEST(CommandLine, RefusesPhysicalInputsThatMakeNoLayerWithStatusTwoAndWritesNoth
       {{"--p0", "1bar", "--scale", "10mm"}, "the stagnation temperature is needed"},
       {{"--gas", "xenon", "--p0", "1bar", "--t0", "300", "--scale", "10mm"}, "--gas = \"xenon\": unknown gas"},
       {{"--gas", "co2", "--gamma", "1.4"}, "--gamma = 1.4 contradicts --gas co2 (gamma = 1.289)"},
-      {{"--family", "bell"}, "--family = \"bell\": unknown nozzle family; accepted: minimum-length, conical.\n"},
+      {{"--family", "bell"}, "--family = \"bell\": unknown nozzle family; accepted: minimum-length, conical, ideal.\n"},
       {{"--gamma", "1.3", "--p0", "1bar", "--t0", "300", "--scale", "10mm"}, "the boundary layer needs the gas"},
       {{"--boundary-layer-csv", "x.csv", "--scale", "10mm"}, "the stagnation pressure is needed"},
       {{"--axisymmetric", "--me", "3", "--n", "49", "--p0", "150Pa", "--t0", "300", "--scale", "10mm"},
@@ -588,6 +588,34 @@ TEST(CommandLine, AConicalNozzleIsAnalysedAndTakesNoOtherFamilysOptions) {
       {{"--family", "conical", "--area-ratio", "10", "--throat-radius", "1", "--axisymmetric", "--p0", "5bar", "--t0",
         "300", "--scale", "10mm"},
        "the boundary layer needs the flow along the whole wall"},
+  };
+  for (const auto& [args, message] : cases) {
+    const Outcome o = RunCli(With(args, {"--dir", dir, "--csv", (folder.path() / "w.csv").string()}));
+    EXPECT_EQ(o.status, 2) << args[0];
+    EXPECT_NE(o.err.find(message), std::string::npos) << o.err;
+    EXPECT_TRUE(folder.Entries().empty()) << args[0];
+  }
+}
+
+TEST(CommandLine, AnIdealNozzleTakesItsInflectionAngleOrRefusesOneItsThroatCannotReach) {
+  TempFolder folder;
+  const std::string dir = folder.path().string();
+  const Outcome ideal = RunCli({"--family", "ideal", "--me", "2.4", "--throat-radius", "2", "--inflection-angle", "16",
+                                "--n", "30", "--summary", "--dir", dir});
+  ASSERT_EQ(ideal.status, 0) << ideal.err;
+  EXPECT_NE(ideal.out.find("TetaMax = 16\n"), std::string::npos) << ideal.out;
+  EXPECT_NE(ideal.out.find(", wall angle 16\n"), std::string::npos) << ideal.out;
+  EXPECT_NE(ideal.out.find("Throat radius of curvature R = 2\n"), std::string::npos);
+
+  fs::remove(folder.path() / "sonuc.txt");
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+      {{"--family", "ideal", "--throat-radius", "2", "--inflection-angle", "8", "--n", "30"},
+       "an inflection angle of 8.00 degrees lies outside the range this throat and Me admit: above 9.06"},
+      {{"--family", "ideal", "--axisymmetric", "--throat-radius", "1.5", "--n", "30"},
+       "this throat and Me admit no ideal nozzle"},
+      {{"--family", "ideal", "--inflection-angle", "0"}, "--inflection-angle = \"0\": out of range; accepted: above 0"},
+      {{"--inflection-angle", "10"}, "--inflection-angle shapes an ideal nozzle: give --family ideal too"},
+      {{"--family", "ideal", "--area-ratio", "4"}, "--area-ratio shapes a conical nozzle"},
   };
   for (const auto& [args, message] : cases) {
     const Outcome o = RunCli(With(args, {"--dir", dir, "--csv", (folder.path() / "w.csv").string()}));

@@ -178,7 +178,7 @@ def test_a_wall_corrected_for_its_boundary_layer_is_the_command_lines(tmp_path):
 
 
 def test_faults_name_pythons_keywords_and_a_gas_given_by_its_constants_is_the_command_lines(tmp_path):
-    with pytest.raises(ValueError, match="^family = \"bell\": unknown nozzle family; accepted: minimum-length, conical.$"):
+    with pytest.raises(ValueError, match="^family = \"bell\": unknown nozzle family; accepted: minimum-length, conical, ideal.$"):
         nd.design(family="bell")
     with pytest.raises(ValueError) as fault:
         nd.design(p0="1bar", t0=300)
@@ -212,6 +212,14 @@ def test_a_conical_nozzle_gives_its_exit_profile_and_refuses_an_exit_mach_number
     with pytest.warns(UserWarning, match="a shock forms"):
         cone = nd.design(family="conical", area_ratio=10, throat_radius=1, n=20, axisymmetric=True)
     assert cone.facts["shock_x"] > 0 and "mean_exit_mach" not in cone.facts
+
+
+def test_an_ideal_nozzle_reaches_its_inflection_angle_or_names_the_range_its_throat_admits():
+    d = nd.design(family="ideal", me=2.4, throat_radius=2, inflection_angle=16, n=30)
+    assert d.facts["inflection_angle"] == pytest.approx(16, abs=1e-3) == max(d.wall.theta)
+    assert d.facts["exit_height"] == pytest.approx(d.facts["discharge_coefficient"] * d.facts["area_ratio"], rel=1e-3)
+    with pytest.raises(ValueError, match="^an inflection angle of 8.00 degrees lies outside the range"):
+        nd.design(family="ideal", me=2.4, throat_radius=2, inflection_angle=8, n=30)
 
 
 def test_every_function_and_property_has_a_docstring():
