@@ -1,8 +1,9 @@
-// The transonic throat and the minimum-length nozzle on it: any radius (inside the
-// series' range or not), gas, exit Mach number, number of waves and start line, planar
-// or round. Every outcome is a refusal (moc::ThroatError, nozzle::RunError) or a design
-// whose wall, lines, facts and texts are all finite, whose wall starts at the throat
-// section and whose exit lip is parallel at Me.
+// The transonic throat and the minimum-length and ideal nozzles on it: any radius
+// (inside the series' range or not), gas, exit Mach number, number of waves, start line
+// and inflection angle, planar or round. Every outcome is a refusal (moc::ThroatError,
+// nozzle::RunError) or a design whose wall, lines, facts and texts are all finite,
+// whose wall starts at the throat section and whose exit lip is parallel at Me; an
+// ideal nozzle's wall turns to the inflection angle asked for.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -20,7 +21,7 @@ double Within(double v, double lo, double hi) { return std::isfinite(v) ? lo + s
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  double v[6] = {0.0, 1.4, 2.0, 2.4, 10.0, 1.05};
+  double v[8] = {0.0, 1.4, 2.0, 2.4, 10.0, 1.05, 0.0, 0.0};
   std::memcpy(v, data, size < sizeof v ? size : sizeof v);
   const bool round = std::fmod(std::fabs(std::isfinite(v[0]) ? v[0] : 0.0), 2.0) >= 1.0;
   const moc::Flow flow = round ? moc::Flow::kAxisymmetric : moc::Flow::kPlanar;
@@ -44,10 +45,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   nozzle::DesignInputs inputs{Me, 0.0, static_cast<double>(N), gamma};
   inputs.throatRadius = R;
+  inputs.ideal = std::fmod(std::fabs(std::isfinite(v[6]) ? v[6] : 0.0), 2.0) >= 1.0;
+  inputs.inflectionAngle = std::isfinite(v[7]) && v[7] != 0.0 ? Within(v[7], 0.5, 45.0) : 0.0;
   try {
     const nozzle::RoundedThroatDesign d = nozzle::DesignRoundedThroat(inputs, flow);
     fuzzing::Require(d.wall.front().x == 0.0 && d.wall.front().y == 1.0, "the wall starts at the throat section");
     fuzzing::Require(std::fabs(d.wall.back().M - Me) < 1e-9 && d.wall.back().Teta == 0.0, "the lip is parallel at Me");
+    if (inputs.ideal && inputs.inflectionAngle > 0.0) {
+      fuzzing::Require(std::fabs(d.tetaMax - inputs.inflectionAngle) < 1e-3, "the wall turns to the angle asked for");
+    }
     for (const nozzle::FlowPoint& p : d.wall) {
       fuzzing::Require(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.Teta) && std::isfinite(p.M),
                        "the wall is finite");
