@@ -77,6 +77,10 @@ void AddDesignOptions(CLI::App& app, pipeline::Request& r) {
   app.add_option("--inflection-angle", r.inflectionAngle,
                  "--family ideal: the wall's angle at its inflection point, degrees, within the range the throat "
                  "and Me admit (default: halfway through it; the throat radius defaults to 1.5)");
+  app.add_option("--wall", r.wallFile,
+                 "--family given-wall: the wall's contour, a CSV file of x,y from the throat section (x = 0, y = 1) in "
+                 "throat half-heights (radii), or in the unit of --scale; its throat radius of curvature is read from "
+                 "its first two points unless --throat-radius is given");
   app.add_option("--gamma", r.texts.gamma,
                  "ratio of specific heats of the gas, 1 < G <= 5/3 (the ideal-gas range; 5/3 may be typed as a "
                  "fraction)")

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 #include "moc/transonic.h"
@@ -212,6 +214,155 @@ GivenWallFlow AnalyseGivenWall(const gas::Gas& gas, moc::Flow flow, double R, co
   }
   if (f.wallTurnsBackAt != 0) f.wallWarning = WallWarning(f.wallTurnsBackAt);
   return f;
+}
+
+namespace {
+
+std::string Number(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6g", v);
+  return text;
+}
+
+// The numbers of a line, apart by commas, semicolons, blanks or tabs; false when a
+// field is not a number (`bad` the field).
+bool Fields(std::string_view line, std::vector<double>& numbers, std::string& bad) {
+  numbers.clear();
+  std::size_t i = 0;
+  const auto separator = [](char c) { return c == ',' || c == ';' || c == ' ' || c == '\t'; };
+  while (i < line.size()) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    std::size_t end = i;
+    while (end < line.size() && !separator(line[end])) ++end;
+    const std::string_view field = line.substr(i, end - i);
+    while (end < line.size() && (line[end] == ' ' || line[end] == '\t')) ++end;
+    if (end < line.size() && (line[end] == ',' || line[end] == ';')) ++end;
+    double v = 0.0;
+    const char* first = field.data();
+    if (!field.empty() && field.front() == '+') ++first;
+    const auto [rest, error] = std::from_chars(first, field.data() + field.size(), v);
+    if (field.empty() || error != std::errc() || rest != field.data() + field.size() || !std::isfinite(v)) {
+      bad = std::string(field);
+      return false;
+    }
+    numbers.push_back(v);
+    i = end;
+  }
+  return true;
+}
+
+}  // namespace
+
+WallContour ReadWallContour(std::string_view text, double scale, const Spelling& spelling) {
+  WallContour c;
+  std::vector<std::array<double, 2>> all;
+  std::vector<int> lineOf;
+  int lineNumber = 0;
+  bool first = true;
+  std::vector<double> numbers;
+  std::string bad;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    ++lineNumber;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    const std::size_t start = line.find_first_not_of(" \t");
+    if (start == std::string_view::npos || line[start] == '#') continue;
+    line.remove_prefix(start);
+    const bool header = line == "x,y" || line == "x,r";
+    const bool wasFirst = first;
+    first = false;
+    if (header && wasFirst) continue;
+    const std::string where = "line " + std::to_string(lineNumber) + ": ";
+    if (!Fields(line, numbers, bad)) {
+      c.fault = where + "\"" + bad + "\" is not a number";
+      return c;
+    }
+    if (numbers.size() != 2) {
+      c.fault = where + "it holds " + std::to_string(numbers.size()) + " numbers, not the two x and y";
+      return c;
+    }
+    const std::array<double, 2> p{numbers[0] / scale, numbers[1] / scale};
+    if (!all.empty() && !(p[0] > all.back()[0])) {
+      c.fault = where + "x = " + Number(numbers[0]) + " does not increase (the line before has x = " +
+                Number(all.back()[0] * scale) + ")";
+      return c;
+    }
+    if (!(p[1] > 0.0)) {
+      c.fault = where + "y = " + Number(numbers[1]) + " reaches the axis";
+      return c;
+    }
+    all.push_back(p);
+    lineOf.push_back(lineNumber);
+  }
+  const auto throat = std::find_if(all.begin(), all.end(), [](const auto& p) { return p[0] == 0.0; });
+  if (throat == all.end()) {
+    c.fault = "it has no point at the throat section, x = 0";
+    return c;
+  }
+  const auto narrowest =
+      std::min_element(all.begin(), all.end(), [](const auto& a, const auto& b) { return a[1] < b[1]; });
+  if ((*narrowest)[1] < (*throat)[1]) {
+    c.fault = "its narrowest point is at x = " + Number((*narrowest)[0] * scale) + " (y = " +
+              Number((*narrowest)[1] * scale) + "), not at the throat section x = 0";
+    return c;
+  }
+  if (std::fabs((*throat)[1] - 1.0) > 1e-6) {
+    c.fault = "its throat (x = 0) has y = " + Number((*throat)[1] * scale) +
+              ": a wall in throat half-heights (radii) has y = 1 there; for one in a unit, give " +
+              spelling.name(Option::kScale) + " with the throat's half-height (radius) in it";
+    return c;
+  }
+  c.points.assign(throat, all.end());
+  c.points.front()[1] = 1.0;
+  if (c.points.size() < static_cast<std::size_t>(kMinWallPoints)) {
+    c.fault = "a wall needs at least " + std::to_string(kMinWallPoints) + " points from the throat on; this one has " +
+              std::to_string(c.points.size());
+    c.points.clear();
+    return c;
+  }
+  const double x1 = c.points[1][0], rise = c.points[1][1] - 1.0;
+  if (rise > 0.0) {
+    char digits[32];
+    std::snprintf(digits, sizeof digits, "%.6g", (x1 * x1 + rise * rise) / (2.0 * rise));
+    c.radius = std::strtod(digits, nullptr);
+  }
+  return c;
+}
+
+GivenWallFlow DesignGivenWall(const DesignInputs& inputs, moc::Flow flow) {
+  const std::vector<std::array<double, 2>>& p = inputs.givenWall;
+  const double R = inputs.throatRadius;
+  const auto onCircle = [R](double x) { return 1.0 + (x * x) / (R + std::sqrt(std::max(0.0, R * R - x * x))); };
+  std::vector<FlowPoint> points;
+  double arcEnd = 0.0;
+  bool onArc = true;
+  const std::size_t n = p.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    onArc = onArc && p[i][0] < R && std::fabs(p[i][1] - onCircle(p[i][0])) <= 1e-5;
+    double slope = 0.0;
+    if (onArc) {
+      arcEnd = p[i][0];
+      slope = std::tan(std::asin(p[i][0] / R));
+    } else {
+      // The derivative of the parabola through the point and its neighbours (at the
+      // last point, through it and the two before).
+      const std::size_t a = i + 1 < n ? (i > 0 ? i - 1 : 0) : i - 2, b = a + 1, c = a + 2;
+      const double xa = p[a][0], xb = p[b][0], xc = p[c][0], x = p[i][0];
+      slope = p[a][1] * (2.0 * x - xb - xc) / ((xa - xb) * (xa - xc)) +
+              p[b][1] * (2.0 * x - xa - xc) / ((xb - xa) * (xb - xc)) +
+              p[c][1] * (2.0 * x - xa - xb) / ((xc - xa) * (xc - xb));
+    }
+    FlowPoint q;
+    q.x = p[i][0];
+    q.y = p[i][1];
+    q.Teta = std::atan(slope) / gas::Pi_180;
+    points.push_back(q);
+  }
+  const SampledWall wall(points);
+  return AnalyseGivenWall(gas::Gas::WithGamma(inputs.gamma), flow, R, wall, arcEnd, points.back().x,
+                          WaveCount(inputs.N));
 }
 
 }  // namespace nozzle

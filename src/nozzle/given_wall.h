@@ -30,9 +30,11 @@
 // or a unit process that fails throws RunError naming it.
 #pragma once
 
+#include <array>
 #include <cmath>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "gas/gas.h"
@@ -41,6 +43,7 @@
 #include "moc/unit_processes.h"
 #include "nozzle/net.h"
 #include "nozzle/rounded_throat.h"
+#include "nozzle/spelling.h"
 
 namespace nozzle {
 
@@ -96,6 +99,35 @@ class SampledWall : public moc::WallCurve {
 // x = 0 to there); `N` >= 2 pieces on the start line.
 GivenWallFlow AnalyseGivenWall(const gas::Gas& gas, moc::Flow flow, double R, const moc::WallCurve& wall,
                                double arcEnd, double exitX, int N);
+
+// A wall a user gives (the family "given-wall"), as text: a line a point, x and y apart
+// by a comma (or blanks, a tab or a semicolon), from the throat section x = 0 on, where
+// y = 1; the first line may be the header of the designer's own CSV ("x,y" or "x,r"),
+// and blank lines and lines starting with '#' are skipped. Lengths in throat
+// half-heights (radii), or in any unit with `scale` of them to the throat half-height
+// (radius). Points upstream of x = 0 (a convergent section) are read and left out.
+//
+// `points` holds the wall from x = 0 in throat half-heights; `radius` the throat's
+// radius of curvature from its first two points (the circle through (0, 1) with a
+// level tangent there), to six significant digits, NaN where they do not rise; `fault` (empty when none) why the
+// text is not such a wall: a line that is not two numbers, fewer than kMinWallPoints
+// points from the throat on, x not increasing, a point on or below the axis, no point
+// at x = 0, a narrowest point elsewhere, or a throat whose y is not 1 (named with the
+// option `scale` as the spelling writes it).
+inline constexpr int kMinWallPoints = 5;
+struct WallContour {
+  std::vector<std::array<double, 2>> points;
+  double radius = NAN;
+  std::string fault;
+};
+WallContour ReadWallContour(std::string_view text, double scale, const Spelling& spelling);
+
+// The flow through the given wall of `inputs.givenWall` with the throat radius
+// `inputs.throatRadius`: the wall is the sampled one (SampledWall) with each point's
+// angle from its neighbours (on the throat's circle, the circle's), following the
+// circle as far as the points lie on it (within 1e-5), and the exit plane at its last
+// point. Throws what AnalyseGivenWall throws.
+GivenWallFlow DesignGivenWall(const DesignInputs& inputs, moc::Flow flow);
 
 // The text for a shock the net ran into: "characteristics of one family cross at x =
 // 3.2101, y = 0.4123 (a shock forms)".

@@ -16,9 +16,11 @@
 // the angle itself has long reached its limit there.)
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace nozzle {
 
@@ -59,6 +61,9 @@ struct DesignInputs {
   // its throat and Me admit.
   bool ideal = false;
   double inflectionAngle = 0.0;
+  // A given wall (nozzle/given_wall.h): its points (x, y) from the throat section x = 0,
+  // in throat half-heights (radii).
+  std::vector<std::array<double, 2>> givenWall{};
 };
 
 // One message, one line per field at fault, naming the text typed and the range

@@ -11,7 +11,7 @@
 namespace nozzle {
 
 enum class Option {
-  kFamily, kMe, kTeta0, kN, kGamma, kAxisymmetric, kThroatRadius, kHalfAngle, kAreaRatio, kInflectionAngle,
+  kFamily, kMe, kTeta0, kN, kGamma, kAxisymmetric, kThroatRadius, kHalfAngle, kAreaRatio, kInflectionAngle, kWall,
   kScale,
   kGas, kGasConstant, kViscosity, kPrandtl, kP0, kT0, kWallTemperature, kLayer, kBoundaryLayerCsv,
   kCase, kVerify, kCfdCells, kCfdJobs, kCfdCore, kCfdTimeout,
@@ -32,6 +32,7 @@ inline std::string_view Key(Option option) {
     case Option::kHalfAngle: return "half-angle";
     case Option::kAreaRatio: return "area-ratio";
     case Option::kInflectionAngle: return "inflection-angle";
+    case Option::kWall: return "wall";
     case Option::kScale: return "scale";
     case Option::kGas: return "gas";
     case Option::kGasConstant: return "gas-constant";

@@ -4,6 +4,7 @@
 
 #include "nozzle/conical.h"
 #include "nozzle/design.h"
+#include "nozzle/given_wall.h"
 #include "nozzle/minimum_length.h"
 #include "nozzle/rounded_throat.h"
 #include "report/axisymmetric_outputs.h"
@@ -48,6 +49,17 @@ FamilyRun Conical(const nozzle::DesignInputs& inputs, bool axisymmetric, FamilyT
   return run;
 }
 
+FamilyRun GivenWall(const nozzle::DesignInputs& inputs, bool axisymmetric, FamilyTexts texts,
+                    const gas::NoticeSink&) {
+  FamilyRun run;
+  const nozzle::GivenWallFlow flow =
+      nozzle::DesignGivenWall(inputs, axisymmetric ? moc::Flow::kAxisymmetric : moc::Flow::kPlanar);
+  if (texts.resultFile) run.resultFile = report::GivenWallResultFileText(flow);
+  if (texts.list) run.list = report::GivenWallListText(flow);
+  run.record = nozzle::RecordOf(flow, "given-wall", inputs);
+  return run;
+}
+
 FamilyRun Ideal(const nozzle::DesignInputs& inputs, bool axisymmetric, FamilyTexts texts, const gas::NoticeSink&) {
   FamilyRun run;
   const nozzle::RoundedThroatDesign design =
@@ -59,8 +71,8 @@ FamilyRun Ideal(const nozzle::DesignInputs& inputs, bool axisymmetric, FamilyTex
   return run;
 }
 
-const std::array<Family, 3>& Families() {
-  static const std::array<Family, 3> families{{
+const std::array<Family, 4>& Families() {
+  static const std::array<Family, 4> families{{
       {"minimum-length",
        "the shortest nozzle with a uniform exit: a sharp throat corner and a centred fan, or a rounded throat",
        MinimumLength},
@@ -70,6 +82,8 @@ const std::array<Family, 3>& Families() {
        "the gradual expansion of wind tunnels with a uniform exit: a rounded throat, a straight wall at the inflection "
        "angle, and the wall that cancels its waves",
        Ideal},
+      {"given-wall", "the flow through a wall read from a file (--wall): its exit profile, wall pressure and mass balance",
+       GivenWall},
   }};
   return families;
 }

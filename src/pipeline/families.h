@@ -13,6 +13,8 @@
 //   ideal           a rounded throat, a straight wall at the inflection angle and the
 //                   wall that cancels its waves (nozzle/rounded_throat.h). Inputs: Me,
 //                   N, gamma, R, the inflection angle.
+//   given-wall      the flow through a wall read from a file (nozzle/given_wall.h).
+//                   Inputs: the wall's points, N, gamma, R (else the file's).
 //
 // Whether a nozzle is planar or round is the flow's geometry, apart from its family:
 // every family is designed in either. A family is added by its inputs, its solver on

@@ -1,10 +1,13 @@
 #include "pipeline/pipeline.h"
 
 #include <cmath>
+#include <fstream>
+#include <sstream>
 #include <utility>
 
 #include "boundary_layer/layer.h"
 #include "moc/transonic.h"
+#include "nozzle/given_wall.h"
 #include "report/drawing_plan.h"
 #include "report/number_text.h"
 #include "report/result_file.h"
@@ -52,7 +55,19 @@ namespace {
 // throat, kRoundedThroatRadius unless one is typed.
 std::optional<double> ThroatRadius(const Request& request, const nozzle::Spelling& spelling,
                                    std::vector<Fault>& faults) {
-  const bool conical = request.family == "conical" || request.family == "ideal";
+  const bool conical = request.family == "conical" || request.family == "ideal" || request.family == "given-wall";
+  const auto noCase = [&] {
+    if (!request.caseFolder.empty()) {
+      faults.push_back({Fault::Kind::kInput, spelling.name(nozzle::Option::kCase) +
+                                                 ": the OpenFOAM case starts from a uniform sonic throat; it has no "
+                                                 "rounded throat (" +
+                                                 spelling.name(nozzle::Option::kThroatRadius) + ") yet"});
+    }
+  };
+  if (request.family == "given-wall" && !request.throatRadiusGiven) {  // the wall file's, read with it
+    noCase();
+    return NAN;
+  }
   const std::string typed =
       conical && !request.throatRadiusGiven ? report::ShortestText(kRoundedThroatRadius) : request.throatRadius;
   const nozzle::ValReading read = nozzle::ReadVal(typed);
@@ -68,12 +83,7 @@ std::optional<double> ThroatRadius(const Request& request, const nozzle::Spellin
                           (request.axisymmetric ? "radii" : "half-heights") + " (the transonic series' range)."});
     return std::nullopt;
   }
-  if (R > 0.0 && !request.caseFolder.empty()) {
-    faults.push_back({Fault::Kind::kInput, spelling.name(nozzle::Option::kCase) +
-                                               ": the OpenFOAM case starts from a uniform sonic throat; it has no "
-                                               "rounded throat (" +
-                                               spelling.name(nozzle::Option::kThroatRadius) + ") yet"});
-  }
+  if (R > 0.0) noCase();
   return R;
 }
 
@@ -99,6 +109,19 @@ void FamilyInputs(const Request& request, const nozzle::Spelling& spelling, nozz
   } else if (!request.inflectionAngle.empty()) {
     inputs.inflectionAngle = number(Option::kInflectionAngle, request.inflectionAngle, 0.0, kMaxInflectionAngle, true,
                                     "above 0, up to " + report::ShortestText(kMaxInflectionAngle) + " degrees");
+  }
+  if (request.family != "given-wall" && !request.wallFile.empty()) {
+    fault(spelling.name(Option::kWall) + " is the wall whose flow a given-wall analysis finds: give " +
+          spelling.given(Option::kFamily, "given-wall") + " too");
+  }
+  if (request.family == "given-wall") {
+    if (request.meGiven) {
+      fault(spelling.name(Option::kMe) + " is the exit Mach number a nozzle is designed for: a given wall's exit "
+                                         "follows from its shape");
+    }
+    if (request.wallFile.empty()) {
+      fault("a given-wall analysis needs its wall: " + spelling.given(Option::kWall, "wall.csv"));
+    }
   }
   if (request.family != "conical") {
     for (const auto& [option, text] :
@@ -153,7 +176,7 @@ std::variant<Checked, std::vector<Fault>> Check(const Request& request, const no
                             ": a larger area ratio, a smaller half-angle or a smaller throat radius"});
     }
   }
-  if (throatRadius && *throatRadius > 0.0) {
+  if (throatRadius && !(*throatRadius <= 0.0)) {  // NaN: a given wall's, from its file
     // A rounded throat has no fan, and no first wave to give an angle.
     if (request.teta0Given) {
       faults.push_back({Fault::Kind::kInput, spelling.name(nozzle::Option::kTeta0) +
@@ -216,9 +239,35 @@ std::variant<Checked, std::vector<Fault>> Check(const Request& request, const no
       faults.push_back({Fault::Kind::kCase, std::move(refusal)});
     }
   }
+  nozzle::WallContour wall;
+  if (request.family == "given-wall" && !request.wallFile.empty() && scale) {
+    const std::string named = spelling.name(nozzle::Option::kWall) + " = \"" + request.wallFile.string() + "\": ";
+    std::ifstream in(request.wallFile, std::ios::binary);
+    std::stringstream text;
+    if (in) text << in.rdbuf();
+    if (!in || in.bad()) {
+      faults.push_back({Fault::Kind::kInput, named + "cannot be read"});
+    } else {
+      wall = nozzle::ReadWallContour(text.str(), scale->factor, spelling);
+      if (!wall.fault.empty()) faults.push_back({Fault::Kind::kInput, named + wall.fault});
+    }
+    const moc::Flow flow = request.axisymmetric ? moc::Flow::kAxisymmetric : moc::Flow::kPlanar;
+    const double least = moc::TransonicThroat::MinRadius(flow, moc::ThroatSeries::kKliegelLevine);
+    if (wall.fault.empty() && !wall.points.empty() && throatRadius && std::isnan(*throatRadius) &&
+        !(wall.radius >= least && wall.radius <= moc::TransonicThroat::kMaxRadius)) {
+      faults.push_back({Fault::Kind::kInput,
+                        named + "its throat's radius of curvature, from its first two points, is " +
+                            (std::isnan(wall.radius) ? std::string("not finite (the wall does not rise there)")
+                                                     : report::RoundedText(wall.radius, 4)) +
+                            ", outside the transonic series' range (" + report::ShortestText(least) + " to " +
+                            report::ShortestText(moc::TransonicThroat::kMaxRadius) + "): give " +
+                            spelling.name(nozzle::Option::kThroatRadius)});
+    }
+  }
   if (!faults.empty()) return faults;
   checked.inputs = std::get<nozzle::DesignInputs>(inputs);
-  checked.inputs.throatRadius = *throatRadius;
+  checked.inputs.throatRadius = std::isnan(*throatRadius) ? wall.radius : *throatRadius;
+  checked.inputs.givenWall = std::move(wall.points);
   checked.inputs.halfAngle = conical.halfAngle;
   checked.inputs.areaRatio = conical.areaRatio;
   checked.inputs.ideal = request.family == "ideal";

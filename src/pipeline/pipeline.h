@@ -64,6 +64,8 @@ struct Request {
   // The conical nozzle's half-angle (degrees) and area ratio, as typed; empty: not given.
   std::string halfAngle, areaRatio;
   std::string inflectionAngle;  // the ideal nozzle's, degrees, as typed; empty: halfway through its range
+  // The given wall's file (nozzle::ReadWallContour), its lengths in the unit of `scale`.
+  std::filesystem::path wallFile;
   std::string scale = "1";   // the throat half-height (radius), with an optional unit
   boundary_layer::ConditionTexts physical;
 

@@ -283,10 +283,16 @@ as the command line reads it:
                 and shock_y where its characteristics cross) or "ideal" (the
                 gradual expansion of wind tunnels: a rounded throat, a radial-flow
                 region and the wall that cancels its waves; facts gains
-                inflection_angle, inflection_x and inflection_y)
+                inflection_angle, inflection_x and inflection_y) or "given-wall"
+                (the flow through the wall of a file, see wall)
   inflection_angle
                 ideal: the wall's largest angle, degrees, within the range the
                 throat and me admit (None: halfway through it)
+  wall          family "given-wall": the path of the wall's CSV file, x,y from
+                the throat section (x = 0, y = 1) in throat half-heights (radii),
+                or in the unit of scale; its flow is analysed as a conical
+                nozzle's (exit_profile, mean_exit_mach), its throat radius read
+                from its first two points unless throat_radius is given
   half_angle    conical: the wall's half-angle, degrees, above 0 up to 45 (None: 15)
   area_ratio    conical: the exit's area over the throat's, above 1 (needed); me
                 and teta0 belong to minimum-length and are refused beside it
@@ -342,7 +348,7 @@ Design MakeDesign(const py::object& me, const py::object& n, const py::object& t
                   const py::object& t0, const py::object& scale, const py::object& wallTemperature,
                   const py::object& layer, const py::object& gasConstant, const py::object& viscosity,
                   const py::object& prandtl, const py::object& throatRadius, const py::object& halfAngle,
-                  const py::object& areaRatio, const py::object& inflectionAngle) {
+                  const py::object& areaRatio, const py::object& inflectionAngle, const py::object& wall) {
   pipeline::Request request;
   request.family = family;
   request.teta0Given = !teta0.is_none();
@@ -358,6 +364,7 @@ Design MakeDesign(const py::object& me, const py::object& n, const py::object& t
   request.halfAngle = OptionalText(halfAngle, "half_angle");
   request.areaRatio = OptionalText(areaRatio, "area_ratio");
   request.inflectionAngle = OptionalText(inflectionAngle, "inflection_angle");
+  if (!wall.is_none()) request.wallFile = py::cast<std::string>(py::module_::import("os").attr("fspath")(wall));
   request.physical = {OptionalText(p0, "p0"), OptionalText(t0, "t0"), OptionalText(gas, "gas"),
                       OptionalText(gasConstant, "gas_constant"), OptionalText(viscosity, "viscosity"),
                       OptionalText(prandtl, "prandtl"), OptionalText(wallTemperature, "wall_temperature"),
@@ -654,5 +661,6 @@ PYBIND11_MODULE(nozzle_designer, m) {
         py::arg("t0") = py::none(), py::arg("scale") = py::none(), py::arg("wall_temperature") = py::none(),
         py::arg("layer") = py::none(), py::arg("gas_constant") = py::none(), py::arg("viscosity") = py::none(),
         py::arg("prandtl") = py::none(), py::arg("throat_radius") = py::none(), py::arg("half_angle") = py::none(),
-        py::arg("area_ratio") = py::none(), py::arg("inflection_angle") = py::none(), kDesignDoc);
+        py::arg("area_ratio") = py::none(), py::arg("inflection_angle") = py::none(), py::arg("wall") = py::none(),
+        kDesignDoc);
 }

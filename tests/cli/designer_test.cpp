@@ -532,7 +532,7 @@ TEST(CommandLine, RefusesPhysicalInputsThatMakeNoLayerWithStatusTwoAndWritesNoth
       {{"--p0", "1bar", "--scale", "10mm"}, "the stagnation temperature is needed"},
       {{"--gas", "xenon", "--p0", "1bar", "--t0", "300", "--scale", "10mm"}, "--gas = \"xenon\": unknown gas"},
       {{"--gas", "co2", "--gamma", "1.4"}, "--gamma = 1.4 contradicts --gas co2 (gamma = 1.289)"},
-      {{"--family", "bell"}, "--family = \"bell\": unknown nozzle family; accepted: minimum-length, conical, ideal.\n"},
+      {{"--family", "bell"}, "--family = \"bell\": unknown nozzle family; accepted: minimum-length, conical, ideal, given-wall.\n"},
       {{"--gamma", "1.3", "--p0", "1bar", "--t0", "300", "--scale", "10mm"}, "the boundary layer needs the gas"},
       {{"--boundary-layer-csv", "x.csv", "--scale", "10mm"}, "the stagnation pressure is needed"},
       {{"--axisymmetric", "--me", "3", "--n", "49", "--p0", "150Pa", "--t0", "300", "--scale", "10mm"},
@@ -616,6 +616,43 @@ TEST(CommandLine, AnIdealNozzleTakesItsInflectionAngleOrRefusesOneItsThroatCanno
       {{"--family", "ideal", "--inflection-angle", "0"}, "--inflection-angle = \"0\": out of range; accepted: above 0"},
       {{"--inflection-angle", "10"}, "--inflection-angle shapes an ideal nozzle: give --family ideal too"},
       {{"--family", "ideal", "--area-ratio", "4"}, "--area-ratio shapes a conical nozzle"},
+  };
+  for (const auto& [args, message] : cases) {
+    const Outcome o = RunCli(With(args, {"--dir", dir, "--csv", (folder.path() / "w.csv").string()}));
+    EXPECT_EQ(o.status, 2) << args[0];
+    EXPECT_NE(o.err.find(message), std::string::npos) << o.err;
+    EXPECT_TRUE(folder.Entries().empty()) << args[0];
+  }
+}
+
+TEST(CommandLine, AGivenWallIsReadInTheUnitOfTheScaleAndAnalysedOrRefused) {
+  TempFolder folder;
+  TempFolder files;
+  const std::string dir = folder.path().string();
+  const std::string wall = (files.path() / "wall.csv").string();
+  ASSERT_EQ(RunCli({"--family", "ideal", "--me", "3", "--throat-radius", "5", "--n", "30", "--axisymmetric", "--scale",
+                    "12.5mm", "--csv", wall, "--dir", dir})
+                .status,
+            0);
+  fs::remove(folder.path() / "sonuc.txt");
+  const Outcome given = RunCli({"--family", "given-wall", "--wall", wall, "--axisymmetric", "--scale", "12.5mm",
+                                "--n", "30", "--summary", "--dir", dir});
+  ASSERT_EQ(given.status, 0) << given.err;
+  EXPECT_NE(given.out.find("Throat radius of curvature R = 5\n"), std::string::npos) << given.out;
+  EXPECT_NE(given.out.find("Mean exit Mach number = 3 (weighted by the mass flow)\n"), std::string::npos) << given.out;
+  EXPECT_NE(ReadBytes(folder.path() / "sonuc.txt").find("Çıkış düzlemi\r\n"), std::string::npos);
+
+  fs::remove(folder.path() / "sonuc.txt");
+  std::ofstream(files.path() / "text.csv", std::ios::binary) << "x,r\n0,1\n0.5,1.1\nwall,1.2\n";
+  const std::string text = (files.path() / "text.csv").string();
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+      {{"--family", "given-wall", "--wall", wall}, "its throat (x = 0) has y = 12.5: a wall in throat half-heights "
+                                                    "(radii) has y = 1 there; for one in a unit, give --scale"},
+      {{"--family", "given-wall", "--wall", text}, "--wall = \"" + text + "\": line 4: \"wall\" is not a number"},
+      {{"--family", "given-wall", "--wall", wall + ".missing"}, "cannot be read"},
+      {{"--family", "given-wall"}, "a given-wall analysis needs its wall: --wall wall.csv"},
+      {{"--wall", wall}, "--wall is the wall whose flow a given-wall analysis finds: give --family given-wall too"},
+      {{"--family", "given-wall", "--wall", wall, "--scale", "12.5mm", "--me", "3"}, "--me is the exit Mach number"},
   };
   for (const auto& [args, message] : cases) {
     const Outcome o = RunCli(With(args, {"--dir", dir, "--csv", (folder.path() / "w.csv").string()}));

@@ -260,6 +260,47 @@ TEST(GivenWall, TheFlowThroughADesignedWallLeavesUniformAtItsMe) {
 // A wedge: far from the throat its flow is the source flow of its apex with the
 // throat's mass flow (A/A* = r / r*, r* = mass / alpha); measured within 0.46 % over
 // the exit of R 3, area ratio 10, N 20.
+// A wall read as text: the designer's own CSV of a design, in millimetres, gives the
+// design's exit back with the slopes estimated from the points (Me 2.4, R 2, N 30:
+// mean 2.40034, mass balance 0.017 %); every other text is refused with the line at
+// fault.
+TEST(GivenWall, AWallReadFromTextIsAnalysedOrRefusedWithItsFault) {
+  const nozzle::RoundedThroatDesign design = Rounded(2.0, false, 2.4, 30);
+  std::string csv = "x,y\r\n# in mm, throat half-height 10 mm\r\n";
+  for (const FlowPoint& p : design.wall) csv += std::to_string(10.0 * p.x) + ", " + std::to_string(10.0 * p.y) + "\r\n";
+  const nozzle::WallContour contour = nozzle::ReadWallContour(csv, 10.0, nozzle::LongOptionSpelling());
+  ASSERT_EQ(contour.fault, "");
+  EXPECT_EQ(contour.points.size(), design.wall.size());
+  EXPECT_NEAR(contour.radius, 2.0, 1e-4);  // to the six digits std::to_string keeps
+  nozzle::DesignInputs inputs{0.0, 0.0, 30, 1.4};
+  inputs.throatRadius = contour.radius;
+  inputs.givenWall = contour.points;
+  const nozzle::GivenWallFlow f = nozzle::DesignGivenWall(inputs, moc::Flow::kPlanar);
+  EXPECT_GT(f.throat.arcEndX, 0.5);  // the points on the throat's circle are known as its arc
+  EXPECT_NEAR(f.meanExitMach, 2.4, 1e-3);
+  EXPECT_LT(f.massBalancePercent, 0.1);
+
+  for (const auto& [text, fault] : std::vector<std::pair<std::string, std::string>>{
+           {"0,1\n1,1.1\n2,1.4\n3,1.9\n4,2.6\n", ""},
+           {"0,1\n1,1.1\n2,x\n", "line 3: \"x\" is not a number"},
+           {"0,1\n1,1.1,7\n", "line 2: it holds 3 numbers, not the two x and y"},
+           {"0,1\n1,1.1\n0.5,1.2\n", "line 3: x = 0.5 does not increase (the line before has x = 1)"},
+           {"0,1\n1,-0.1\n", "line 2: y = -0.1 reaches the axis"},
+           {"0.5,1\n1,1.1\n", "it has no point at the throat section, x = 0"},
+           {"-1,1.2\n0,1\n1,0.9\n2,1.4\n3,1.9\n", "its narrowest point is at x = 1 (y = 0.9), not at the throat"},
+           {"0,1\n1,1.1\n2,1.4\n3,1.9\n", "a wall needs at least 5 points from the throat on; this one has 4"},
+           {"0,10\n1,11\n2,14\n3,19\n4,26\n", "its throat (x = 0) has y = 10: a wall in throat half-heights (radii) "
+                                                 "has y = 1 there; for one in a unit, give --scale"},
+       }) {
+    const std::string read = nozzle::ReadWallContour(text, 1.0, nozzle::LongOptionSpelling()).fault;
+    EXPECT_EQ(fault.empty() ? read : read.substr(0, fault.size()), fault) << text;
+  }
+  // A convergent section upstream of the throat is read and left out.
+  EXPECT_EQ(nozzle::ReadWallContour("-1,1.5\n0,1\n1,1.1\n2,1.4\n3,1.9\n4,2.6\n", 1.0, nozzle::LongOptionSpelling())
+                .points.front()[0],
+            0.0);
+}
+
 TEST(GivenWall, AWedgeLeavesAsItsSourceFlowAndARoundConeFormsAShock) {
   nozzle::DesignInputs inputs;
   inputs.N = 20;

@@ -178,7 +178,7 @@ def test_a_wall_corrected_for_its_boundary_layer_is_the_command_lines(tmp_path):
 
 
 def test_faults_name_pythons_keywords_and_a_gas_given_by_its_constants_is_the_command_lines(tmp_path):
-    with pytest.raises(ValueError, match="^family = \"bell\": unknown nozzle family; accepted: minimum-length, conical, ideal.$"):
+    with pytest.raises(ValueError, match="^family = \"bell\": unknown nozzle family; accepted: minimum-length, conical, ideal, given-wall.$"):
         nd.design(family="bell")
     with pytest.raises(ValueError) as fault:
         nd.design(p0="1bar", t0=300)
@@ -220,6 +220,14 @@ def test_an_ideal_nozzle_reaches_its_inflection_angle_or_names_the_range_its_thr
     assert d.facts["exit_height"] == pytest.approx(d.facts["discharge_coefficient"] * d.facts["area_ratio"], rel=1e-3)
     with pytest.raises(ValueError, match="^an inflection angle of 8.00 degrees lies outside the range"):
         nd.design(family="ideal", me=2.4, throat_radius=2, inflection_angle=8, n=30)
+
+
+def test_a_given_wall_is_read_from_its_file(tmp_path):
+    nd.design(me=2.4, n=30, throat_radius=2).write_csv(tmp_path / "wall.csv")
+    d = nd.design(family="given-wall", wall=tmp_path / "wall.csv", n=30)
+    assert d.facts["throat_radius"] == 2 and d.facts["mean_exit_mach"] == pytest.approx(2.4, abs=1e-3)
+    with pytest.raises(ValueError, match="^me is the exit Mach number a nozzle is designed for"):
+        nd.design(family="given-wall", wall=tmp_path / "wall.csv", me=3)
 
 
 def test_every_function_and_property_has_a_docstring():
