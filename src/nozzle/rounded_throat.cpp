@@ -68,7 +68,7 @@ Marched MarchTo(const moc::UnitProcesses& processes, const std::vector<State>& s
   return m;
 }
 
-// The axis past the last C- line's foot E of an ideal nozzle, N + N points: the axis
+// The axis past the last C- line's foot E of an ideal nozzle, 4 N points: the axis
 // of the source flow of half-angle theta_i that carries the net's mass flow m (the
 // radial-flow region of Foelsch and of Sivells, here imposed on the axis), then a
 // polynomial to Me. The source flow's axis: x(M) = x_0 + r* rho(M), rho the area ratio
@@ -103,8 +103,8 @@ std::vector<State> AxisPast(const moc::UnitProcesses& processes, const State& E,
   const double xG = x0 + rs * rho(MG);
   const double L = 3.0 * (Me - MG) * rs * rho1(MG);
   const double along = (xG - E.x) + L;
-  const int n1 = static_cast<int>(std::lround(2.0 * N * (xG - E.x) / along));
-  const int n2 = 2 * N - n1;
+  const int n1 = static_cast<int>(std::lround(4.0 * N * (xG - E.x) / along));
+  const int n2 = 4 * N - n1;
   const auto point = [&](double x, double M) {
     State p;
     p.x = x;
