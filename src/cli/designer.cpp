@@ -81,6 +81,15 @@ void AddDesignOptions(CLI::App& app, pipeline::Request& r) {
                  "--family given-wall: the wall's contour, a CSV file of x,y from the throat section (x = 0, y = 1) in "
                  "throat half-heights (radii), or in the unit of --scale; its throat radius of curvature is read from "
                  "its first two points unless --throat-radius is given");
+  app.add_option("--upstream-radius", r.upstreamRadius,
+                 "a rounded throat's convergent section: the wall's radius of curvature upstream of the throat, throat "
+                 "half-heights (radii) (default: the throat radius)");
+  app.add_option("--contraction", r.contraction,
+                 "a rounded throat's convergent section: the inlet's area over the throat's, above 1 up to 100 "
+                 "(default 3)");
+  app.add_option("--convergent-angle", r.convergentAngle,
+                 "a rounded throat's convergent section: its straight wall's angle to the axis, degrees, above 0 up "
+                 "to 80 (default 30)");
   app.add_option("--gamma", r.texts.gamma,
                  "ratio of specific heats of the gas, 1 < G <= 5/3 (the ideal-gas range; 5/3 may be typed as a "
                  "fraction)")

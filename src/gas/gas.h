@@ -81,6 +81,7 @@ struct Gas {
   double TemperatureRatio(double M) const;
   double PressureRatioOfTemperature(double TOverTStar) const;
   double SupersonicMachOfAreaRatio(double areaRatio) const;
+  double SubsonicMachOfAreaRatio(double areaRatio) const;
   double StagnationTemperatureRatio(double M) const { return 1.0 + (gamma - 1.0) / 2.0 * M * M; }
 };
 

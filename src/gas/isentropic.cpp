@@ -25,6 +25,16 @@ double SupersonicMachOfAreaRatio(double areaRatio, double g) {
   return 0.5 * (low + high);
 }
 
+double SubsonicMachOfAreaRatio(double areaRatio, double g) {
+  if (!(areaRatio > 1.0)) return 1.0;
+  double low = 0.0, high = 1.0;  // A / A* falls from infinity at M = 0 to 1 at M = 1
+  for (int i = 0; i < 200 && high - low > 1e-15; ++i) {
+    const double mid = 0.5 * (low + high);
+    (AreaRatio(mid, g) > areaRatio ? low : high) = mid;
+  }
+  return 0.5 * (low + high);
+}
+
 double Gas::AreaRatio(double M) const { return gas::AreaRatio(M, gamma); }
 double Gas::TemperatureRatio(double M) const { return gas::TemperatureRatio(M, gamma); }
 double Gas::PressureRatioOfTemperature(double TOverTStar) const {
@@ -33,5 +43,6 @@ double Gas::PressureRatioOfTemperature(double TOverTStar) const {
 double Gas::SupersonicMachOfAreaRatio(double areaRatio) const {
   return gas::SupersonicMachOfAreaRatio(areaRatio, gamma);
 }
+double Gas::SubsonicMachOfAreaRatio(double areaRatio) const { return gas::SubsonicMachOfAreaRatio(areaRatio, gamma); }
 
 }  // namespace gas

@@ -19,5 +19,7 @@ double PressureRatioOfTemperature(double TOverTStar, double g);
 // The supersonic Mach number of an area ratio A / A* >= 1, by bisection to the last
 // bits (1 for A / A* <= 1).
 double SupersonicMachOfAreaRatio(double areaRatio, double g);
+// The subsonic Mach number of an area ratio A / A* >= 1 (1 at 1), by bisection.
+double SubsonicMachOfAreaRatio(double areaRatio, double g);
 
 }  // namespace gas

@@ -130,6 +130,10 @@ struct DesignRecord {
   DesignInputs inputs;
   gas::Gas gas;
   std::vector<FlowPoint> wall;
+  // A rounded throat's convergent section (nozzle/convergent.h), from the inlet to the
+  // last point before x = 0; empty for a sharp throat. The CSV, DXF, SVG and STEP solid
+  // begin with it.
+  std::vector<FlowPoint> convergent;
   Inlet inlet;
   std::vector<CharacteristicLine> lines;
   DesignFacts facts;

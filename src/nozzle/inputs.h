@@ -64,6 +64,12 @@ struct DesignInputs {
   // A given wall (nozzle/given_wall.h): its points (x, y) from the throat section x = 0,
   // in throat half-heights (radii).
   std::vector<std::array<double, 2>> givenWall{};
+  // A rounded throat's convergent section (nozzle/convergent.h): the wall's radius of
+  // curvature upstream of the throat (0: the throat radius), the inlet area over the
+  // throat area, and the straight wall's angle to the axis, degrees.
+  double upstreamRadius = 0.0;
+  double contraction = 3.0;
+  double convergentAngle = 30.0;
 };
 
 // One message, one line per field at fault, naming the text typed and the range

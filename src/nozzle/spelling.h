@@ -11,7 +11,7 @@
 namespace nozzle {
 
 enum class Option {
-  kFamily, kMe, kTeta0, kN, kGamma, kAxisymmetric, kThroatRadius, kHalfAngle, kAreaRatio, kInflectionAngle, kWall,
+  kFamily, kMe, kTeta0, kN, kGamma, kAxisymmetric, kThroatRadius, kHalfAngle, kAreaRatio, kInflectionAngle, kWall, kUpstreamRadius, kContraction, kConvergentAngle,
   kScale,
   kGas, kGasConstant, kViscosity, kPrandtl, kP0, kT0, kWallTemperature, kLayer, kBoundaryLayerCsv,
   kCase, kVerify, kCfdCells, kCfdJobs, kCfdCore, kCfdTimeout,
@@ -33,6 +33,9 @@ inline std::string_view Key(Option option) {
     case Option::kAreaRatio: return "area-ratio";
     case Option::kInflectionAngle: return "inflection-angle";
     case Option::kWall: return "wall";
+    case Option::kUpstreamRadius: return "upstream-radius";
+    case Option::kContraction: return "contraction";
+    case Option::kConvergentAngle: return "convergent-angle";
     case Option::kScale: return "scale";
     case Option::kGas: return "gas";
     case Option::kGasConstant: return "gas-constant";

@@ -1,5 +1,6 @@
 #include "pipeline/pipeline.h"
 
+#include <array>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -7,6 +8,7 @@
 
 #include "boundary_layer/layer.h"
 #include "moc/transonic.h"
+#include "nozzle/convergent.h"
 #include "nozzle/given_wall.h"
 #include "report/drawing_plan.h"
 #include "report/number_text.h"
@@ -87,6 +89,69 @@ std::optional<double> ThroatRadius(const Request& request, const nozzle::Spellin
   return R;
 }
 
+// A number typed for `option`, within low (open or not) to high, or a fault naming
+// what is accepted.
+double Number(nozzle::Option option, const std::string& text, double low, double high, bool lowOpen,
+              const std::string& accepted, const nozzle::Spelling& spelling, std::vector<Fault>& faults) {
+  const nozzle::ValReading read = nozzle::ReadVal(text);
+  if (!read.found || !read.rest.empty() || !((lowOpen ? read.value > low : read.value >= low) && read.value <= high)) {
+    faults.push_back(
+        {Fault::Kind::kInput, spelling.name(option) + " = \"" + text + "\": out of range; accepted: " + accepted + "."});
+  }
+  return read.value;
+}
+
+// The convergent section of a rounded throat (radius R): its options, refused beside a
+// sharp throat, and an inlet that lies on the upstream arc.
+void ConvergentInputs(const Request& request, const nozzle::Spelling& spelling, double R,
+                      nozzle::DesignInputs& inputs, std::vector<Fault>& faults) {
+  using nozzle::Option;
+  const std::array<std::pair<Option, const std::string*>, 3> options{
+      {{Option::kUpstreamRadius, &request.upstreamRadius},
+       {Option::kContraction, &request.contraction},
+       {Option::kConvergentAngle, &request.convergentAngle}}};
+  if (!(R > 0.0)) {
+    for (const auto& [option, text] : options) {
+      if (!text->empty()) {
+        faults.push_back({Fault::Kind::kInput, spelling.name(option) +
+                                                   " shapes the convergent section of a rounded throat: give " +
+                                                   spelling.name(Option::kThroatRadius) + " too"});
+      }
+    }
+    return;
+  }
+  const std::size_t before = faults.size();
+  inputs.upstreamRadius = request.upstreamRadius.empty()
+                              ? R
+                              : Number(Option::kUpstreamRadius, request.upstreamRadius, 0.0,
+                                       moc::TransonicThroat::kMaxRadius, true,
+                                       "above 0, up to " + report::ShortestText(moc::TransonicThroat::kMaxRadius) +
+                                           " throat " + (request.axisymmetric ? "radii" : "half-heights"),
+                                       spelling, faults);
+  if (!request.contraction.empty()) {
+    inputs.contraction = Number(Option::kContraction, request.contraction, 1.0, kMaxContraction, true,
+                                "above 1, up to " + report::ShortestText(kMaxContraction), spelling, faults);
+  }
+  if (!request.convergentAngle.empty()) {
+    inputs.convergentAngle = Number(Option::kConvergentAngle, request.convergentAngle, 0.0, kMaxConvergentAngle, true,
+                                    "above 0, up to " + report::ShortestText(kMaxConvergentAngle) + " degrees",
+                                    spelling, faults);
+  }
+  if (faults.size() > before) return;
+  const double inlet = request.axisymmetric ? std::sqrt(inputs.contraction) : inputs.contraction;
+  const double tangent = nozzle::ArcTangentHeight(inputs.upstreamRadius, inputs.convergentAngle);
+  if (!(inlet > tangent)) {
+    faults.push_back({Fault::Kind::kInput, spelling.name(Option::kContraction) + " = \"" +
+                                               report::ShortestText(inputs.contraction) +
+                                               "\": the inlet lies on the upstream arc, which reaches the convergent "
+                                               "angle only at " +
+                                               (request.axisymmetric ? "a radius " : "a half-height ") +
+                                               report::RoundedText(tangent) +
+                                               ": a larger contraction, or a smaller convergent angle or upstream "
+                                               "radius"});
+  }
+}
+
 // The conical nozzle's half-angle and area ratio, the ideal nozzle's inflection angle,
 // and the options that belong to another family than the one asked for.
 void FamilyInputs(const Request& request, const nozzle::Spelling& spelling, nozzle::DesignInputs& inputs,
@@ -95,11 +160,7 @@ void FamilyInputs(const Request& request, const nozzle::Spelling& spelling, nozz
   const auto fault = [&](const std::string& text) { faults.push_back({Fault::Kind::kInput, text}); };
   const auto number = [&](Option option, const std::string& text, double low, double high, bool lowOpen,
                           const std::string& accepted) -> double {
-    const nozzle::ValReading read = nozzle::ReadVal(text);
-    if (!read.found || !read.rest.empty() || !((lowOpen ? read.value > low : read.value >= low) && read.value <= high)) {
-      fault(spelling.name(option) + " = \"" + text + "\": out of range; accepted: " + accepted + ".");
-    }
-    return read.value;
+    return Number(option, text, low, high, lowOpen, accepted, spelling, faults);
   };
   if (request.family != "ideal") {
     if (!request.inflectionAngle.empty()) {
@@ -264,9 +325,17 @@ std::variant<Checked, std::vector<Fault>> Check(const Request& request, const no
                             spelling.name(nozzle::Option::kThroatRadius)});
     }
   }
+  nozzle::DesignInputs convergent;
+  if (throatRadius) {
+    const double R = std::isnan(*throatRadius) ? wall.radius : *throatRadius;
+    if (!std::isnan(R)) ConvergentInputs(request, spelling, R, convergent, faults);
+  }
   if (!faults.empty()) return faults;
   checked.inputs = std::get<nozzle::DesignInputs>(inputs);
   checked.inputs.throatRadius = std::isnan(*throatRadius) ? wall.radius : *throatRadius;
+  checked.inputs.upstreamRadius = convergent.upstreamRadius;
+  checked.inputs.contraction = convergent.contraction;
+  checked.inputs.convergentAngle = convergent.convergentAngle;
   checked.inputs.givenWall = std::move(wall.points);
   checked.inputs.halfAngle = conical.halfAngle;
   checked.inputs.areaRatio = conical.areaRatio;
@@ -290,6 +359,10 @@ std::variant<Designed, std::string> Design(const Checked& checked, const gas::No
   if (resultFile) designed.resultFile.emplace(request.resultFolder / report::kResultFileName, run.resultFile);
   designed.record = std::move(run.record);
   nozzle::DesignRecord& record = designed.record;
+  if (const nozzle::DesignInputs& in = checked.inputs; in.throatRadius > 0.0) {
+    record.convergent =
+        nozzle::ConvergentWall(in.upstreamRadius, in.contraction, in.convergentAngle, request.axisymmetric, in.gamma);
+  }
   if (checked.conditions) {
     for (const nozzle::FlowPoint& p : record.wall) {
       if (std::isnan(p.M)) {

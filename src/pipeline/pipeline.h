@@ -49,6 +49,8 @@ inline constexpr double kRoundedThroatRadius = 1.5;
 inline constexpr double kMaxHalfAngle = 45.0;
 inline constexpr double kMaxConicalAreaRatio = 1e4;
 inline constexpr double kMaxInflectionAngle = 45.0;
+inline constexpr double kMaxContraction = 100.0;
+inline constexpr double kMaxConvergentAngle = 80.0;
 
 struct Request {
   std::string family = "minimum-length";
@@ -66,6 +68,9 @@ struct Request {
   std::string inflectionAngle;  // the ideal nozzle's, degrees, as typed; empty: halfway through its range
   // The given wall's file (nozzle::ReadWallContour), its lengths in the unit of `scale`.
   std::filesystem::path wallFile;
+  // A rounded throat's convergent section (nozzle/convergent.h), as typed; empty: the
+  // defaults (the throat radius, a contraction of 3, 30 degrees).
+  std::string upstreamRadius, contraction, convergentAngle;
   std::string scale = "1";   // the throat half-height (radius), with an optional unit
   boundary_layer::ConditionTexts physical;
 

@@ -303,6 +303,12 @@ as the command line reads it:
                 discharge_coefficient, net_mass_flow, sonic_axis_x, sonic_wall_x and
                 sonic_wall_y (its OpenFOAM check is not built yet); it has no fan,
                 so no teta0; None: 0, for a conical or ideal nozzle 1.5
+  upstream_radius, contraction, convergent_angle
+                a rounded throat's convergent section, which write_csv,
+                write_dxf, write_svg and write_step begin with: the wall's radius
+                of curvature upstream of the throat (None: throat_radius), the
+                inlet's area over the throat's (None: 3) and the straight wall's
+                angle to the axis, degrees (None: 30)
 
 A nozzle to be built: with p0 and t0 (and the size, scale) the wall is corrected for
 its boundary layer, as the command line's options of the same names do:
@@ -348,7 +354,9 @@ Design MakeDesign(const py::object& me, const py::object& n, const py::object& t
                   const py::object& t0, const py::object& scale, const py::object& wallTemperature,
                   const py::object& layer, const py::object& gasConstant, const py::object& viscosity,
                   const py::object& prandtl, const py::object& throatRadius, const py::object& halfAngle,
-                  const py::object& areaRatio, const py::object& inflectionAngle, const py::object& wall) {
+                  const py::object& areaRatio, const py::object& inflectionAngle, const py::object& wall,
+                  const py::object& upstreamRadius, const py::object& contraction,
+                  const py::object& convergentAngle) {
   pipeline::Request request;
   request.family = family;
   request.teta0Given = !teta0.is_none();
@@ -364,6 +372,9 @@ Design MakeDesign(const py::object& me, const py::object& n, const py::object& t
   request.halfAngle = OptionalText(halfAngle, "half_angle");
   request.areaRatio = OptionalText(areaRatio, "area_ratio");
   request.inflectionAngle = OptionalText(inflectionAngle, "inflection_angle");
+  request.upstreamRadius = OptionalText(upstreamRadius, "upstream_radius");
+  request.contraction = OptionalText(contraction, "contraction");
+  request.convergentAngle = OptionalText(convergentAngle, "convergent_angle");
   if (!wall.is_none()) request.wallFile = py::cast<std::string>(py::module_::import("os").attr("fspath")(wall));
   request.physical = {OptionalText(p0, "p0"), OptionalText(t0, "t0"), OptionalText(gas, "gas"),
                       OptionalText(gasConstant, "gas_constant"), OptionalText(viscosity, "viscosity"),
@@ -457,6 +468,11 @@ void BindFigures(py::class_<Design>& design) {
           "wall", [](const Design& d) { return Polyline{"wall", "wall", d.record.wall}; },
           "the wall from the throat corner to the exit lip, each point with the state of the flow along it "
           "(a Polyline: x, y, theta, nu, M, mu as numpy arrays)")
+      .def_property_readonly(
+          "convergent", [](const Design& d) { return Polyline{"convergent", "wall", d.record.convergent}; },
+          "a rounded throat's convergent section from the inlet to the last point before the throat section "
+          "(empty for a sharp throat), which the files begin with; M is the one-dimensional subsonic Mach number "
+          "of the area, theta the wall's angle (negative)")
       .def_property_readonly(
           "lines",
           [](const Design& d) {
@@ -662,5 +678,6 @@ PYBIND11_MODULE(nozzle_designer, m) {
         py::arg("layer") = py::none(), py::arg("gas_constant") = py::none(), py::arg("viscosity") = py::none(),
         py::arg("prandtl") = py::none(), py::arg("throat_radius") = py::none(), py::arg("half_angle") = py::none(),
         py::arg("area_ratio") = py::none(), py::arg("inflection_angle") = py::none(), py::arg("wall") = py::none(),
-        kDesignDoc);
+        py::arg("upstream_radius") = py::none(), py::arg("contraction") = py::none(),
+        py::arg("convergent_angle") = py::none(), kDesignDoc);
 }

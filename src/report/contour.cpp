@@ -77,7 +77,8 @@ std::string DesignNote(const nozzle::DesignRecord& design) {
 std::vector<ContourPoint> WallPoints(const nozzle::DesignRecord& design, double factor) {
   const std::vector<nozzle::FlowPoint>& points = design.correction ? design.correction->wall : design.wall;
   std::vector<ContourPoint> wall;
-  wall.reserve(points.size());
+  wall.reserve(design.convergent.size() + points.size());
+  for (const nozzle::FlowPoint& p : design.convergent) wall.push_back({p.x * factor, p.y * factor});
   for (const nozzle::FlowPoint& p : points) wall.push_back({p.x * factor, p.y * factor});
   return wall;
 }

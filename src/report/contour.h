@@ -45,8 +45,9 @@ struct ContourPoint {
   double x, y;
 };
 
-// The wall points from the throat corner to the exit lip, multiplied by `factor`: the
-// wall corrected for the boundary layer when the design has one, the wall to build.
+// The wall points from the throat corner (a rounded throat's: from the inlet of its
+// convergent section) to the exit lip, multiplied by `factor`: the wall corrected for
+// the boundary layer when the design has one, the wall to build.
 std::vector<ContourPoint> WallPoints(const nozzle::DesignRecord& design, double factor = 1.0);
 
 // "x,y" ("x,r" for a round nozzle: a radius profile), then one line per wall point

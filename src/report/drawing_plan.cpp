@@ -18,8 +18,9 @@ DrawingPlan MakeDrawingPlan(const nozzle::DesignRecord& design) {
     }
   };
   extend(design.wall);
+  extend(design.convergent);
   if (design.correction) extend(design.correction->wall);
-  std::size_t pieces = design.wall.size();
+  std::size_t pieces = design.wall.size() + design.convergent.size();
   for (const nozzle::CharacteristicLine& line : design.lines) {
     extend(line.points);
     pieces += line.points.size();
@@ -27,6 +28,7 @@ DrawingPlan MakeDrawingPlan(const nozzle::DesignRecord& design) {
   const double X = 1.1 * plan.xMax;
   const double Y = 1.1 * plan.yMax;
   plan.scale = {-0.1 * X, -Y, X, Y};
+  if (!design.convergent.empty()) plan.scale.left = design.convergent.front().x - 0.1 * X;
 
   plan.segments.reserve(2 * pieces);
   const auto polyline = [&plan](const std::vector<FlowPoint>& points, Rgb upper, Rgb lower) {
@@ -37,6 +39,11 @@ DrawingPlan MakeDrawingPlan(const nozzle::DesignRecord& design) {
       plan.segments.push_back({x1, y1, x2, y2, lower});
     }
   };
+  if (!design.convergent.empty()) {
+    std::vector<FlowPoint> upstream = design.convergent;
+    upstream.push_back(design.wall.front());
+    polyline(upstream, kBlack, kBlack);
+  }
   polyline(design.wall, kBlack, kBlack);
   for (const nozzle::CharacteristicLine& line : design.lines) {
     if (line.IsCMinus()) {

@@ -31,6 +31,11 @@ std::string SummaryText(const nozzle::DesignRecord& design) {
     text += "Start line from x = " + RoundedText(t.startLineX, 4) + " on the axis to x = " +
             RoundedText(t.startLineWallX, 4) + " on the wall\n";
     text += "End of the throat arc x = " + RoundedText(t.arcEndX) + "\n";
+    if (!design.convergent.empty()) {
+      const nozzle::FlowPoint& inlet = design.convergent.front();
+      text += "Convergent section from x = " + RoundedText(inlet.x) + ", inlet " + (round ? "radius" : "half-height") +
+              " y = " + RoundedText(inlet.y) + ", wall at " + RoundedText(-inlet.Teta) + " degrees\n";
+    }
     if (t.inflectionX > 0.0) {
       text += "Inflection point x = " + RoundedText(t.inflectionX) + ", y = " + RoundedText(t.inflectionY) +
               ", wall angle " + RoundedText(t.inflectionAngle) + "\n";

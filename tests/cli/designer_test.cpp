@@ -211,7 +211,9 @@ TEST(CommandLine, DesignsARoundedThroatAndRefusesARadiusTheSeriesDoesNotHold) {
   EXPECT_NE(o.out.find("Discharge coefficient Cd = 0.996196\n"), std::string::npos) << o.out;
   EXPECT_NE(o.out.find("Throat radius of curvature R = 2\n"), std::string::npos);
   EXPECT_NE(o.out.find("Sonic point on the wall x = -0.1551, y = 1.006\n"), std::string::npos) << o.out;
-  EXPECT_EQ(ReadBytes(csv).substr(0, 8), "x,r\n0,1\n");  // the wall starts at the throat section
+  // The wall passes the throat section after its convergent section (contraction 3).
+  EXPECT_EQ(ReadBytes(csv).substr(0, 23), "x,r\n-1.803847577293368,");
+  EXPECT_NE(ReadBytes(csv).find("\n0,1\n"), std::string::npos);
   EXPECT_NE(ReadBytes(folder.path() / "sonuc.txt").find(" Boğaz eğrilik yarıçapı = "), std::string::npos);
 }
 
@@ -619,6 +621,42 @@ TEST(CommandLine, AnIdealNozzleTakesItsInflectionAngleOrRefusesOneItsThroatCanno
   };
   for (const auto& [args, message] : cases) {
     const Outcome o = RunCli(With(args, {"--dir", dir, "--csv", (folder.path() / "w.csv").string()}));
+    EXPECT_EQ(o.status, 2) << args[0];
+    EXPECT_NE(o.err.find(message), std::string::npos) << o.err;
+    EXPECT_TRUE(folder.Entries().empty()) << args[0];
+  }
+}
+
+TEST(CommandLine, ARoundedThroatsWallBeginsWithItsConvergentSection) {
+  TempFolder folder;
+  const std::string dir = folder.path().string();
+  const std::string csv = (folder.path() / "wall.csv").string();
+  // The defaults: the throat's circle back to 30 degrees, then the wedge to a half-height
+  // of 3 at x = -R sin 30 - (3 - y_t) / tan 30 = -1 - 1.7321 * sqrt(3) = -4.
+  const Outcome planar =
+      RunCli({"--throat-radius", "2", "--n", "20", "--summary", "--csv", csv, "--dir", dir});
+  ASSERT_EQ(planar.status, 0) << planar.err;
+  EXPECT_NE(planar.out.find("Convergent section from x = -4, inlet half-height y = 3, wall at 30 degrees\n"),
+            std::string::npos)
+      << planar.out;
+  const std::string wall = ReadBytes(csv);
+  EXPECT_EQ(wall.substr(0, 9), "x,y\n-4,3\n");
+  EXPECT_NE(wall.find("\n0,1\n"), std::string::npos);
+  const Outcome round = RunCli({"--throat-radius", "2", "--n", "20", "--axisymmetric", "--contraction", "4",
+                                "--convergent-angle", "45", "--upstream-radius", "1", "--summary", "--dir", dir});
+  EXPECT_NE(round.out.find("inlet radius y = 2, wall at 45 degrees\n"), std::string::npos) << round.out;
+
+  fs::remove(folder.path() / "sonuc.txt");
+  fs::remove(csv);
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+      {{"--contraction", "3"}, "--contraction shapes the convergent section of a rounded throat: give --throat-radius"},
+      {{"--throat-radius", "2", "--contraction", "1.05"}, "--contraction = \"1.05\": the inlet lies on the upstream "
+                                                          "arc, which reaches the convergent angle only at a "
+                                                          "half-height 1.268"},
+      {{"--throat-radius", "2", "--convergent-angle", "90"}, "--convergent-angle = \"90\": out of range"},
+  };
+  for (const auto& [args, message] : cases) {
+    const Outcome o = RunCli(With(args, {"--dir", dir, "--csv", csv}));
     EXPECT_EQ(o.status, 2) << args[0];
     EXPECT_NE(o.err.find(message), std::string::npos) << o.err;
     EXPECT_TRUE(folder.Entries().empty()) << args[0];

@@ -14,6 +14,15 @@ TEST(AreaRatio, MatchesTheTables) {
   EXPECT_NEAR(gas::AreaRatio(3.0, 1.4), 4.2346, 1e-4);
 }
 
+// Both branches of the inverse, from the same report: A/A* = 2.9635 at M = 0.2 and
+// 1.1762 at M = 1.5; each returns the Mach number of its own side.
+TEST(AreaRatio, InvertsOnEitherSideOfTheThroat) {
+  EXPECT_NEAR(gas::SubsonicMachOfAreaRatio(2.9635, 1.4), 0.2, 2e-5);
+  EXPECT_NEAR(gas::SupersonicMachOfAreaRatio(1.1762, 1.4), 1.5, 2e-4);
+  EXPECT_NEAR(gas::SubsonicMachOfAreaRatio(gas::AreaRatio(0.05, 5.0 / 3.0), 5.0 / 3.0), 0.05, 1e-12);
+  EXPECT_EQ(gas::SubsonicMachOfAreaRatio(1.0, 1.4), 1.0);
+}
+
 // Other gases, from the same relation: for g = 5/3 the exponent is 2 and A/A* at
 // M = 2 is (1/2) (3/4 * 7/3)^2 = 1.53125 exactly; for g = 1.2 at M = 2.4,
 // (1/2.4) (1.576 / 1.1)^5.5 = 3.01084.

@@ -42,8 +42,10 @@ def test_the_wall_is_the_command_lines_csv_to_the_last_bit(tmp_path, args):
     rows = (tmp_path / "wall.csv").read_text().splitlines()
     assert rows[0] == ("x,r" if d.kind == "axisymmetric" else "x,y")
     x, y = numpy.array([[float(v) for v in row.split(",")] for row in rows[1:]]).T
-    assert numpy.array_equal(d.wall.x, x) and numpy.array_equal(d.wall.y, y)
-    assert d.wall.theta.dtype == numpy.float64 and len(d.wall.M) == len(x)
+    assert numpy.array_equal(numpy.concatenate([d.convergent.x, d.wall.x]), x)
+    assert numpy.array_equal(numpy.concatenate([d.convergent.y, d.wall.y]), y)
+    assert (len(d.convergent.x) > 0) == ("throat_radius" in args or args.get("family") == "conical")
+    assert d.wall.theta.dtype == numpy.float64 and len(d.convergent.M) + len(d.wall.M) == len(x)
 
 
 def test_files_and_summary_are_the_command_lines_byte_for_byte(tmp_path):
