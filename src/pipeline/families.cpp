@@ -39,25 +39,25 @@ FamilyRun MinimumLength(const nozzle::DesignInputs& inputs, bool axisymmetric, F
   return run;
 }
 
-FamilyRun Conical(const nozzle::DesignInputs& inputs, bool axisymmetric, FamilyTexts texts, const gas::NoticeSink&) {
+// The texts and the record of a flow through a given wall, as the family `name` made it.
+FamilyRun OfGivenWall(const nozzle::GivenWallFlow& flow, const char* name, const nozzle::DesignInputs& inputs,
+                      FamilyTexts texts) {
   FamilyRun run;
-  const nozzle::GivenWallFlow flow =
-      nozzle::DesignConical(inputs, axisymmetric ? moc::Flow::kAxisymmetric : moc::Flow::kPlanar);
   if (texts.resultFile) run.resultFile = report::GivenWallResultFileText(flow);
   if (texts.list) run.list = report::GivenWallListText(flow);
-  run.record = nozzle::RecordOf(flow, "conical", inputs);
+  run.record = nozzle::RecordOf(flow, name, inputs);
   return run;
+}
+
+FamilyRun Conical(const nozzle::DesignInputs& inputs, bool axisymmetric, FamilyTexts texts, const gas::NoticeSink&) {
+  return OfGivenWall(nozzle::DesignConical(inputs, axisymmetric ? moc::Flow::kAxisymmetric : moc::Flow::kPlanar),
+                     "conical", inputs, texts);
 }
 
 FamilyRun GivenWall(const nozzle::DesignInputs& inputs, bool axisymmetric, FamilyTexts texts,
                     const gas::NoticeSink&) {
-  FamilyRun run;
-  const nozzle::GivenWallFlow flow =
-      nozzle::DesignGivenWall(inputs, axisymmetric ? moc::Flow::kAxisymmetric : moc::Flow::kPlanar);
-  if (texts.resultFile) run.resultFile = report::GivenWallResultFileText(flow);
-  if (texts.list) run.list = report::GivenWallListText(flow);
-  run.record = nozzle::RecordOf(flow, "given-wall", inputs);
-  return run;
+  return OfGivenWall(nozzle::DesignGivenWall(inputs, axisymmetric ? moc::Flow::kAxisymmetric : moc::Flow::kPlanar),
+                     "given-wall", inputs, texts);
 }
 
 FamilyRun Ideal(const nozzle::DesignInputs& inputs, bool axisymmetric, FamilyTexts texts, const gas::NoticeSink&) {
