@@ -335,29 +335,51 @@ GivenWallFlow DesignGivenWall(const DesignInputs& inputs, moc::Flow flow) {
   const std::vector<std::array<double, 2>>& p = inputs.givenWall;
   const double R = inputs.throatRadius;
   const auto onCircle = [R](double x) { return 1.0 + (x * x) / (R + std::sqrt(std::max(0.0, R * R - x * x))); };
-  std::vector<FlowPoint> points;
-  double arcEnd = 0.0;
-  bool onArc = true;
+  // The points on the throat's circle take its angle; past them the slopes are those of
+  // the cubic spline through the points (continuous in curvature), clamped to the
+  // circle's angle at its last point and free of curvature at the lip: a spline keeps
+  // the wall from the wiggles of curvature a slope from each point's neighbours alone
+  // would give it, which the net reads as compressions.
   const std::size_t n = p.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    onArc = onArc && p[i][0] < R && std::fabs(p[i][1] - onCircle(p[i][0])) <= 1e-5;
-    double slope = 0.0;
-    if (onArc) {
-      arcEnd = p[i][0];
-      slope = std::tan(std::asin(p[i][0] / R));
-    } else {
-      // The derivative of the parabola through the point and its neighbours (at the
-      // last point, through it and the two before).
-      const std::size_t a = i + 1 < n ? (i > 0 ? i - 1 : 0) : i - 2, b = a + 1, c = a + 2;
-      const double xa = p[a][0], xb = p[b][0], xc = p[c][0], x = p[i][0];
-      slope = p[a][1] * (2.0 * x - xb - xc) / ((xa - xb) * (xa - xc)) +
-              p[b][1] * (2.0 * x - xa - xc) / ((xb - xa) * (xb - xc)) +
-              p[c][1] * (2.0 * x - xa - xb) / ((xc - xa) * (xc - xb));
+  std::vector<double> slope(n, 0.0);
+  double arcEnd = 0.0;
+  std::size_t last = 0;  // the last point on the circle
+  for (std::size_t i = 0; i < n && p[i][0] < R && std::fabs(p[i][1] - onCircle(p[i][0])) <= 1e-5; ++i) {
+    arcEnd = p[i][0];
+    slope[i] = std::tan(std::asin(p[i][0] / R));
+    last = i;
+  }
+  if (last + 1 < n) {
+    // The spline's slope equations, a tridiagonal system in slope[last + 1 .. n - 1]:
+    //   h_k m_{k-1} + 2 (h_{k-1} + h_k) m_k + h_{k-1} m_{k+1} = 3 (h_k d_{k-1} + h_{k-1} d_k),
+    //   m_{n-2} + 2 m_{n-1} = 3 d_{n-2} (no curvature at the lip).
+    const auto h = [&](std::size_t k) { return p[k + 1][0] - p[k][0]; };
+    const auto d = [&](std::size_t k) { return (p[k + 1][1] - p[k][1]) / h(k); };
+    std::vector<double> lower(n, 0.0), diagonal(n, 1.0), upper(n, 0.0), right(n, 0.0);
+    for (std::size_t k = last + 1; k + 1 < n; ++k) {
+      lower[k] = h(k);
+      diagonal[k] = 2.0 * (h(k - 1) + h(k));
+      upper[k] = h(k - 1);
+      right[k] = 3.0 * (h(k) * d(k - 1) + h(k - 1) * d(k));
     }
+    lower[n - 1] = 1.0;
+    diagonal[n - 1] = 2.0;
+    right[n - 1] = 3.0 * d(n - 2);
+    right[last + 1] -= lower[last + 1] * slope[last];  // the clamped slope, known
+    for (std::size_t k = last + 2; k < n; ++k) {       // forward elimination
+      const double w = lower[k] / diagonal[k - 1];
+      diagonal[k] -= w * upper[k - 1];
+      right[k] -= w * right[k - 1];
+    }
+    slope[n - 1] = right[n - 1] / diagonal[n - 1];
+    for (std::size_t k = n - 1; k-- > last + 1;) slope[k] = (right[k] - upper[k] * slope[k + 1]) / diagonal[k];
+  }
+  std::vector<FlowPoint> points;
+  for (std::size_t i = 0; i < n; ++i) {
     FlowPoint q;
     q.x = p[i][0];
     q.y = p[i][1];
-    q.Teta = std::atan(slope) / gas::Pi_180;
+    q.Teta = std::atan(slope[i]) / gas::Pi_180;
     points.push_back(q);
   }
   const SampledWall wall(points);

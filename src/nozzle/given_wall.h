@@ -123,10 +123,11 @@ struct WallContour {
 WallContour ReadWallContour(std::string_view text, double scale, const Spelling& spelling);
 
 // The flow through the given wall of `inputs.givenWall` with the throat radius
-// `inputs.throatRadius`: the wall is the sampled one (SampledWall) with each point's
-// angle from its neighbours (on the throat's circle, the circle's), following the
-// circle as far as the points lie on it (within 1e-5), and the exit plane at its last
-// point. Throws what AnalyseGivenWall throws.
+// `inputs.throatRadius`: the wall is the sampled one (SampledWall), following the circle
+// as far as the points lie on it (within 1e-5) with the circle's angles, and past them
+// the cubic spline through the points (clamped to the circle's angle, without
+// curvature at the last point); the exit plane at its last point. Throws what
+// AnalyseGivenWall throws.
 GivenWallFlow DesignGivenWall(const DesignInputs& inputs, moc::Flow flow);
 
 // The text for a shock the net ran into: "characteristics of one family cross at x =

@@ -261,9 +261,9 @@ TEST(GivenWall, TheFlowThroughADesignedWallLeavesUniformAtItsMe) {
 // throat's mass flow (A/A* = r / r*, r* = mass / alpha); measured within 0.46 % over
 // the exit of R 3, area ratio 10, N 20.
 // A wall read as text: the designer's own CSV of a design, in millimetres, gives the
-// design's exit back with the slopes estimated from the points (Me 2.4, R 2, N 30:
-// mean 2.40034, mass balance 0.017 %); every other text is refused with the line at
-// fault.
+// design's exit back with the wall's slopes from the spline through its points (Me
+// 2.4, R 2, N 30: mean 2.40008, mass balance 0.008 %); every other text is refused with
+// the line at fault.
 TEST(GivenWall, AWallReadFromTextIsAnalysedOrRefusedWithItsFault) {
   const nozzle::RoundedThroatDesign design = Rounded(2.0, false, 2.4, 30);
   std::string csv = "x,y\r\n# in mm, throat half-height 10 mm\r\n";
