@@ -21,6 +21,8 @@ std::optional<std::pair<double, std::string_view>> PositiveNumber(std::string_vi
   return std::pair{value, rest};
 }
 
+}  // namespace
+
 std::optional<double> Pressure(std::string_view text) {
   static constexpr std::array<std::pair<std::string_view, double>, 6> kUnits{
       {{"Pa", 1.0}, {"kPa", 1e3}, {"MPa", 1e6}, {"bar", 1e5}, {"atm", 101325.0}, {"psi", 6894.757293168}}};
@@ -31,6 +33,8 @@ std::optional<double> Pressure(std::string_view text) {
   }
   return std::nullopt;
 }
+
+namespace {
 
 std::optional<double> Temperature(std::string_view text) {
   const auto number = PositiveNumber(text);

@@ -35,6 +35,10 @@ struct Conditions {
   std::string Description() const;
 };
 
+// A pressure typed with its unit ("0.13bar", "13 kPa": Pa, kPa, MPa, bar, atm or psi), in
+// Pa; empty when the text is not one.
+std::optional<double> Pressure(std::string_view text);
+
 // The texts as the user typed them; an empty text was not given.
 struct ConditionTexts {
   std::string p0;           // "0.13bar", "13 kPa", "75psi": a unit Pa, kPa, MPa, bar, atm or psi

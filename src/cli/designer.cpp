@@ -90,6 +90,10 @@ void AddDesignOptions(CLI::App& app, pipeline::Request& r) {
   app.add_option("--convergent-angle", r.convergentAngle,
                  "a rounded throat's convergent section: its straight wall's angle to the axis, degrees, above 0 up "
                  "to 80 (default 30)");
+  app.add_option("--ambient-pressure", r.ambientPressure,
+                 "the ambient pressure for the thrust coefficient: a ratio pa/p0, or with --p0 a pressure with its "
+                 "unit (0.5bar); --summary then gives Cf at it, and a lip pressure below 0.4 of it warns of "
+                 "separation");
   app.add_option("--gamma", r.texts.gamma,
                  "ratio of specific heats of the gas, 1 < G <= 5/3 (the ideal-gas range; 5/3 may be typed as a "
                  "fraction)")

@@ -35,6 +35,14 @@ double SubsonicMachOfAreaRatio(double areaRatio, double g) {
   return 0.5 * (low + high);
 }
 
+double IdealThrustCoefficient(double eps, double ambient, double g) {
+  const double M = SupersonicMachOfAreaRatio(eps, g);
+  const double pe = std::pow(1.0 + 0.5 * (g - 1.0) * M * M, -g / (g - 1.0));
+  const double momentum = std::sqrt(2.0 * g * g / (g - 1.0) * std::pow(2.0 / (g + 1.0), (g + 1.0) / (g - 1.0)) *
+                                    (1.0 - std::pow(pe, (g - 1.0) / g)));
+  return momentum + (pe - ambient) * eps;
+}
+
 double Gas::AreaRatio(double M) const { return gas::AreaRatio(M, gamma); }
 double Gas::TemperatureRatio(double M) const { return gas::TemperatureRatio(M, gamma); }
 double Gas::PressureRatioOfTemperature(double TOverTStar) const {

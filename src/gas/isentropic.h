@@ -22,4 +22,11 @@ double SupersonicMachOfAreaRatio(double areaRatio, double g);
 // The subsonic Mach number of an area ratio A / A* >= 1 (1 at 1), by bisection.
 double SubsonicMachOfAreaRatio(double areaRatio, double g);
 
+// The one-dimensional ideal thrust coefficient F / (p0 A*) of a nozzle of area ratio
+// eps = Ae / A* >= 1 with a uniform, parallel exit at the supersonic Mach number of eps
+// (pressure pe), at the ambient pressure pa (both over p0; 0: vacuum):
+//   Cf = sqrt(2 g^2 / (g - 1) (2 / (g + 1))^((g + 1) / (g - 1)) (1 - (pe/p0)^((g - 1) / g)))
+//        + (pe/p0 - pa/p0) eps.
+double IdealThrustCoefficient(double eps, double ambient, double g);
+
 }  // namespace gas

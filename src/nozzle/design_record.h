@@ -53,6 +53,18 @@ struct CharacteristicLine {
   bool IsCMinus() const { return family != Family::kCPlus; }
 };
 
+// The thrust of a design, over p0 A* (A* the geometric throat), from the flow across
+// its exit plane (nozzle/thrust.h), in vacuum and, with an ambient pressure, at it.
+struct ThrustFigures {
+  double coefficient = NAN;            // the nozzle's, vacuum
+  double ideal = NAN;                  // one-dimensional, vacuum, at the exit's area ratio
+  double divergenceEfficiency = NAN;   // coefficient / ideal
+  double ambient = NAN;                // pa / p0; NaN: none given
+  double coefficientAmbient = NAN, idealAmbient = NAN;
+  double lipPressure = NAN;            // the wall's p / p0 at the lip
+  bool separates = false;              // the lip's pressure below 0.4 of the ambient (Summerfield)
+};
+
 struct DesignFacts {
   double TetaMax = 0.0;            // the wall angle at the throat corner
   double largestWallAngle = 0.0;   // the largest flow angle along the wall, and its x
@@ -75,6 +87,8 @@ struct DesignFacts {
   // when the net did not reach it), and where characteristics crossed, if they did.
   double meanExitMach = NAN;
   std::optional<moc::Shock> shock;
+  // None when the exit's flow is not known (the net stopped at a shock).
+  std::optional<ThrustFigures> thrust;
 };
 
 // The boundary layer of a design built at a size, for a gas at a stagnation state

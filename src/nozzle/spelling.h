@@ -11,7 +11,7 @@
 namespace nozzle {
 
 enum class Option {
-  kFamily, kMe, kTeta0, kN, kGamma, kAxisymmetric, kThroatRadius, kHalfAngle, kAreaRatio, kInflectionAngle, kWall, kUpstreamRadius, kContraction, kConvergentAngle,
+  kFamily, kMe, kTeta0, kN, kGamma, kAxisymmetric, kThroatRadius, kHalfAngle, kAreaRatio, kInflectionAngle, kWall, kUpstreamRadius, kContraction, kConvergentAngle, kAmbientPressure,
   kScale,
   kGas, kGasConstant, kViscosity, kPrandtl, kP0, kT0, kWallTemperature, kLayer, kBoundaryLayerCsv,
   kCase, kVerify, kCfdCells, kCfdJobs, kCfdCore, kCfdTimeout,
@@ -36,6 +36,7 @@ inline std::string_view Key(Option option) {
     case Option::kUpstreamRadius: return "upstream-radius";
     case Option::kContraction: return "contraction";
     case Option::kConvergentAngle: return "convergent-angle";
+    case Option::kAmbientPressure: return "ambient-pressure";
     case Option::kScale: return "scale";
     case Option::kGas: return "gas";
     case Option::kGasConstant: return "gas-constant";

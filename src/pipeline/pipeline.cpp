@@ -1,6 +1,7 @@
 #include "pipeline/pipeline.h"
 
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -10,6 +11,7 @@
 #include "moc/transonic.h"
 #include "nozzle/convergent.h"
 #include "nozzle/given_wall.h"
+#include "nozzle/thrust.h"
 #include "report/drawing_plan.h"
 #include "report/number_text.h"
 #include "report/result_file.h"
@@ -325,6 +327,32 @@ std::variant<Checked, std::vector<Fault>> Check(const Request& request, const no
                             spelling.name(nozzle::Option::kThroatRadius)});
     }
   }
+  double ambient = NAN;
+  if (!request.ambientPressure.empty()) {
+    const std::string& text = request.ambientPressure;
+    const std::string named = spelling.name(nozzle::Option::kAmbientPressure) + " = \"" + text + "\": ";
+    double ratio = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), ratio);
+    const bool plain = error == std::errc() && end == text.data() + text.size();
+    const std::optional<double> pressure = boundary_layer::Pressure(text);
+    const std::optional<double> p0 = boundary_layer::Pressure(request.physical.p0);
+    if (plain || (pressure && p0)) {
+      ambient = plain ? ratio : *pressure / *p0;
+      if (!(ambient >= 0.0 && ambient < 1.0)) {
+        faults.push_back({Fault::Kind::kInput, named + "out of range; accepted: from 0 (vacuum) up to, not "
+                                                       "including, the stagnation pressure"});
+      }
+    } else if (pressure) {
+      faults.push_back({Fault::Kind::kInput, named + "a pressure with a unit is compared with the stagnation "
+                                                     "pressure: give " +
+                                                     spelling.name(nozzle::Option::kP0) + " too, or a ratio pa/p0"});
+    } else {
+      faults.push_back({Fault::Kind::kInput,
+                        named + "not a pressure; accepted: a ratio pa/p0 from 0 up to, not including, 1, or with " +
+                            spelling.name(nozzle::Option::kP0) +
+                            " a pressure with a unit Pa, kPa, MPa, bar, atm or psi (0.5bar)"});
+    }
+  }
   nozzle::DesignInputs convergent;
   if (throatRadius) {
     const double R = std::isnan(*throatRadius) ? wall.radius : *throatRadius;
@@ -342,6 +370,7 @@ std::variant<Checked, std::vector<Fault>> Check(const Request& request, const no
   checked.inputs.ideal = request.family == "ideal";
   checked.inputs.inflectionAngle = conical.inflectionAngle;
   checked.scale = *scale;
+  checked.ambient = ambient;
   checked.conditions = physical.conditions;
   return checked;
 }
@@ -359,6 +388,13 @@ std::variant<Designed, std::string> Design(const Checked& checked, const gas::No
   if (resultFile) designed.resultFile.emplace(request.resultFolder / report::kResultFileName, run.resultFile);
   designed.record = std::move(run.record);
   nozzle::DesignRecord& record = designed.record;
+  record.facts.thrust = nozzle::ThrustOf(record, checked.ambient);
+  if (record.facts.thrust && record.facts.thrust->separates) {
+    record.warnings.push_back("the wall's pressure at the lip, p/p0 = " +
+                              report::RoundedText(record.facts.thrust->lipPressure, 4) + ", is below " +
+                              report::ShortestText(nozzle::kSeparationPressureRatio) +
+                              " of the ambient (Summerfield's criterion): the flow would separate inside the nozzle");
+  }
   if (const nozzle::DesignInputs& in = checked.inputs; in.throatRadius > 0.0) {
     record.convergent =
         nozzle::ConvergentWall(in.upstreamRadius, in.contraction, in.convergentAngle, request.axisymmetric, in.gamma);

@@ -71,6 +71,9 @@ struct Request {
   // A rounded throat's convergent section (nozzle/convergent.h), as typed; empty: the
   // defaults (the throat radius, a contraction of 3, 30 degrees).
   std::string upstreamRadius, contraction, convergentAngle;
+  // The ambient pressure for the thrust: a ratio pa / p0, or with --p0 a pressure with
+  // its unit; empty: vacuum only.
+  std::string ambientPressure;
   std::string scale = "1";   // the throat half-height (radius), with an optional unit
   boundary_layer::ConditionTexts physical;
 
@@ -95,6 +98,7 @@ struct Request {
 };
 
 struct Checked {
+  double ambient = NAN;  // pa / p0; NaN: none given
   Request request;
   const Family* family = nullptr;
   nozzle::DesignInputs inputs;

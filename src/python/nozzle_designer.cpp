@@ -155,6 +155,16 @@ struct Design {
       facts["inflection_y"] = f.throat.inflectionY;
     }
     if (!std::isnan(f.meanExitMach)) facts["mean_exit_mach"] = f.meanExitMach;
+    if (const auto& t = f.thrust) {
+      facts["thrust_coefficient"] = t->coefficient;
+      facts["ideal_thrust_coefficient"] = t->ideal;
+      facts["divergence_efficiency"] = t->divergenceEfficiency;
+      if (!std::isnan(t->ambient)) {
+        facts["ambient_pressure_ratio"] = t->ambient;
+        facts["thrust_coefficient_ambient"] = t->coefficientAmbient;
+        facts["ideal_thrust_coefficient_ambient"] = t->idealAmbient;
+      }
+    }
     if (f.shock) {
       facts["shock_x"] = f.shock->x;
       facts["shock_y"] = f.shock->y;
@@ -303,6 +313,13 @@ as the command line reads it:
                 discharge_coefficient, net_mass_flow, sonic_axis_x, sonic_wall_x and
                 sonic_wall_y (its OpenFOAM check is not built yet); it has no fan,
                 so no teta0; None: 0, for a conical or ideal nozzle 1.5
+  ambient_pressure
+                for the thrust: a ratio pa/p0, or with p0 a pressure with its unit
+                ("0.5bar"); facts always hold thrust_coefficient (vacuum, over
+                p0 A*, from the exit's flow), ideal_thrust_coefficient (one-
+                dimensional, vacuum, same exit area) and divergence_efficiency,
+                and with it ambient_pressure_ratio, thrust_coefficient_ambient and
+                ideal_thrust_coefficient_ambient
   upstream_radius, contraction, convergent_angle
                 a rounded throat's convergent section, which write_csv,
                 write_dxf, write_svg and write_step begin with: the wall's radius
@@ -356,7 +373,7 @@ Design MakeDesign(const py::object& me, const py::object& n, const py::object& t
                   const py::object& prandtl, const py::object& throatRadius, const py::object& halfAngle,
                   const py::object& areaRatio, const py::object& inflectionAngle, const py::object& wall,
                   const py::object& upstreamRadius, const py::object& contraction,
-                  const py::object& convergentAngle) {
+                  const py::object& convergentAngle, const py::object& ambientPressure) {
   pipeline::Request request;
   request.family = family;
   request.teta0Given = !teta0.is_none();
@@ -375,6 +392,7 @@ Design MakeDesign(const py::object& me, const py::object& n, const py::object& t
   request.upstreamRadius = OptionalText(upstreamRadius, "upstream_radius");
   request.contraction = OptionalText(contraction, "contraction");
   request.convergentAngle = OptionalText(convergentAngle, "convergent_angle");
+  request.ambientPressure = OptionalText(ambientPressure, "ambient_pressure");
   if (!wall.is_none()) request.wallFile = py::cast<std::string>(py::module_::import("os").attr("fspath")(wall));
   request.physical = {OptionalText(p0, "p0"), OptionalText(t0, "t0"), OptionalText(gas, "gas"),
                       OptionalText(gasConstant, "gas_constant"), OptionalText(viscosity, "viscosity"),
@@ -679,5 +697,5 @@ PYBIND11_MODULE(nozzle_designer, m) {
         py::arg("prandtl") = py::none(), py::arg("throat_radius") = py::none(), py::arg("half_angle") = py::none(),
         py::arg("area_ratio") = py::none(), py::arg("inflection_angle") = py::none(), py::arg("wall") = py::none(),
         py::arg("upstream_radius") = py::none(), py::arg("contraction") = py::none(),
-        py::arg("convergent_angle") = py::none(), kDesignDoc);
+        py::arg("convergent_angle") = py::none(), py::arg("ambient_pressure") = py::none(), kDesignDoc);
 }

@@ -1,5 +1,7 @@
 #include "report/summary.h"
 
+#include <cmath>
+
 #include "report/number_text.h"
 
 namespace report {
@@ -49,6 +51,17 @@ std::string SummaryText(const nozzle::DesignRecord& design) {
     text += "Exit flow angle at the lip = " + RoundedText(lip.Teta) + "\n";
   }
   if (f.shock) text += "Shock: " + nozzle::ShockText(*f.shock) + "; the net stops there\n";
+  // The thrust: always for an exit the direct problem found, for a uniform one with an
+  // ambient pressure.
+  if (const auto& t = f.thrust; t && (!design.exitProfile.empty() || !std::isnan(t->ambient))) {
+    text += "Thrust coefficient Cf = " + RoundedText(t->coefficient, 4) + " in vacuum (one-dimensional " +
+            RoundedText(t->ideal, 4) + ")\n";
+    text += "Divergence efficiency = " + RoundedText(t->divergenceEfficiency, 5) + "\n";
+    if (!std::isnan(t->ambient)) {
+      text += "Thrust coefficient at pa/p0 = " + RoundedText(t->ambient, 6) + ": Cf = " +
+              RoundedText(t->coefficientAmbient, 4) + " (one-dimensional " + RoundedText(t->idealAmbient, 4) + ")\n";
+    }
+  }
   if (const auto& c = design.correction) {
     const std::string height = round ? "radius" : "half-height";
     text += "Throat Reynolds number Re* = " + RoundedText(c->ReStar, 0) + "\n";

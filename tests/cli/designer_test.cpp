@@ -567,7 +567,18 @@ TEST(CommandLine, AConicalNozzleIsAnalysedAndTakesNoOtherFamilysOptions) {
   EXPECT_NE(wedge.out.find("Exit half-height y = 10\nIsentropic area ratio A/A* = 10\n"), std::string::npos) << wedge.out;
   EXPECT_NE(wedge.out.find("Mean exit Mach number = 3.913 (weighted by the mass flow)\n"), std::string::npos);
   EXPECT_NE(wedge.out.find("Exit flow angle at the lip = 15\n"), std::string::npos);
+  // Its thrust: the wedge's divergence efficiency 0.98754 against sin 15 / 15 = 0.98862.
+  EXPECT_NE(wedge.out.find("Thrust coefficient Cf = 1.6264 in vacuum (one-dimensional 1.6469)\n"), std::string::npos)
+      << wedge.out;
   EXPECT_NE(ReadBytes(folder.path() / "sonuc.txt").find("Çıkış düzlemi\r\n"), std::string::npos);
+  // A uniform exit tells its thrust only when asked, at an ambient pressure too; a lip
+  // below 0.4 of it warns (the default design's p/p0 = 0.0684).
+  const Outcome ambient = RunCli({"--summary", "--ambient-pressure", "0.2", "--dir", dir});
+  EXPECT_NE(ambient.out.find("Thrust coefficient at pa/p0 = 0.2: Cf = 1.0073 (one-dimensional 1.0098)\n"),
+            std::string::npos)
+      << ambient.out;
+  EXPECT_NE(ambient.err.find("below 0.4 of the ambient (Summerfield's criterion)"), std::string::npos) << ambient.err;
+  EXPECT_EQ(RunCli({"--summary", "--dir", dir}).out.find("Thrust"), std::string::npos);
 
   const Outcome cone = RunCli({"--family", "conical", "--area-ratio", "10", "--throat-radius", "1", "--axisymmetric",
                                "--n", "20", "--summary", "--dir", dir});
@@ -585,6 +596,8 @@ TEST(CommandLine, AConicalNozzleIsAnalysedAndTakesNoOtherFamilysOptions) {
       {{"--family", "conical", "--area-ratio", "4", "--throat-radius", "0"}, "--throat-radius = \"0\": out of range; "
                                                                              "accepted: 1.5 to 100"},
       {{"--area-ratio", "4"}, "--area-ratio shapes a conical nozzle: give --family conical too"},
+      {{"--ambient-pressure", "1bar"}, "a pressure with a unit is compared with the stagnation pressure: give --p0"},
+      {{"--ambient-pressure", "nan"}, "--ambient-pressure = \"nan\": out of range"},
       {{"--family", "conical", "--area-ratio", "4", "--half-angle", "30", "--throat-radius", "100", "--axisymmetric"},
        "--area-ratio = \"4\": the exit lies on the throat's arc, which reaches the half-angle only at a radius 14.397"},
       {{"--family", "conical", "--area-ratio", "10", "--throat-radius", "1", "--axisymmetric", "--p0", "5bar", "--t0",

@@ -23,6 +23,20 @@ TEST(AreaRatio, InvertsOnEitherSideOfTheThroat) {
   EXPECT_EQ(gas::SubsonicMachOfAreaRatio(1.0, 1.4), 1.0);
 }
 
+// The one-dimensional thrust coefficient in vacuum (Sutton and Biblarz, Rocket
+// Propulsion Elements, eq. 3-30, with pe from the area ratio): gamma 1.2: 1.7423,
+// 1.8424, 1.9024 at area ratios 10, 25, 50; gamma 1.4: 1.6469, 1.7010, 1.7292. At an
+// ambient pressure the pressure term loses pa/p0 times the area ratio.
+TEST(ThrustCoefficient, IsTheOneDimensionalClosedForm) {
+  const double eps[] = {10.0, 25.0, 50.0};
+  const double g12[] = {1.7423, 1.8424, 1.9024}, g14[] = {1.6469, 1.7010, 1.7292};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_NEAR(gas::IdealThrustCoefficient(eps[i], 0.0, 1.2), g12[i], 5e-5) << eps[i];
+    EXPECT_NEAR(gas::IdealThrustCoefficient(eps[i], 0.0, 1.4), g14[i], 5e-5) << eps[i];
+    EXPECT_NEAR(gas::IdealThrustCoefficient(eps[i], 0.01, 1.2), g12[i] - 0.01 * eps[i], 5e-5) << eps[i];
+  }
+}
+
 // Other gases, from the same relation: for g = 5/3 the exponent is 2 and A/A* at
 // M = 2 is (1/2) (3/4 * 7/3)^2 = 1.53125 exactly; for g = 1.2 at M = 2.4,
 // (1/2.4) (1.576 / 1.1)^5.5 = 3.01084.

@@ -207,6 +207,8 @@ def test_a_conical_nozzle_gives_its_exit_profile_and_refuses_an_exit_mach_number
     assert exit_["y"][0] == 0 and exit_["y"][-1] == d.facts["exit_height"] == 10
     assert exit_["theta"][-1] == pytest.approx(15, abs=1e-9)
     assert min(exit_["M"]) < d.facts["mean_exit_mach"] < max(exit_["M"])
+    assert d.facts["thrust_coefficient"] == pytest.approx(d.facts["divergence_efficiency"] * 1.6469, abs=1e-4)
+    assert "thrust_coefficient_ambient" in nd.design(ambient_pressure=0.01).facts
     assert len(nd.design(me=2.4).exit_profile["M"]) == 0
     with pytest.raises(ValueError, match="^me is the exit Mach number a minimum-length nozzle is designed for: "
                                          "a conical nozzle's exit follows from its area_ratio$"):
