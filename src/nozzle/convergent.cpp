@@ -26,14 +26,18 @@ std::vector<FlowPoint> ConvergentWall(double upstreamRadius, double contraction,
   };
   const double xt = -upstreamRadius * std::sin(beta), yt = ArcTangentHeight(upstreamRadius, convergentAngleDegrees);
   const double yi = round ? std::sqrt(contraction) : contraction;
-  const double xi = xt - (yi - yt) / std::tan(beta);
   std::vector<FlowPoint> wall;
-  for (int k = 0; k < kUpstreamArcPoints; ++k) {  // the straight wall, its points as many as the arc's
-    const double t = static_cast<double>(k) / kUpstreamArcPoints;
-    wall.push_back(point(xi + t * (xt - xi), yi + t * (yt - yi), beta));
+  // The arc alone where it reaches the inlet height before the convergent angle.
+  const double arc = yi > yt ? beta : std::acos(1.0 - (yi - 1.0) / upstreamRadius);
+  if (yi > yt) {
+    const double xi = xt - (yi - yt) / std::tan(beta);
+    for (int k = 0; k < kUpstreamArcPoints; ++k) {  // the straight wall, its points as many as the arc's
+      const double t = static_cast<double>(k) / kUpstreamArcPoints;
+      wall.push_back(point(xi + t * (xt - xi), yi + t * (yt - yi), beta));
+    }
   }
   for (int k = kUpstreamArcPoints; k >= 1; --k) {
-    const double a = beta * k / kUpstreamArcPoints;
+    const double a = arc * k / kUpstreamArcPoints;
     wall.push_back(point(-upstreamRadius * std::sin(a), 1.0 + upstreamRadius * (1.0 - std::cos(a)), a));
   }
   return wall;

@@ -5,7 +5,9 @@
 //   x_t = -R_u sin(beta),  y_t = 1 + R_u (1 - cos(beta)),
 // then the straight wall (round: a cone, planar: a wedge) at beta out to the inlet
 // height of the contraction C (inlet area over throat area): y_i = C planar, sqrt(C)
-// round, at x_i = x_t - (y_i - y_t) / tan(beta). The transonic series that starts the
+// round, at x_i = x_t - (y_i - y_t) / tan(beta); where the arc reaches the inlet height
+// before the convergent angle (a small contraction, a large radius), the section is
+// the arc alone, up to that height. The transonic series that starts the
 // characteristics assumes the circle of the throat radius R on both sides of the
 // throat, so R_u defaults to R.
 //
@@ -26,10 +28,9 @@ inline constexpr int kUpstreamArcPoints = 12;
 double ArcTangentHeight(double upstreamRadius, double convergentAngleDegrees);
 
 // From the inlet to the last arc point before x = 0 (x = 0 itself is the wall's first
-// point): kUpstreamArcPoints points along the straight wall from the inlet, the tangent
-// point and kUpstreamArcPoints - 1 points of the arc (so that a spline through them
-// keeps to the straight wall).
-// Precondition: the inlet height lies above ArcTangentHeight.
+// point): kUpstreamArcPoints points along the straight wall from the inlet (so that a
+// spline through them keeps to it), the tangent point and kUpstreamArcPoints - 1
+// points of the arc; or the arc alone from the inlet.
 std::vector<FlowPoint> ConvergentWall(double upstreamRadius, double contraction, double convergentAngleDegrees,
                                       bool round, double gamma);
 

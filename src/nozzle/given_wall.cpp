@@ -255,8 +255,8 @@ bool Fields(std::string_view line, std::vector<double>& numbers, std::string& ba
 
 WallContour ReadWallContour(std::string_view text, double scale, const Spelling& spelling) {
   WallContour c;
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);  // the byte-order mark spreadsheets write
   std::vector<std::array<double, 2>> all;
-  std::vector<int> lineOf;
   int lineNumber = 0;
   bool first = true;
   std::vector<double> numbers;
@@ -294,7 +294,6 @@ WallContour ReadWallContour(std::string_view text, double scale, const Spelling&
       return c;
     }
     all.push_back(p);
-    lineOf.push_back(lineNumber);
   }
   const auto throat = std::find_if(all.begin(), all.end(), [](const auto& p) { return p[0] == 0.0; });
   if (throat == all.end()) {

@@ -42,7 +42,16 @@ TurningRegion CloseTurningRegion(const moc::UnitProcesses& net, const TurningReg
       const State upstream = self(self, i - 1, PointOn(i - 1, PlusLineOf(i, n, K), K));
       in.at(i, n);
       const State downstream = lines[static_cast<std::size_t>(i)][static_cast<std::size_t>(n - 1)];
-      lines[static_cast<std::size_t>(i)].push_back(net.Interior(downstream, upstream));
+      const State p = net.Interior(downstream, upstream);
+      // The point lies downstream of `upstream` along its C+ line and upstream of
+      // `downstream` along its C- line, unless characteristics of one family cross.
+      const auto ahead = [](const State& from, double angle, const State& q) {
+        return (q.x - from.x) * std::cos(angle) + (q.y - from.y) * std::sin(angle) > 0.0;
+      };
+      if (!ahead(upstream, upstream.theta + upstream.mu, p) || ahead(downstream, downstream.theta - downstream.mu, p)) {
+        throw moc::ProcessError("characteristics of one family cross");
+      }
+      lines[static_cast<std::size_t>(i)].push_back(p);
     }
     return lines[static_cast<std::size_t>(i)][static_cast<std::size_t>(m)];
   };

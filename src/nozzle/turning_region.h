@@ -23,9 +23,10 @@
 // well (Goursat and Cauchy problems at once), and the wall crosses the C+ lines that
 // leave the axis points before it reaches the exit characteristic.
 //
-// Failure contract: a unit process that does not converge or an arithmetic fault
-// throws what the process throws (ProcessError, gas::ArithmeticError), after calling
-// the `at` hook that names the step being computed.
+// Failure contract: a unit process that does not converge, an arithmetic fault, or a
+// point where characteristics of one family cross (not downstream of its C+ parent, or
+// not upstream of its C- neighbour) throws what the process throws (ProcessError,
+// gas::ArithmeticError), after calling the `at` hook that names the step being computed.
 #pragma once
 
 #include <algorithm>

@@ -104,7 +104,7 @@ double Number(nozzle::Option option, const std::string& text, double low, double
 }
 
 // The convergent section of a rounded throat (radius R): its options, refused beside a
-// sharp throat, and an inlet that lies on the upstream arc.
+// sharp throat.
 void ConvergentInputs(const Request& request, const nozzle::Spelling& spelling, double R,
                       nozzle::DesignInputs& inputs, std::vector<Fault>& faults) {
   using nozzle::Option;
@@ -122,7 +122,6 @@ void ConvergentInputs(const Request& request, const nozzle::Spelling& spelling, 
     }
     return;
   }
-  const std::size_t before = faults.size();
   inputs.upstreamRadius = request.upstreamRadius.empty()
                               ? R
                               : Number(Option::kUpstreamRadius, request.upstreamRadius, 0.0,
@@ -138,19 +137,6 @@ void ConvergentInputs(const Request& request, const nozzle::Spelling& spelling, 
     inputs.convergentAngle = Number(Option::kConvergentAngle, request.convergentAngle, 0.0, kMaxConvergentAngle, true,
                                     "above 0, up to " + report::ShortestText(kMaxConvergentAngle) + " degrees",
                                     spelling, faults);
-  }
-  if (faults.size() > before) return;
-  const double inlet = request.axisymmetric ? std::sqrt(inputs.contraction) : inputs.contraction;
-  const double tangent = nozzle::ArcTangentHeight(inputs.upstreamRadius, inputs.convergentAngle);
-  if (!(inlet > tangent)) {
-    faults.push_back({Fault::Kind::kInput, spelling.name(Option::kContraction) + " = \"" +
-                                               report::ShortestText(inputs.contraction) +
-                                               "\": the inlet lies on the upstream arc, which reaches the convergent "
-                                               "angle only at " +
-                                               (request.axisymmetric ? "a radius " : "a half-height ") +
-                                               report::RoundedText(tangent) +
-                                               ": a larger contraction, or a smaller convergent angle or upstream "
-                                               "radius"});
   }
 }
 

@@ -658,14 +658,18 @@ TEST(CommandLine, ARoundedThroatsWallBeginsWithItsConvergentSection) {
   const Outcome round = RunCli({"--throat-radius", "2", "--n", "20", "--axisymmetric", "--contraction", "4",
                                 "--convergent-angle", "45", "--upstream-radius", "1", "--summary", "--dir", dir});
   EXPECT_NE(round.out.find("inlet radius y = 2, wall at 45 degrees\n"), std::string::npos) << round.out;
+  // A contraction the arc reaches before 30 degrees: the arc alone, to 12.84 degrees
+  // (cos a = 1 - 0.05 / 2); so a large radius keeps its default section.
+  const Outcome arc = RunCli({"--throat-radius", "2", "--n", "20", "--contraction", "1.05", "--summary", "--dir", dir});
+  EXPECT_NE(arc.out.find("Convergent section from x = -0.444, inlet half-height y = 1.05, wall at 12.839 degrees\n"),
+            std::string::npos)
+      << arc.out;
+  EXPECT_EQ(RunCli({"--throat-radius", "10", "--axisymmetric", "--dir", dir}).status, 0);
 
   fs::remove(folder.path() / "sonuc.txt");
   fs::remove(csv);
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
       {{"--contraction", "3"}, "--contraction shapes the convergent section of a rounded throat: give --throat-radius"},
-      {{"--throat-radius", "2", "--contraction", "1.05"}, "--contraction = \"1.05\": the inlet lies on the upstream "
-                                                          "arc, which reaches the convergent angle only at a "
-                                                          "half-height 1.268"},
       {{"--throat-radius", "2", "--convergent-angle", "90"}, "--convergent-angle = \"90\": out of range"},
   };
   for (const auto& [args, message] : cases) {

@@ -284,6 +284,8 @@ TEST(GivenWall, AWallReadFromTextIsAnalysedOrRefusedWithItsFault) {
 
   for (const auto& [text, fault] : std::vector<std::pair<std::string, std::string>>{
            {"0,1\n1,1.1\n2,1.4\n3,1.9\n4,2.6\n", ""},
+           {"\xEF\xBB\xBFx;y\n0;1\n1;1.1\n2;1.4\n3;1.9\n4;2.6\n", "line 1: \"x\" is not a number"},
+           {"\xEF\xBB\xBFx,y\n0\t1\n1 1.1\n2;1.4\n3, 1.9\n4 ,2.6\n", ""},
            {"0,1\n1,1.1\n2,x\n", "line 3: \"x\" is not a number"},
            {"0,1\n1,1.1,7\n", "line 2: it holds 3 numbers, not the two x and y"},
            {"0,1\n1,1.1\n0.5,1.2\n", "line 3: x = 0.5 does not increase (the line before has x = 1)"},
