@@ -56,7 +56,8 @@ namespace {
 
 // The throat's radius as typed: a plain number, 0 or within the series' range; a
 // rounded throat has no OpenFOAM case yet. A conical or an ideal nozzle has a rounded
-// throat, kRoundedThroatRadius unless one is typed.
+// throat, kRoundedThroatRadius unless one is typed; a given wall's comes from its file
+// (NaN here, read with the file).
 std::optional<double> ThroatRadius(const Request& request, const nozzle::Spelling& spelling,
                                    std::vector<Fault>& faults) {
   const bool conical = request.family == "conical" || request.family == "ideal" || request.family == "given-wall";
