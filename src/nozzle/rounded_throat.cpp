@@ -189,15 +189,35 @@ Marched IdealArc(const moc::UnitProcesses& processes, const std::vector<State>& 
       target = next;
       if (settled) break;
     }
-    target = 0.5 * (target + thetaHigh);
+    // The middle of the range; where the wall past the shortest arc turns further than
+    // that (the largest angle need not grow as slowly as the source flow's angle), the
+    // angles nearer the minimum-length nozzle's.
+    const double least = target;
+    double turned = NAN;
+    std::string failure;
+    for (const double f : {0.5, 0.75, 0.875, 0.9375}) {
+      target = least + f * (thetaHigh - least);
+      try {
+        turned = largest(shortest);
+      } catch (const std::logic_error& error) {  // the region past the arc fails at this angle
+        turned = NAN;
+        failure = error.what();
+        continue;
+      }
+      if (target > turned && target < thetaHigh) break;
+    }
+    if (std::isnan(turned)) throw gas::ArithmeticError(failure);
+    if (!(target > turned && target < thetaHigh)) {
+      throw InputRefusal("this throat and Me admit no ideal nozzle: past the shortest arc the wall turns further "
+                         "(to " +
+                         Fixed(std::max(least, turned) / gas::Pi_180, 2) +
+                         " degrees) than the source flow's angle, "
+                         "up to the minimum-length nozzle's arc (" +
+                         Fixed(thetaHigh / gas::Pi_180, 2) + " degrees): a larger throat radius");
+    }
   }
   const double thetaLow = largest(shortest);
   where = "in the inflection angle";
-  if (inputs.inflectionAngle == 0.0 && !(target > thetaLow && target < thetaHigh)) {
-    throw InputRefusal("this throat and Me admit no ideal nozzle: past the shortest arc the wall turns to " +
-                       Fixed(thetaLow / gas::Pi_180, 2) + " degrees, and the minimum-length nozzle's arc only to " +
-                       Fixed(thetaHigh / gas::Pi_180, 2) + ": a larger throat radius");
-  }
   if (!(target > thetaLow && target < thetaHigh)) {
     throw InputRefusal("an inflection angle of " + Fixed(target / gas::Pi_180, 2) +
                        " degrees lies outside the range this throat and Me admit: above " +
@@ -213,7 +233,15 @@ Marched IdealArc(const moc::UnitProcesses& processes, const std::vector<State>& 
   for (int step = 0; step < 100 && bestMiss > 1e-9 && xh - xl > 1e-13 * (1.0 + xh); ++step) {
     const double x = std::clamp(xh - fh * (xh - xl) / (fh - fl), xl + 1e-3 * (xh - xl), xh - 1e-3 * (xh - xl));
     Marched m = MarchTo(processes, start, arc, x, nuE);
-    const double f = largest(m) - target;
+    double f = 0.0;
+    try {
+      f = largest(m) - target;
+    } catch (const std::logic_error&) {
+      // A net that forms a shock, or a region past it that fails: an arc too long.
+      xh = x;
+      side = 0;
+      continue;
+    }
     if (f < 0.0) {
       xl = x;
       fl = f;
