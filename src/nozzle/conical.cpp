@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "moc/transonic.h"
 #include "nozzle/design.h"
 
 namespace nozzle {
@@ -14,7 +15,7 @@ ConeWall::ConeWall(double R, double halfAngleRadians, double exitHeight)
       ye_(exitHeight) {}
 
 double ConeWall::Y(double x) const {
-  if (x <= xt_) return 1.0 + (x * x) / (R_ + std::sqrt(R_ * R_ - x * x));  // 1 + R - sqrt(R^2 - x^2)
+  if (x <= xt_) return moc::ThroatArc(R_, 0.0, xt_).Y(x);
   return ye_ + (x - xe_) * std::tan(alpha_);
 }
 

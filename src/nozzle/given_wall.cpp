@@ -15,18 +15,6 @@ namespace {
 
 using State = moc::Point;
 
-FlowPoint InDegrees(const State& s) {
-  return {s.x, s.y, s.theta / gas::Pi_180, s.nu / gas::Pi_180, s.M, s.mu / gas::Pi_180};
-}
-
-std::string Fixed(double value, int decimals) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
-  return text;
-}
-
-constexpr double kStartLineMarginDegrees = 10.0;
-
 // Where the C+ lines, the axis and the wall's end cross the plane x = X, from the axis up.
 std::vector<State> AcrossPlane(const moc::MarchedNet& net, double X) {
   std::vector<State> plane;
@@ -93,7 +81,7 @@ double PressureRatio(const gas::Gas& gas, double M) {
 }
 
 std::string ShockText(const moc::Shock& shock) {
-  return "characteristics of one family cross at x = " + Fixed(shock.x, 4) + ", y = " + Fixed(shock.y, 4) +
+  return "characteristics of one family cross at x = " + FixedText(shock.x, 4) + ", y = " + FixedText(shock.y, 4) +
          " (a shock forms)";
 }
 
@@ -122,10 +110,10 @@ GivenWallFlow AnalyseGivenWall(const gas::Gas& gas, moc::Flow flow, double R, co
       const double margin = kStartLineMarginDegrees * gas::Pi_180;
       const double least = throat.MostLeaningWallX(N + 1, axisMach, margin);
       if (arcEnd < least) {
-        throw RunError("the wall leaves the throat's circle at x = " + Fixed(arcEnd, 4) + " (" +
-                       Fixed(std::asin(std::min(1.0, arcEnd / R)) / gas::Pi_180, 2) +
+        throw RunError("the wall leaves the throat's circle at x = " + FixedText(arcEnd, 4) + " (" +
+                       FixedText(std::asin(std::min(1.0, arcEnd / R)) / gas::Pi_180, 2) +
                        " degrees), upstream of every start line the transonic series can give (its wall point at x >= " +
-                       Fixed(least, 4) + "): this wall needs a larger throat radius or to follow the circle further");
+                       FixedText(least, 4) + "): this wall needs a larger throat radius or to follow the circle further");
       }
       start = throat.StartLine(N + 1, axisMach, arcEnd, margin);
     }
@@ -134,8 +122,8 @@ GivenWallFlow AnalyseGivenWall(const gas::Gas& gas, moc::Flow flow, double R, co
     f.throat.startLineX = start.front().x;
     f.throat.startLineWallX = start.back().x;
     if (!(exitX > start.back().x)) {
-      throw RunError("the exit plane x = " + Fixed(exitX, 4) + " lies upstream of the start line's wall point (x = " +
-                     Fixed(start.back().x, 4) + ")");
+      throw RunError("the exit plane x = " + FixedText(exitX, 4) + " lies upstream of the start line's wall point (x = " +
+                     FixedText(start.back().x, 4) + ")");
     }
     double startMass = 0.0;
     for (std::size_t k = 1; k < start.size(); ++k) startMass += processes.MassAcross(start[k - 1], start[k]);
@@ -323,9 +311,7 @@ WallContour ReadWallContour(std::string_view text, double scale, const Spelling&
   }
   const double x1 = c.points[1][0], rise = c.points[1][1] - 1.0;
   if (rise > 0.0) {
-    char digits[32];
-    std::snprintf(digits, sizeof digits, "%.6g", (x1 * x1 + rise * rise) / (2.0 * rise));
-    c.radius = std::strtod(digits, nullptr);
+    c.radius = std::strtod(Number((x1 * x1 + rise * rise) / (2.0 * rise)).c_str(), nullptr);
   }
   return c;
 }
@@ -333,7 +319,7 @@ WallContour ReadWallContour(std::string_view text, double scale, const Spelling&
 GivenWallFlow DesignGivenWall(const DesignInputs& inputs, moc::Flow flow) {
   const std::vector<std::array<double, 2>>& p = inputs.givenWall;
   const double R = inputs.throatRadius;
-  const auto onCircle = [R](double x) { return 1.0 + (x * x) / (R + std::sqrt(std::max(0.0, R * R - x * x))); };
+  const moc::ThroatArc circle(R, 0.0, R);
   // The points on the throat's circle take its angle; past them the slopes are those of
   // the cubic spline through the points (continuous in curvature), clamped to the
   // circle's angle at its last point and free of curvature at the lip: a spline keeps
@@ -343,9 +329,9 @@ GivenWallFlow DesignGivenWall(const DesignInputs& inputs, moc::Flow flow) {
   std::vector<double> slope(n, 0.0);
   double arcEnd = 0.0;
   std::size_t last = 0;  // the last point on the circle
-  for (std::size_t i = 0; i < n && p[i][0] < R && std::fabs(p[i][1] - onCircle(p[i][0])) <= 1e-5; ++i) {
+  for (std::size_t i = 0; i < n && p[i][0] < R && std::fabs(p[i][1] - circle.Y(p[i][0])) <= 1e-5; ++i) {
     arcEnd = p[i][0];
-    slope[i] = std::tan(std::asin(p[i][0] / R));
+    slope[i] = std::tan(circle.Angle(p[i][0]));
     last = i;
   }
   if (last + 1 < n) {

@@ -15,19 +15,7 @@ namespace {
 
 using State = moc::Point;
 
-FlowPoint InDegrees(const State& s) {
-  return {s.x, s.y, s.theta / gas::Pi_180, s.nu / gas::Pi_180, s.M, s.mu / gas::Pi_180};
-}
-
 constexpr double kLargestArcAngle = 80.0;
-// The least angle between a leaning start line and either characteristic direction.
-constexpr double kStartLineMarginDegrees = 10.0;
-
-std::string Fixed(double value, int decimals) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
-  return text;
-}
 
 struct Marched {
   moc::MarchedNet net;
@@ -179,6 +167,7 @@ Marched IdealArc(const moc::UnitProcesses& processes, const std::vector<State>& 
   };
   const double thetaHigh = longest.net.At(longest.last.front()).theta;
   Marched shortest = MarchTo(processes, start, arc, lo, nuE);
+  double thetaLow = NAN;  // the largest angle past the shortest arc, with the source flow of target
   if (target == 0.0) {
     // The least angle admitted: the largest angle past the shortest arc when the
     // source flow's angle is that angle too (a fixed point, found by iteration).
@@ -210,19 +199,21 @@ Marched IdealArc(const moc::UnitProcesses& processes, const std::vector<State>& 
     if (!(target > turned && target < thetaHigh)) {
       throw InputRefusal("this throat and Me admit no ideal nozzle: past the shortest arc the wall turns further "
                          "(to " +
-                         Fixed(std::max(least, turned) / gas::Pi_180, 2) +
+                         FixedText(std::max(least, turned) / gas::Pi_180, 2) +
                          " degrees) than the source flow's angle, "
                          "up to the minimum-length nozzle's arc (" +
-                         Fixed(thetaHigh / gas::Pi_180, 2) + " degrees): a larger throat radius");
+                         FixedText(thetaHigh / gas::Pi_180, 2) + " degrees): a larger throat radius");
     }
+    thetaLow = turned;
+  } else {
+    thetaLow = largest(shortest);
   }
-  const double thetaLow = largest(shortest);
   where = "in the inflection angle";
   if (!(target > thetaLow && target < thetaHigh)) {
-    throw InputRefusal("an inflection angle of " + Fixed(target / gas::Pi_180, 2) +
+    throw InputRefusal("an inflection angle of " + FixedText(target / gas::Pi_180, 2) +
                        " degrees lies outside the range this throat and Me admit: above " +
-                       Fixed(thetaLow / gas::Pi_180, 2) + " (the wall's largest angle past the shortest arc) and below " +
-                       Fixed(thetaHigh / gas::Pi_180, 2) + " degrees (the minimum-length nozzle's arc)");
+                       FixedText(thetaLow / gas::Pi_180, 2) + " (the wall's largest angle past the shortest arc) and below " +
+                       FixedText(thetaHigh / gas::Pi_180, 2) + " degrees (the minimum-length nozzle's arc)");
   }
   thetaI = target;
   double xl = lo, xh = longest.net.At(longest.last.front()).x;
@@ -264,6 +255,16 @@ Marched IdealArc(const moc::UnitProcesses& processes, const std::vector<State>& 
 }
 
 }  // namespace
+
+FlowPoint InDegrees(const moc::Point& s) {
+  return {s.x, s.y, s.theta / gas::Pi_180, s.nu / gas::Pi_180, s.M, s.mu / gas::Pi_180};
+}
+
+std::string FixedText(double value, int decimals) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
+}
 
 std::vector<FlowPoint> ThroatWallUpstream(const moc::TransonicThroat& throat, const gas::Gas& gas, double x) {
   std::vector<FlowPoint> wall;
@@ -351,8 +352,8 @@ RoundedThroatDesign DesignRoundedThroat(const DesignInputs& inputs, moc::Flow fl
     double hi = arc.XEnd() * (1.0 - 1e-9);
     if (low.net.shock || low.miss > 0.0) {
       // The start line's own domain already expands the axis past Me.
-      throw RunError("an arc that ends at the start line's wall point (x = " + Fixed(start.back().x, 4) +
-                     ", where the wall has turned " + Fixed(start.back().theta / gas::Pi_180, 2) +
+      throw RunError("an arc that ends at the start line's wall point (x = " + FixedText(start.back().x, 4) +
+                     ", where the wall has turned " + FixedText(start.back().theta / gas::Pi_180, 2) +
                      " degrees) already expands the flow on the axis past Me: this throat radius needs a higher Me, "
                      "or this Me a larger radius");
     }
@@ -400,12 +401,12 @@ RoundedThroatDesign DesignRoundedThroat(const DesignInputs& inputs, moc::Flow fl
     if (!(std::fabs(best.miss) < 1e-6) && !std::isfinite(fh)) {
       // Past some arc length the net itself fails before the axis has reached Me.
       const std::string what =
-          failed.net.shock ? "characteristics of one family cross at x = " + Fixed(failed.net.shock->x, 4) +
-                                 ", y = " + Fixed(failed.net.shock->y, 4) + " (a shock forms)"
+          failed.net.shock ? "characteristics of one family cross at x = " + FixedText(failed.net.shock->x, 4) +
+                                 ", y = " + FixedText(failed.net.shock->y, 4) + " (a shock forms)"
                            : failed.failure;
-      throw RunError("along an arc longer than x = " + Fixed(lo, 4) + " (" +
-                     Fixed(std::asin(lo / R) / gas::Pi_180, 2) + " degrees) " + what +
-                     ", while the axis is still short of Me by " + Fixed(-fl / gas::Pi_180, 2) +
+      throw RunError("along an arc longer than x = " + FixedText(lo, 4) + " (" +
+                     FixedText(std::asin(lo / R) / gas::Pi_180, 2) + " degrees) " + what +
+                     ", while the axis is still short of Me by " + FixedText(-fl / gas::Pi_180, 2) +
                      " degrees of Prandtl-Meyer angle: this Me needs another throat radius or number of waves");
     }
     if (!(std::fabs(best.miss) < 1e-6)) throw gas::ArithmeticError("did not converge");

@@ -108,6 +108,13 @@ struct RoundedThroatDesign {
 
 RoundedThroatDesign DesignRoundedThroat(const DesignInputs& inputs, moc::Flow flow);
 
+// What the marched designs share: a net point's state in the record's units (angles in
+// degrees), a number with `decimals` fixed decimals for messages, and the least angle
+// between a leaning start line and either characteristic direction.
+FlowPoint InDegrees(const moc::Point& s);
+std::string FixedText(double value, int decimals);
+inline constexpr double kStartLineMarginDegrees = 10.0;
+
 // The throat's wall from x = 0 up to (not including) the start line's wall point at x:
 // five points of the circle with the series' flow (Mach 1 where it is subsonic).
 std::vector<FlowPoint> ThroatWallUpstream(const moc::TransonicThroat& throat, const gas::Gas& gas, double x);

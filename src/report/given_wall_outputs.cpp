@@ -81,22 +81,18 @@ std::string GivenWallResultFileText(const nozzle::GivenWallFlow& f) {
   line(b.Clear().Text("Karakteristik ve akım özellikleri"));
   line(b.Clear());
   text += CPlusLineRowsText(f.cPlus);
-  line(b.Clear());
-  line(b.Clear().Text("Duvar koordinatları"));
-  line(b.Clear());
-  line(b.Clear().Text(" i    x     y   Teta   M   p/p0"));
-  line(b.Clear());
+  // A section: a blank line, its title, a blank line, its column heads, a blank line.
+  const auto section = [&](const char* title, const char* heads) {
+    for (const char* t : {"", title, "", heads, ""}) line(b.Clear().Text(t));
+  };
+  section("Duvar koordinatları", " i    x     y   Teta   M   p/p0");
   for (std::size_t i = 0; i < f.wall.size(); ++i) {
     const FlowPoint& p = f.wall[i];
     b.Clear().Field(static_cast<double>(i), 0).Field(p.x).Field(p.y).Field(p.Teta);
     if (static_cast<int>(i) < f.wallFlowKnown) b.Field(p.M).Field(nozzle::PressureRatio(f.gas, p.M), 5);
     line(b);
   }
-  line(b.Clear());
-  line(b.Clear().Text("Çıkış düzlemi"));
-  line(b.Clear());
-  line(b.Clear().Text(" i    y     M   Teta   p/p0"));
-  line(b.Clear());
+  section("Çıkış düzlemi", " i    y     M   Teta   p/p0");
   for (std::size_t i = 0; i < f.exit.size(); ++i) {
     const nozzle::ExitPoint& e = f.exit[i];
     line(b.Clear().Field(static_cast<double>(i), 0).Field(e.y).Field(e.M).Field(e.Teta).Field(e.pressure, 5));
