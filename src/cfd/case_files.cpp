@@ -201,8 +201,27 @@ namespace {
 // The grading across: none for an inviscid case, towards the wall for a viscous one.
 std::string Across(const FlowFacts& facts) { return facts.viscous ? Number(facts.viscous->acrossGrading) : "1"; }
 
+// The block's grading: along the axis growing by GradingAlong; from the plenum in two
+// sections (case_plan.h), given edge by edge as the axis and the wall reach the throat
+// at different fractions of their lengths (edgeGrading: the four edges along x, axis,
+// wall, wall, axis; the four across; the four through the slab or wedge).
+std::string Grading(const FlowFacts& facts, int nx, int convergentCells) {
+  if (!facts.plenum) return "simpleGrading (" + Number(GradingAlong(facts)) + " " + Across(facts) + " 1)";
+  const double cells = static_cast<double>(convergentCells) / nx;
+  const auto sections = [&](double lengthFraction) {
+    return "((" + Number(lengthFraction) + " " + Number(cells) + " " + Number(facts.plenum->convergentExpansion) +
+           ") (" + Number(1.0 - lengthFraction) + " " + Number(1.0 - cells) + " " + Number(GradingAlong(facts)) + "))";
+  };
+  const std::string axis = sections(-facts.inletX / (facts.length - facts.inletX));
+  const std::string wall = sections(facts.plenum->throatFraction);
+  const std::string across = Across(facts);
+  return "edgeGrading\n    (\n        " + axis + "\n        " + wall + "\n        " + wall + "\n        " + axis +
+         "\n        " + across + " " + across + " " + across + " " + across + "\n        1 1 1 1\n    )";
+}
+
 // The slab of a planar nozzle: one block one cell deep, its faces at z = 0 and 0.1.
-std::string SlabBlocks(const std::vector<report::ContourPoint>& wall, const FlowFacts& facts, int nx, int ny) {
+std::string SlabBlocks(const std::vector<report::ContourPoint>& wall, const FlowFacts& facts, int nx, int ny,
+                       int convergentCells) {
   const std::string L = Number(facts.length), ye = Number(facts.exitHalfHeight);
   const std::string x0 = Number(facts.inletX), y0 = Number(facts.inletHeight);
   const std::string depth = "0.1";
@@ -211,8 +230,8 @@ std::string SlabBlocks(const std::vector<report::ContourPoint>& wall, const Flow
     text += "    (" + x0 + " 0 " + z + ")\n    (" + L + " 0 " + z + ")\n    (" + L + " " + ye + " " + z + ")\n    (" +
             x0 + " " + y0 + " " + z + ")\n";
   }
-  text += ");\n\nblocks\n(\n    hex (0 1 2 3 4 5 6 7) (" + std::to_string(nx) + " " + std::to_string(ny) +
-          " 1) simpleGrading (" + Number(GradingAlong(facts)) + " " + Across(facts) + " 1)\n);\n\n";
+  text += ");\n\nblocks\n(\n    hex (0 1 2 3 4 5 6 7) (" + std::to_string(nx) + " " + std::to_string(ny) + " 1) " +
+          Grading(facts, nx, convergentCells) + "\n);\n\n";
   // The wall runs from vertex 3 (throat corner) to vertex 2 (exit lip) through the
   // wall points between them, at both faces of the slab.
   text += "edges\n(\n";
@@ -230,7 +249,8 @@ std::string SlabBlocks(const std::vector<report::ContourPoint>& wall, const Flow
 // turned by -kWedgeHalfAngle and +kWedgeHalfAngle about the x axis (a point (x, r)
 // goes to (x, r, -+r tan)), one cell in the turning direction, the edge on the axis
 // collapsed (vertices 0 and 1 serve both sides), so no face lies on the axis.
-std::string WedgeBlocks(const std::vector<report::ContourPoint>& wall, const FlowFacts& facts, int nx, int ny) {
+std::string WedgeBlocks(const std::vector<report::ContourPoint>& wall, const FlowFacts& facts, int nx, int ny,
+                        int convergentCells) {
   const double t = std::tan(kWedgeHalfAngle * std::acos(-1.0) / 180.0);
   const auto point = [t](double x, double r, double side) {
     std::string text = "(";
@@ -240,8 +260,8 @@ std::string WedgeBlocks(const std::vector<report::ContourPoint>& wall, const Flo
   std::string text = "vertices\n(\n    (" + Number(x0) + " 0 0)\n    (" + Number(L) + " 0 0)\n";
   text += "    " + point(L, ye, -1.0) + "\n    " + point(x0, y0, -1.0) + "\n";
   text += "    " + point(L, ye, 1.0) + "\n    " + point(x0, y0, 1.0) + "\n);\n\n";
-  text += "blocks\n(\n    hex (0 1 2 3 0 1 4 5) (" + std::to_string(nx) + " " + std::to_string(ny) +
-          " 1) simpleGrading (" + Number(GradingAlong(facts)) + " " + Across(facts) + " 1)\n);\n\n";
+  text += "blocks\n(\n    hex (0 1 2 3 0 1 4 5) (" + std::to_string(nx) + " " + std::to_string(ny) + " 1) " +
+          Grading(facts, nx, convergentCells) + "\n);\n\n";
   // The wall from vertex 3 (throat corner) to 2 (exit lip) on one side, 5 to 4 on the other.
   text += "edges\n(\n";
   for (const auto& [from, to, side] : {std::tuple{3, 2, -1.0}, std::tuple{5, 4, 1.0}}) {
@@ -255,10 +275,11 @@ std::string WedgeBlocks(const std::vector<report::ContourPoint>& wall, const Flo
 }  // namespace
 
 std::string BlockMeshDict(const std::vector<report::ContourPoint>& wall, const FlowFacts& facts, int nx, int ny,
-                          double scale) {
+                          double scale, int convergentCells) {
   std::string text = Header("dictionary", "blockMeshDict", "system");
   text += "scale   " + Number(scale) + ";\n\n";
-  text += facts.axisymmetric ? WedgeBlocks(wall, facts, nx, ny) : SlabBlocks(wall, facts, nx, ny);
+  text += facts.axisymmetric ? WedgeBlocks(wall, facts, nx, ny, convergentCells)
+                             : SlabBlocks(wall, facts, nx, ny, convergentCells);
   text += "boundary\n(\n";
   const auto patch = [&text](const char* name, const char* type, const char* faces) {
     text += std::string("    ") + name + "\n    {\n        type " + type + ";\n        faces\n        (\n" + faces +
@@ -343,8 +364,25 @@ std::string ControlDict(const FlowFacts& facts, int ny, int maxIterations, doubl
     text += "            (" + x + " " + Number((j + 0.5) / ny * facts.exitHalfHeight * scale) + " " +
             Number(facts.axisymmetric ? 0.0 : 0.05 * scale) + ")\n";
   }
-  text += "        );\n    }\n}\n";
-  return text;
+  text += "        );\n    }\n";
+  if (facts.plenum) {
+    for (const char* patch : {"inlet", "outlet"}) {
+      text += std::string("\n    // The mass flow through the ") + patch + ", the sum of phi over its faces.\n    " + patch +
+              R"foam(Mass
+    {
+        type            surfaceFieldValue;
+        libs            ("libfieldFunctionObjects.so");
+        regionType      patch;
+        name            )foam" + patch + R"foam(;
+        operation       sum;
+        fields          (phi);
+        writeFields     false;
+        log             false;
+        writeControl    timeStep;
+        writeInterval   )foam" + std::to_string(kMeanEvery) + ";\n    }\n";
+    }
+  }
+  return text + "}\n";
 }
 
 std::string FvSchemes(bool viscous) {
@@ -407,24 +445,61 @@ std::string FieldFile(std::string_view type, std::string_view name, std::string_
 constexpr const char* kFixed = "        type            fixedValue;\n        value           uniform ";
 constexpr const char* kZeroGradient = "        type            zeroGradient;\n";
 
-}  // namespace
+// The inlet's velocity of a stagnation inlet (TotalState below): taken from the cells
+// next to it (zero gradient), the one quantity a subsonic inflow carries from the
+// inside, all but its swirl (z, across a wedge; a slab has none). Taken from the cells
+// too, a swirl that the axis of a wedge seeds came back in through the inlet and grew (a
+// 202 x 40 wedge: |u_z| from 0.006 to 0.1 in 16,000 iterations, the mass flow 0.4 % down
+// and falling), so the inlet holds it at zero.
+constexpr const char* kSwirlFree = R"foam(        type            directionMixed;
+        refValue        uniform (0 0 0);
+        refGradient     uniform (0 0 0);
+        valueFraction   uniform (0 0 0 0 0 1);
+        value           uniform (0 0 0);
+)foam";
 
-std::string PressureField(const StartField* start, bool wedge) {
-  return FieldFile("volScalarField", "p", "[1 -1 -2 0 0 0 0]", start ? ScalarList(start->p) : "uniform 1",
-                   std::string(kFixed) + "1;\n", kZeroGradient, wedge);
+// A stagnation inlet's pressure or temperature: the total pressure and temperature of
+// the gas at rest, p0 and T0 over the sonic state's (the case's p = 1, T = 1), the static
+// state following from the inlet's velocity. The pressure's condition takes the
+// compressibility psi, not the density.
+std::string TotalState(const char* type, const char* name, double value, double gamma) {
+  const bool pressure = name[0] == 'p';
+  return std::string("        type            ") + type + ";\n        " + name + "              uniform " +
+         Number(value) + ";\n        gamma           " + Number(gamma) + ";\n        psi             thermo:psi;\n" +
+         (pressure ? "        rho             none;\n" : "") + "        value           uniform " + Number(value) +
+         ";\n";
 }
 
-std::string TemperatureField(const StartField* start, bool wedge, const ViscousFlow* viscous) {
+}  // namespace
+
+StagnationInlet StagnationInlet::Of(const gas::Gas& gas) {
+  const double T0 = gas.TemperatureRatio(0.0);
+  return {gas.PressureRatioOfTemperature(T0), T0, gas.gamma};
+}
+
+std::string PressureField(const StartField* start, bool wedge, const StagnationInlet* stagnation) {
+  return FieldFile("volScalarField", "p", "[1 -1 -2 0 0 0 0]", start ? ScalarList(start->p) : "uniform 1",
+                   stagnation ? TotalState("totalPressure", "p0", stagnation->p0, stagnation->gamma)
+                              : std::string(kFixed) + "1;\n",
+                   kZeroGradient, wedge);
+}
+
+std::string TemperatureField(const StartField* start, bool wedge, const ViscousFlow* viscous,
+                             const StagnationInlet* stagnation) {
   const std::string wall = viscous != nullptr && viscous->wallT > 0.0
                                ? std::string(kFixed) + Number(viscous->wallT) + ";\n"
                                : std::string(kZeroGradient);
   return FieldFile("volScalarField", "T", "[0 0 0 1 0 0 0]", start ? ScalarList(start->T) : "uniform 1",
-                   std::string(kFixed) + "1;\n", wall, wedge);
+                   stagnation ? TotalState("totalTemperature", "T0", stagnation->T0, stagnation->gamma)
+                              : std::string(kFixed) + "1;\n",
+                   wall, wedge);
 }
 
-std::string VelocityField(const StartField* start, bool wedge, const ViscousFlow* viscous) {
+std::string VelocityField(const StartField* start, bool wedge, const ViscousFlow* viscous,
+                          const StagnationInlet* stagnation) {
   return FieldFile("volVectorField", "U", "[0 1 -1 0 0 0 0]",
-                   start ? VectorList(start->ux, start->uy) : "uniform (1 0 0)", std::string(kFixed) + "(1 0 0);\n",
+                   start ? VectorList(start->ux, start->uy) : "uniform (1 0 0)",
+                   stagnation ? std::string(kSwirlFree) : std::string(kFixed) + "(1 0 0);\n",
                    viscous ? "        type            noSlip;\n" : "        type            slip;\n", wedge);
 }
 

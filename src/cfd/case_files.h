@@ -12,7 +12,8 @@
 // Gas: perfect, in normalised units: R = 1/gamma, Cp = 1/(gamma - 1) (for air
 // molWeight 11640.3, Cp 2.5), mu 0, so the speed of sound is sqrt(T), 1 at T = 1.
 // Inflow sonic and fixed (p = 1, T = 1, U = (1 0 0)); outflow supersonic
-// (zeroGradient).
+// (zeroGradient). A rounded throat's case begins in the plenum instead (FlowFacts::plenum):
+// the mesh takes in the convergent section, the inlet is its face, a stagnation inlet.
 //
 // A viscous case (FlowFacts::viscous, a wall corrected for its boundary layer): the
 // gas's Sutherland law with Re* matched, the wall no-slip at its temperature, the cells
@@ -38,9 +39,12 @@
 namespace cfd {
 
 std::string Header(std::string_view type, std::string_view object, std::string_view location);
+// From the plenum (facts.plenum), `convergentCells` of the nx lie upstream of the throat.
 std::string BlockMeshDict(const std::vector<report::ContourPoint>& wall, const FlowFacts& facts, int nx, int ny,
-                          double scale);
-// `maxIterations` iterations at most; written at the end (or when stopped early).
+                          double scale, int convergentCells = 0);
+// `maxIterations` iterations at most; written at the end (or when stopped early). From
+// the plenum, the mass flows through the inlet and the outlet every 10 iterations too
+// (postProcessing/inletMass and outletMass).
 std::string ControlDict(const FlowFacts& facts, int ny, int maxIterations, double maxCourant, double scale);
 // A viscous case (FlowFacts::viscous) adds the turbulence model's schemes and the
 // solvers of the energy e, k and omega.
@@ -51,13 +55,24 @@ std::string ThermophysicalProperties(const gas::Gas& gas, const ViscousFlow* vis
 // laminar, or RAS kOmegaSST for a turbulent viscous case.
 std::string TurbulenceProperties(const ViscousFlow* viscous = nullptr);
 std::string DecomposeParDict(int jobs);
+// The stagnation state of a case from the plenum, over the sonic state: p0 / p* and
+// T0 / T* = (gamma + 1) / 2.
+struct StagnationInlet {
+  double p0 = 1.0, T0 = 1.0, gamma = 1.4;
+  static StagnationInlet Of(const gas::Gas& gas);
+};
+
 // p, T and U of the folder's time 0: the start field, or uniform sonic flow when
 // `start` is null (a mesh that is started by mapping a coarser one).
 // `wedge`: the patches of a round nozzle's wedge.
-std::string PressureField(const StartField* start, bool wedge = false);
+// `stagnation`: the inlet is the plenum's (totalPressure, totalTemperature, the velocity
+// zero-gradient but for its swirl, held at zero) instead of the fixed sonic inflow.
+std::string PressureField(const StartField* start, bool wedge = false, const StagnationInlet* stagnation = nullptr);
 // `viscous`: the wall no-slip (U) and at its temperature (T; zero gradient when adiabatic).
-std::string TemperatureField(const StartField* start, bool wedge = false, const ViscousFlow* viscous = nullptr);
-std::string VelocityField(const StartField* start, bool wedge = false, const ViscousFlow* viscous = nullptr);
+std::string TemperatureField(const StartField* start, bool wedge = false, const ViscousFlow* viscous = nullptr,
+                             const StagnationInlet* stagnation = nullptr);
+std::string VelocityField(const StartField* start, bool wedge = false, const ViscousFlow* viscous = nullptr,
+                          const StagnationInlet* stagnation = nullptr);
 // k, omega, nut and alphat of a turbulent case: wall functions at the wall, the inflow
 // at 1 % intensity and an eddy viscosity of 10 times the molecular one.
 std::vector<std::pair<std::string, std::string>> TurbulenceFields(const ViscousFlow& viscous, double gamma,

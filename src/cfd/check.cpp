@@ -47,6 +47,7 @@ std::optional<SolvedCase> Solve(const std::filesystem::path& dir, const CaseFact
   SolvedCase solved{MeasureCase(dir, facts, run.coreFraction, outcome.settledAt), {}};
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   solved.check = JudgeCheck(solved.measured.meshes, facts, run.coreFraction, seconds, run.spelling);
+  if (facts.flow.plenum) solved.check.throat = CompareThroat(solved.measured.fine, facts.flow);
   return solved;
 }
 
@@ -55,6 +56,7 @@ void WriteFigures(const std::filesystem::path& dir, const SolvedCase& solved, co
                   const report::DrawingPlan& plan, const CaseFacts& facts) {
   report::ReplaceFile(dir / "exit_profile.csv", ExitProfileCsv(solved.measured.meshes.back()));
   report::ReplaceFile(dir / "check.json", json);
+  if (solved.check.throat) report::ReplaceFile(dir / "throat_profile.csv", ThroatProfileCsv(*solved.check.throat));
   WriteMachPicture(dir / "mach.png", plan, facts, solved.measured.fine);
 }
 
@@ -63,8 +65,12 @@ void WriteFigures(const std::filesystem::path& dir, const SolvedCase& solved, co
 CheckRun CheckDesign(const DesignCase& design, const std::filesystem::path& caseDir, const CaseOptions& options,
                      bool verify, const RunOptions& run) {
   const auto started = std::chrono::steady_clock::now();
-  if (design.inlet.kind == nozzle::Inlet::Kind::kRoundedThroat) {
-    throw CaseError("the OpenFOAM case starts from a uniform sonic throat; it has no rounded throat yet");
+  if (design.inlet.kind == nozzle::Inlet::Kind::kRoundedThroat && !design.throat) {
+    throw CaseError("a rounded throat's case begins in the plenum, and this design has no convergent section");
+  }
+  if (!design.uniformExit) {
+    throw CaseError("the check judges a wall by the uniformity of its exit, and this nozzle's exit is not uniform by "
+                    "design");
   }
   CheckRun result;
   result.facts = WriteCase(design, caseDir, options);

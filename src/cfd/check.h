@@ -2,7 +2,7 @@
 // run it: the case written (cfd/openfoam_case.h), then, when asked, its three meshes
 // solved (cfd/solver_run.h), their exits measured (cfd/exit_flow.h) and judged
 // (cfd/check_report.h), and the figures and pictures written into the case folder:
-// exit_profile.csv, check.json, mach.png and convergence.png.
+// exit_profile.csv, check.json, mach.png and convergence.png; from the plenum, throat_profile.csv.
 #pragma once
 
 #include <array>

@@ -48,6 +48,10 @@ CheckResult JudgeCheck(const std::array<MeshFigures, 3>& meshes, const CaseFacts
   c.mean = EstimateGridConvergence(meshes[2].mean, meshes[1].mean, meshes[0].mean);
   c.core = EstimateGridConvergence(meshes[2].coreSpreadPercent, meshes[1].coreSpreadPercent,
                                    meshes[0].coreSpreadPercent);
+  if (facts.flow.plenum) {
+    c.discharge = EstimateGridConvergence(meshes[2].dischargeCoefficient, meshes[1].dischargeCoefficient,
+                                          meshes[0].dischargeCoefficient);
+  }
   c.deviationPercent = 100.0 * (c.mean.extrapolated - Me) / Me;
   c.meanUncertaintyPercent = 100.0 * c.mean.uncertainty / c.mean.extrapolated;
   const double uncertaintyOfMe = 100.0 * c.mean.uncertainty / Me;
@@ -167,6 +171,21 @@ std::string CheckReport(const CheckResult& c, const CaseFacts& facts) {
   text += "Core spread (y <= " + report::RoundedText(c.coreFraction, 3) + " of the " + facts.flow.ExitSizeName() +
           ") / Me, extrapolated = " + Percent(std::max(0.0, c.core.extrapolated)) + " " + HowConverged(c.core) + "\n";
   text += "Uncertainty of the core spread = " + Percent(c.core.uncertainty) + "\n";
+  if (c.discharge) {
+    const double theory = facts.flow.plenum->dischargeCoefficient;
+    text += "Discharge coefficient Cd, extrapolated = " + report::RoundedText(c.discharge->extrapolated, 5) + " +- " +
+            report::RoundedText(c.discharge->uncertainty, 5) + " " + HowConverged(*c.discharge) + "; the series' " +
+            report::RoundedText(theory, 5) + " (" + Percent(100.0 * (c.discharge->extrapolated - theory) / theory) +
+            " from it); by mesh";
+    for (const MeshFigures& m : c.meshes) text += " " + report::RoundedText(m.dischargeCoefficient, 5);
+    text += "\n";
+  }
+  if (const std::optional<ThroatFlow>& t = c.throat) {
+    const auto x = [](double v) { return std::isnan(v) ? std::string("none") : "x = " + report::RoundedText(v, 4); };
+    text += "Sonic point on the axis: " + x(t->axis.meshSonicX) + " (the series' " + x(t->axis.seriesSonicX) +
+            "); along the cells next to the wall: " + x(t->wall.meshSonicX) + " (the series' " +
+            x(t->wall.seriesSonicX) + ")\n";
+  }
   if (viscous) {
     const double unit = facts.metresPerHalfHeight;
     text += "Displacement thickness at the exit: estimated " + report::RoundedText(viscous->exitDeltaStar, 4) +
@@ -212,10 +231,15 @@ std::string CheckJson(const CheckResult& c, const CaseFacts& facts, const nozzle
                       {"cell_drift_percent", m.steadiness.cellDriftPercent},
                       {"iterations", m.iterations},
                       {"seconds", m.seconds}});
+    if (facts.flow.plenum) {
+      meshes.back()["discharge_coefficient"] = m.dischargeCoefficient;
+      meshes.back()["mass_balance_percent"] = m.steadiness.massBalancePercent;
+    }
   }
   const auto order = [](const GridConvergence& g) { return g.Extrapolated() ? json(g.order) : json(nullptr); };
   json design = {{"Me", inputs.Me}, {"Teta0", inputs.Teta0}, {"N", inputs.N}, {"gamma", inputs.gamma}};
   if (facts.flow.axisymmetric) design["axisymmetric"] = true;
+  if (facts.flow.plenum) design["throat_radius"] = facts.flow.plenum->throatRadius;
   json doc = {
       {"design", design},
       {"core_fraction", c.coreFraction},
@@ -234,6 +258,20 @@ std::string CheckJson(const CheckResult& c, const CaseFacts& facts, const nozzle
       {"verdict", VerdictName(c.verdict)},
       {"reason", c.reason},
       {"seconds", c.seconds}};
+  if (c.discharge) {
+    const double theory = facts.flow.plenum->dischargeCoefficient;
+    doc["discharge_coefficient"] = {{"cfd", c.discharge->extrapolated},
+                                    {"uncertainty", c.discharge->uncertainty},
+                                    {"theory", theory},
+                                    {"difference_percent", 100.0 * (c.discharge->extrapolated - theory) / theory},
+                                    {"convergence", KindName(c.discharge->kind)},
+                                    {"order", order(*c.discharge)}};
+  }
+  if (const std::optional<ThroatFlow>& t = c.throat) {
+    const auto x = [](double v) { return std::isnan(v) ? json(nullptr) : json(v); };
+    doc["sonic_points"] = {{"axis", {{"cfd", x(t->axis.meshSonicX)}, {"series", x(t->axis.seriesSonicX)}}},
+                           {"wall_row", {{"cfd", x(t->wall.meshSonicX)}, {"series", x(t->wall.seriesSonicX)}}}};
+  }
   if (const std::optional<ViscousFlow>& v = facts.flow.viscous) {
     doc["viscous"] = {{"re_star", v->reStar},
                       {"turbulent", v->turbulent},

@@ -18,6 +18,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,7 @@
 #include "nozzle/spelling.h"
 #include "cfd/exit_flow.h"
 #include "cfd/grid_convergence.h"
+#include "cfd/throat_flow.h"
 #include "nozzle/design.h"
 
 namespace cfd {
@@ -47,6 +49,10 @@ struct CheckResult {
   Verdict verdict = Verdict::kNotSettled;
   std::string reason;  // one sentence that says why
   double seconds = 0.0;
+  // A case from the plenum: the discharge coefficient's grid convergence, beside the
+  // transonic series' (FlowFacts::plenum).
+  std::optional<GridConvergence> discharge;
+  std::optional<ThroatFlow> throat;  // the finest mesh's throat beside the series'
 };
 
 // The reason names the ladder to run next as `spelling` spells the option.
@@ -61,6 +67,9 @@ std::string CheckReport(const CheckResult& check, const CaseFacts& facts);
 std::string UncorrectedReport(const CheckResult& corrected, const CheckResult& uncorrected);
 
 // check.json: design, meshes, extrapolated, verdict, seconds (README lists the keys);
+// from the plenum, discharge_coefficient (cfd, uncertainty, theory, difference_percent,
+// convergence, order), sonic_points (x on the axis and along the wall's row of cells,
+// cfd and series) and each mesh's discharge_coefficient and mass_balance_percent;
 // a viscous case adds "viscous" (Re*, the layer, the estimated and the computed exit
 // displacement thickness) and, with its uncorrected wall, "uncorrected".
 std::string CheckJson(const CheckResult& check, const CaseFacts& facts, const nozzle::DesignInputs& inputs,

@@ -35,6 +35,10 @@ DesignCase CaseOf(const nozzle::DesignRecord& design) {
   c.plan = report::MakeDrawingPlan(design);
   if (design.facts.wallTurnsBackAt != 0) c.wallWarning = nozzle::WallWarning(design.facts.wallTurnsBackAt);
   c.axisEnd = design.facts.axisEnd;
+  c.uniformExit = design.family == "minimum-length" || design.family == "ideal";
+  if (design.inlet.kind == nozzle::Inlet::Kind::kRoundedThroat && !design.convergent.empty()) {
+    c.throat = design.facts.throat;
+  }
   if (const auto& correction = design.correction) {
     const double h = correction->metresPerHalfHeight;
     ViscousFlow& v = c.viscous.emplace();
@@ -69,6 +73,14 @@ DesignCase CaseOf(const nozzle::DesignRecord& design) {
         samples.push_back(At(p[i]));
       }
     }
+  }
+  if (c.throat) {
+    // The convergent's one-dimensional subsonic flow across each of its wall points'
+    // sections, the angle growing from the axis to the wall's, and the sonic throat.
+    for (const nozzle::FlowPoint& p : design.convergent) {
+      for (int j = 0; j <= 8; ++j) samples.push_back({p.x, p.y * j / 8.0, p.M, p.Teta * j / 8.0});
+    }
+    for (int j = 0; j <= 8; ++j) samples.push_back({0.0, j / 8.0, 1.0, 0.0});
   }
   return c;
 }

@@ -31,6 +31,10 @@ struct DesignCase {
   double axisEnd = 0.0;  // where the axis reaches Me
   report::DrawingPlan plan;
   std::string wallWarning;  // not empty: the wall turns back, no mesh exists
+  // A rounded throat with its convergent section: the case begins in the plenum, at the
+  // wall's first point (cfd/case_plan.h, Plenum); the throat's figures by the theory.
+  std::optional<nozzle::ThroatFigures> throat;
+  bool uniformExit = true;  // the family's exit is uniform by design (minimum-length, ideal; not a cone, a given wall)
   // A wall corrected for its boundary layer: the viscous flow to check it in, and the
   // inviscid wall, to be checked beside it under the same conditions.
   std::optional<ViscousFlow> viscous;

@@ -194,7 +194,19 @@ void ExitHistoryReader::Follow(const fs::path& functionFolder, const std::string
 ExitHistory ExitHistoryReader::Read(double until) {
   Follow(folder_ / "postProcessing" / "exitMach", "surfaceFieldValue.dat", means_);
   Follow(folder_ / "postProcessing" / "exitProfile", "Ma", profiles_);
+  Follow(folder_ / "postProcessing" / "inletMass", "surfaceFieldValue.dat", massIn_);
+  Follow(folder_ / "postProcessing" / "outletMass", "surfaceFieldValue.dat", massOut_);
   ExitHistory history;
+  // The two mass histories row by row, as far as both reach.
+  std::vector<std::vector<double>> in, out;
+  for (const File& file : massIn_) in.insert(in.end(), file.rows.begin(), file.rows.end());
+  for (const File& file : massOut_) out.insert(out.end(), file.rows.begin(), file.rows.end());
+  for (std::size_t n = 0; n < std::min(in.size(), out.size()); ++n) {
+    if (in[n].size() < 2 || out[n].size() < 2 || in[n][0] != out[n][0] || in[n][0] > until) continue;
+    history.massIterations.push_back(in[n][0]);
+    history.massIn.push_back(-in[n][1]);
+    history.massOut.push_back(out[n][1]);
+  }
   for (const File& file : means_) {
     for (const auto& row : file.rows) {
       if (row.size() < 2 || row[0] > until) continue;
@@ -267,6 +279,17 @@ Steadiness JudgeSteadiness(const ExitHistory& h, int window, int minIterations, 
   }
   s.settled = s.end >= minIterations && s.meanDriftPercent <= kSettledMeanDriftPercent &&
               s.coreDriftPercent <= coreDriftLimitPercent && s.cellDriftPercent <= kSettledCellDriftPercent;
+  if (!h.massIterations.empty()) {
+    const auto in = Column(h.massIn);
+    const double earlyIn = Average(h.massIterations, in, from, middle)[0];
+    const double lateIn = Average(h.massIterations, in, middle, s.end)[0];
+    const double meanOut = Average(h.massIterations, Column(h.massOut), from, s.end)[0];
+    const double meanIn = Average(h.massIterations, in, from, s.end)[0];
+    s.massDriftPercent = 100.0 * std::fabs(lateIn - earlyIn) / meanIn;
+    s.massBalancePercent = 100.0 * std::fabs(meanIn - meanOut) / meanOut;
+    s.settled = s.settled && h.massIterations.front() <= from + kMeanEvery &&
+                s.massDriftPercent <= kSettledMassDriftPercent && s.massBalancePercent <= kSettledMassBalancePercent;
+  }
   return s;
 }
 
@@ -291,6 +314,13 @@ double ExitDisplacementThickness(const SolvedFlow& flow, const FlowFacts& facts)
     deltaStar += (1.0 - flux[j] / flux[edge]) * (y1[j] - y0[j]) * ring;
   }
   return deltaStar;
+}
+
+// rho* a* A* in the mesh's units (rho* = gamma, a* = 1): the throat of the slab, 0.1
+// deep, or the wedge's sector of the throat circle, tan(kWedgeHalfAngle) r*^2.
+double ThroatMassFlow(const FlowFacts& facts, double scale) {
+  const double area = facts.axisymmetric ? std::tan(kWedgeHalfAngle * std::acos(-1.0) / 180.0) : 0.1;
+  return facts.gas.gamma * area * scale * scale;
 }
 
 }  // namespace
@@ -365,6 +395,16 @@ MeshFigures MeasureMesh(const fs::path& meshFolder, const MeshPlan& plan, const 
   f.seconds = ExecutionSeconds(meshFolder / "log.rhoCentralFoam");
   f.meanIterations = history.meanIterations;
   f.means = history.means;
+  if (!history.massIterations.empty()) {
+    const double end = f.steadiness.known ? f.steadiness.end : history.massIterations.back();
+    const double in = Average(history.massIterations, Column(history.massIn), end - plan.window, end)[0];
+    // The mesh's unit: its exit height over the design's.
+    const double scale = flow.pointY[static_cast<std::size_t>(plan.ny) * (nx + 1) + nx] / flowFacts.exitHalfHeight;
+    f.dischargeCoefficient = in / ThroatMassFlow(flowFacts, scale);
+    f.massIterations = history.massIterations;
+    f.massIn = history.massIn;
+    f.massOut = history.massOut;
+  }
   return f;
 }
 

@@ -109,9 +109,11 @@ void WriteMeshFolder(const fs::path& folder, const std::vector<report::ContourPo
     if (error) throw CaseError("cannot create \"" + (folder / sub).string() + "\": " + error.message());
   }
   const double scale = options.metresPerHalfHeight;
-  WriteText(folder / "system" / "blockMeshDict", BlockMeshDict(wall, facts.flow, mesh.nx, mesh.ny, scale));
-  WriteText(folder / "system" / "controlDict",
-            ControlDict(facts.flow, mesh.ny, mesh.maxIterations, options.maxCourant, scale));
+  const bool plenum = facts.flow.plenum.has_value();
+  WriteText(folder / "system" / "blockMeshDict",
+            BlockMeshDict(wall, facts.flow, mesh.nx, mesh.ny, scale, mesh.convergentCells));
+  const double maxCourant = plenum ? std::min(options.maxCourant, kPlenumMaxCourant) : options.maxCourant;
+  WriteText(folder / "system" / "controlDict", ControlDict(facts.flow, mesh.ny, mesh.maxIterations, maxCourant, scale));
   const ViscousFlow* viscous = facts.flow.viscous ? &*facts.flow.viscous : nullptr;
   WriteText(folder / "system" / "fvSchemes", FvSchemes(viscous != nullptr));
   WriteText(folder / "system" / "fvSolution", FvSolution(viscous != nullptr));
@@ -119,9 +121,11 @@ void WriteMeshFolder(const fs::path& folder, const std::vector<report::ContourPo
   WriteText(folder / "constant" / "thermophysicalProperties", ThermophysicalProperties(facts.flow.gas, viscous));
   WriteText(folder / "constant" / "turbulenceProperties", TurbulenceProperties(viscous));
   const bool wedge = facts.flow.axisymmetric;
-  WriteText(folder / "0" / "p", PressureField(start, wedge));
-  WriteText(folder / "0" / "T", TemperatureField(start, wedge, viscous));
-  WriteText(folder / "0" / "U", VelocityField(start, wedge, viscous));
+  const StagnationInlet stagnation = StagnationInlet::Of(facts.flow.gas);
+  const StagnationInlet* inlet = plenum ? &stagnation : nullptr;
+  WriteText(folder / "0" / "p", PressureField(start, wedge, inlet));
+  WriteText(folder / "0" / "T", TemperatureField(start, wedge, viscous, inlet));
+  WriteText(folder / "0" / "U", VelocityField(start, wedge, viscous, inlet));
   if (viscous != nullptr && viscous->turbulent) {
     for (const auto& [name, text] : TurbulenceFields(*viscous, facts.flow.gas.gamma, wedge)) {
       WriteText(folder / "0" / name, text);
@@ -145,6 +149,59 @@ double AcrossGrading(int n, double Y, double wallCell) {
     (wallCellOf(q) < wallCell ? low : high) = q;
   }
   return std::max(kLeastAcrossGrading, std::pow(0.5 * (low + high), n - 1));
+}
+
+// The plenum's cells along the axis upstream of the throat, on the finest mesh: a
+// geometric series from the divergent's first cell, growing by at most kConvergentGrowth
+// a cell towards the inlet, a multiple of 4 (the coarse mesh has a quarter), at least 8;
+// and its expansion, the last cell over the first, that makes its last cell as long as
+// the divergent's first (1: even cells are that short already).
+//
+// At a subsonic inlet the central scheme's flux between the first two cells loses total
+// pressure in proportion to their size, and the loss stays in the gas down to the throat:
+// on a 160 x 40 wedge of contraction 2 (the inlet at Mach 0.31, where the flow already
+// speeds up), 13 cells growing fourfold left Cd 0.5 % short of the series', 26 even ones
+// 0.04 %. Even cells throughout cost a planar contraction 3 half as many cells again,
+// and its finest mesh, with so little damping left, fell into a swing of the whole
+// convergent's flow (the mass flow by +-1 %); growing cells keep it steady, and at the
+// default contraction 3 (Mach 0.2 at the inlet, the flow there nearly uniform) they cost
+// no accuracy: planar Cd within 0.01 %, round within 0.02 % on the medium mesh.
+constexpr double kConvergentGrowth = 1.03;
+
+struct ConvergentCells {
+  int cells = 8;
+  double expansion = 1.0;
+};
+
+ConvergentCells ConvergentCellsOf(const FlowFacts& flow, int divergentCells) {
+  const double length = -flow.inletX;
+  const double r = std::pow(GradingAlong(flow), 1.0 / std::max(1, divergentCells - 1));
+  const double throatCell = flow.length * (r - 1.0) / (std::pow(r, divergentCells) - 1.0);
+  ConvergentCells c;
+  const double n = std::log1p(length * (kConvergentGrowth - 1.0) / throatCell) / std::log(kConvergentGrowth);
+  c.cells = std::max(8, 4 * static_cast<int>(std::ceil(n / 4.0)));
+  const auto lastCell = [&](double expansion) {
+    const double q = std::pow(expansion, 1.0 / (c.cells - 1));
+    return length * (q - 1.0) * std::pow(q, c.cells - 1) / (std::pow(q, c.cells) - 1.0);
+  };
+  if (length / c.cells <= throatCell) return c;
+  double low = 1e-4, high = 1.0 - 1e-9;
+  for (int i = 0; i < 200; ++i) {
+    const double mid = std::sqrt(low * high);
+    (lastCell(mid) > throatCell ? high : low) = mid;
+  }
+  c.expansion = std::sqrt(low * high);
+  return c;
+}
+
+// The wall's arc length from its first point to the throat point (x = 0), of its whole.
+double ThroatFraction(const std::vector<report::ContourPoint>& wall) {
+  double toThroat = 0.0, whole = 0.0;
+  for (std::size_t i = 1; i < wall.size(); ++i) {
+    whole += std::hypot(wall[i].x - wall[i - 1].x, wall[i].y - wall[i - 1].y);
+    if (wall[i].x <= 0.0) toThroat = whole;
+  }
+  return toThroat / whole;
 }
 
 std::string Size(double bytes) {
@@ -238,13 +295,35 @@ CaseFacts WriteCase(const DesignCase& design, const fs::path& folder, const Case
   facts.metresPerHalfHeight = options.metresPerHalfHeight;
   facts.meshes = MeshLadder(options.cellsAlong, options.cellsAcross, design.inputs.Me, design.axisymmetric,
                             CellAspect(facts.flow, options.cellsAlong, options.cellsAcross));
+  if (design.throat) {
+    facts.flow.inletX = wall.front().x;
+    facts.flow.inletHeight = wall.front().y;
+    const ConvergentCells convergent = ConvergentCellsOf(facts.flow, options.cellsAlong);
+    facts.flow.plenum = Plenum{design.throat->radius,     ThroatFraction(wall),          convergent.expansion,
+                               design.throat->dischargeCoefficient, design.throat->sonicAxisX, design.throat->sonicWallX};
+    // Half the Courant number, twice the iterations; the convergent's cells count as the
+    // divergent's do.
+    const std::array<MeshPlan, 3> ladder =
+        MeshLadder(options.cellsAlong + convergent.cells, options.cellsAcross, design.inputs.Me, design.axisymmetric,
+                   CellAspect(facts.flow, options.cellsAlong, options.cellsAcross));
+    const int slower = static_cast<int>(std::lround(options.maxCourant / std::min(options.maxCourant, kPlenumMaxCourant)));
+    for (std::size_t m = 0; m < ladder.size(); ++m) {
+      MeshPlan& mesh = facts.meshes[m];
+      mesh.convergentCells = convergent.cells >> (2 - m);
+      mesh.nx += mesh.convergentCells;
+      mesh.maxIterations = slower * ladder[m].maxIterations;
+      mesh.capIterations = slower * ladder[m].capIterations;
+      mesh.minIterations = slower * ladder[m].minIterations;
+      mesh.window = slower * ladder[m].window;
+    }
+  }
   if (ViscousFlow* viscous = facts.flow.viscous ? &*facts.flow.viscous : nullptr) {
     viscous->muStar = design.gas.gamma * options.metresPerHalfHeight / viscous->reStar;
     viscous->acrossGrading = AcrossGrading(facts.meshes.back().ny, facts.flow.exitHalfHeight, viscous->wallCell);
   }
   facts.jobs = std::max(1, options.jobs);
   const MeshPlan& coarse = facts.meshes[0];
-  const StartField start = FromDesign(design, facts.flow, coarse.nx, coarse.ny);
+  const StartField start = FromDesign(design, facts.flow, coarse.nx, coarse.ny, coarse.convergentCells);
   WriteMeshFolder(folder / coarse.name, wall, facts, coarse, options, &start);
   for (std::size_t m = 1; m < facts.meshes.size(); ++m) {
     WriteMeshFolder(folder / facts.meshes[m].name, wall, facts, facts.meshes[m], options, nullptr);

@@ -23,35 +23,68 @@ Point AlongWall(const std::vector<Point>& wall, double s) {
   return {wall[i - 1].x + t * (wall[i].x - wall[i - 1].x), wall[i - 1].y + t * (wall[i].y - wall[i - 1].y)};
 }
 
+// The fractions of an edge's length at the centres of `cells` cells in two sections:
+// the first `first` cells over the fraction `split` of the edge, their last over their
+// first `firstExpansion`, the others over the rest, growing by `expansion`.
+std::vector<double> CellCentres(int cells, int first, double split, double firstExpansion, double expansion) {
+  std::vector<double> centres;
+  const auto section = [&centres](int n, double from, double to, double ratio) {
+    const double r = std::pow(ratio, 1.0 / std::max(1, n - 1));
+    double total = 0.0, edge = 0.0;
+    for (int i = 0; i < n; ++i) total += std::pow(r, i);
+    for (int i = 0; i < n; ++i) {
+      const double width = std::pow(r, i) / total;
+      centres.push_back(from + (to - from) * (edge + 0.5 * width));
+      edge += width;
+    }
+  };
+  section(first, 0.0, split, firstExpansion);
+  section(cells - first, split, 1.0, expansion);
+  return centres;
+}
+
 // The design's flow at every cell centre, by inverse-distance weighting of the
 // nearest samples. A start close to the steady two-dimensional flow shortens the
 // transient, most of all in the slow transonic region behind the throat.
 }  // namespace
 
-StartField FromDesign(const DesignCase& design, const FlowFacts& facts, int nx, int ny) {
+StartField FromDesign(const DesignCase& design, const FlowFacts& facts, int nx, int ny, int convergentCells) {
   constexpr std::size_t kNearest = 6;
   const std::vector<report::ContourPoint>& wall = design.wall;
   std::vector<FlowSample> samples = design.samples;
-  // The uniform sonic inflow section and the uniform exit region.
+  // The uniform sonic inflow section (from the plenum: the convergent's flow, which the
+  // design's samples hold) and the uniform exit region.
   for (int i = 0; i <= 20; ++i) {
     const double s = i / 20.0;
-    samples.push_back({facts.inletX, s * 0.95 * facts.inletHeight, 1.0, 0.0});
+    if (!facts.plenum) samples.push_back({facts.inletX, s * 0.95 * facts.inletHeight, 1.0, 0.0});
     samples.push_back({facts.length, s * facts.exitHalfHeight, facts.designMach, 0.0});
     samples.push_back({design.axisEnd + s * (facts.length - design.axisEnd), 0.0, facts.designMach, 0.0});
   }
   StartField field;
   std::vector<std::pair<double, std::size_t>> distances(samples.size());
   std::vector<Point> tops;
-  std::vector<double> along;  // the cell centres' fractions of the length, graded as blockMesh grades
-  const double r = std::pow(GradingAlong(facts), 1.0 / std::max(1, nx - 1));
-  double edge = 0.0, total = 0.0;
-  for (int i = 0; i < nx; ++i) total += std::pow(r, i);
-  for (int i = 0; i < nx; ++i) {
-    const double width = std::pow(r, i) / total;
-    along.push_back(edge + 0.5 * width);
-    edge += width;
-    tops.push_back(AlongWall(wall, along.back()));
+  // The cell centres' fractions of the length, graded as blockMesh grades: of the axis,
+  // and of the wall's arc length.
+  std::vector<double> along, alongWall;
+  if (const std::optional<Plenum>& plenum = facts.plenum) {
+    along = CellCentres(nx, convergentCells, -facts.inletX / (facts.length - facts.inletX),
+                        plenum->convergentExpansion, GradingAlong(facts));
+    alongWall = CellCentres(nx, convergentCells, plenum->throatFraction, plenum->convergentExpansion,
+                            GradingAlong(facts));
+    for (const double s : alongWall) tops.push_back(AlongWall(wall, s));
+  } else {
+    const double r = std::pow(GradingAlong(facts), 1.0 / std::max(1, nx - 1));
+    double edge = 0.0, total = 0.0;
+    for (int i = 0; i < nx; ++i) total += std::pow(r, i);
+    for (int i = 0; i < nx; ++i) {
+      const double width = std::pow(r, i) / total;
+      along.push_back(edge + 0.5 * width);
+      edge += width;
+      tops.push_back(AlongWall(wall, along.back()));
+    }
   }
+  // Supersonic throughout but for the plenum's convergent section.
+  const double leastMach = facts.plenum ? 0.0 : 1.0;
   for (int j = 0; j < ny; ++j) {
     for (int i = 0; i < nx; ++i) {
       const double s = along[static_cast<std::size_t>(i)];
@@ -71,7 +104,7 @@ StartField FromDesign(const DesignCase& design, const FlowFacts& facts, int nx, 
         M += w * samples[distances[n].second].M;
         teta += w * samples[distances[n].second].teta;
       }
-      M = std::max(1.0, M / weights);
+      M = std::max(leastMach, M / weights);
       const double angle = teta / weights * std::acos(-1.0) / 180.0;
       const double T = facts.gas.TemperatureRatio(M);
       const double u = M * std::sqrt(T);

@@ -54,25 +54,22 @@ std::vector<std::string> CheckOptionFaults(std::optional<int> cells, int jobs, d
 
 namespace {
 
-// The throat's radius as typed: a plain number, 0 or within the series' range; a
-// rounded throat has no OpenFOAM case yet. A conical or an ideal nozzle has a rounded
-// throat, kRoundedThroatRadius unless one is typed; a given wall's comes from its file
-// (NaN here, read with the file).
+// The throat's radius as typed: a plain number, 0 or within the series' range. A
+// conical or an ideal nozzle has a rounded throat, kRoundedThroatRadius unless one is
+// typed; a given wall's comes from its file (NaN here, read with the file). The OpenFOAM
+// check judges a wall by its uniform exit: a cone's or a given wall's is not uniform by
+// design, and their case is refused.
 std::optional<double> ThroatRadius(const Request& request, const nozzle::Spelling& spelling,
                                    std::vector<Fault>& faults) {
   const bool conical = request.family == "conical" || request.family == "ideal" || request.family == "given-wall";
-  const auto noCase = [&] {
-    if (!request.caseFolder.empty()) {
-      faults.push_back({Fault::Kind::kInput, spelling.name(nozzle::Option::kCase) +
-                                                 ": the OpenFOAM case starts from a uniform sonic throat; it has no "
-                                                 "rounded throat (" +
-                                                 spelling.name(nozzle::Option::kThroatRadius) + ") yet"});
-    }
-  };
-  if (request.family == "given-wall" && !request.throatRadiusGiven) {  // the wall file's, read with it
-    noCase();
-    return NAN;
+  if (!request.caseFolder.empty() && (request.family == "conical" || request.family == "given-wall")) {
+    faults.push_back({Fault::Kind::kInput, spelling.name(nozzle::Option::kCase) +
+                                               ": the OpenFOAM check judges a wall by the uniformity of its exit, "
+                                               "and the exit of a " +
+                                               (request.family == "conical" ? "cone" : "given wall") +
+                                               " is not uniform by design"});
   }
+  if (request.family == "given-wall" && !request.throatRadiusGiven) return NAN;  // the wall file's, read with it
   const std::string typed =
       conical && !request.throatRadiusGiven ? report::ShortestText(kRoundedThroatRadius) : request.throatRadius;
   const nozzle::ValReading read = nozzle::ReadVal(typed);
@@ -88,7 +85,6 @@ std::optional<double> ThroatRadius(const Request& request, const nozzle::Spellin
                           (request.axisymmetric ? "radii" : "half-heights") + " (the transonic series' range)."});
     return std::nullopt;
   }
-  if (R > 0.0) noCase();
   return R;
 }
 

@@ -151,6 +151,35 @@ TEST(CfdCheck, ChecksARoundNozzleOnItsWedge) {
   }
 }
 
+// An ideal nozzle is checked from the plenum, on the smallest ladder: its discharge
+// coefficient beside the series', and its throat's sonic points and Mach numbers beside
+// the series' (throat_profile.csv). How close they come is measured on real meshes
+// (docs/validation.md); so coarse a ladder only has to come near.
+TEST(CfdCheck, ChecksARoundedThroatFromThePlenum) {
+  if (!OpenFoamInstalled()) GTEST_SKIP() << "OpenFOAM is not installed";
+  TempFolder folder;
+  const fs::path dir = folder.path() / "ideal";
+  ASSERT_EQ(Finish(Start(folder.path(), {"--family", "ideal", "--throat-radius", "2", "--n", "15", "--dir",
+                                         folder.path().string(), "--openfoam", dir.string(), "--verify",
+                                         "--cfd-cells", "32"})),
+            0)
+      << ReadBytes(folder.path() / "err");
+  const std::string out = ReadBytes(folder.path() / "out");
+  EXPECT_NE(out.find("\nDischarge coefficient Cd, extrapolated = "), std::string::npos) << out;
+  EXPECT_NE(out.find("\nSonic point on the axis: x = "), std::string::npos) << out;
+  const nlohmann::json check = Check(dir);
+  EXPECT_EQ(check["design"]["throat_radius"], 2.0);
+  EXPECT_NEAR(check["discharge_coefficient"]["theory"].get<double>(), 0.995721, 5e-7);
+  EXPECT_NEAR(check["discharge_coefficient"]["cfd"].get<double>(), 0.995721, 0.03);
+  for (const nlohmann::json& mesh : check["meshes"]) {
+    EXPECT_NEAR(mesh["discharge_coefficient"].get<double>(), 0.995721, 0.03);
+  }
+  EXPECT_NEAR(check["sonic_points"]["axis"]["series"].get<double>(), 0.1684, 0.05);
+  const std::string throat = ReadBytes(dir / "throat_profile.csv");
+  EXPECT_EQ(throat.rfind("row,x,y,Ma_cfd,Ma_series\naxis,", 0), 0u) << throat;
+  EXPECT_NE(throat.find("\nwall,"), std::string::npos);
+}
+
 // A wall corrected for a turbulent layer: OpenFOAM takes the viscous case (Sutherland's
 // law, no-slip wall, k-omega SST with wall functions) on every mesh, and its uncorrected
 // wall beside it; the report and check.json say both, with the layer's figures.

@@ -161,6 +161,44 @@ TEST(ExitFigures, JudgeAStoppedRunAsItWasWhenItSettled) {
   EXPECT_FALSE(cfd::MeasureMesh(folder.path(), plan, facts, 0.8, flow).steadiness.settled);
 }
 
+// A case from the plenum settles its mass flow too: a steady exit whose outlet passes
+// 0.5 % less than its inlet takes in has not settled. The discharge coefficient is the
+// inlet's mass flow over rho* a* A* of the slab's throat, gamma x 1 x 0.1.
+TEST(ExitFigures, FromThePlenumSettleTheMassFlowAndGiveTheDischargeCoefficient) {
+  testing_support::TempFolder folder;
+  testing_support::WriteSolvedMesh(folder.path(), 2, {2.4, 2.4, 2.4}, 3.0);
+  const auto write = [&folder](const char* name, const char* rows) {
+    const std::filesystem::path dir = folder.path() / "postProcessing" / name / "0";
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / (std::string(name) == "exitProfile" ? "Ma" : "surfaceFieldValue.dat")) << rows;
+  };
+  std::string means, profiles, in, balanced, short_;
+  for (int i = 10; i <= 2000; i += 10) {
+    const std::string at = std::to_string(i);
+    means += at + " 2.4\n";
+    if (i % 20 == 0) profiles += at + " 2.4 2.4 2.4\n";
+    in += at + " -0.1393\n";
+    balanced += at + " 0.1393\n";
+    short_ += at + " 0.1386\n";
+  }
+  write("exitMach", means.c_str());
+  write("exitProfile", profiles.c_str());
+  write("inletMass", in.c_str());
+  write("outletMass", balanced.c_str());
+  const cfd::SolvedFlow flow = cfd::ReadSolvedFlow(folder.path(), 2, 3);
+  const cfd::MeshPlan plan{"fine", 2, 3, 3000, 6000, 1000, 1000, 0.05};
+  const cfd::FlowFacts facts{4.0, 3.0, 2.4, gas::kAir, false};
+  const cfd::MeshFigures settled = cfd::MeasureMesh(folder.path(), plan, facts, 0.8, flow);
+  EXPECT_TRUE(settled.steadiness.settled);
+  EXPECT_NEAR(settled.steadiness.massBalancePercent, 0.0, 1e-9);
+  EXPECT_NEAR(settled.dischargeCoefficient, 0.1393 / 0.14, 1e-12);
+  write("outletMass", short_.c_str());
+  const cfd::MeshFigures leaking = cfd::MeasureMesh(folder.path(), plan, facts, 0.8, flow);
+  EXPECT_FALSE(leaking.steadiness.settled);
+  EXPECT_NEAR(leaking.steadiness.massBalancePercent, 100.0 * 0.0007 / 0.1386, 1e-9);
+  EXPECT_TRUE(std::isnan(cfd::MeasureMesh(folder.path() / "nowhere", plan, facts, 0.8, flow).dischargeCoefficient));
+}
+
 // While the solver runs, each look reads only what was appended: a row still being
 // written waits for its line end, a file written anew is read from its start, and a
 // later start-time folder's rows follow the earlier one's.

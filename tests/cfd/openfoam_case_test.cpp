@@ -10,7 +10,10 @@
 
 #include "boundary_layer/layer.h"
 #include "cfd/design_case.h"
+#include "cfd/exit_flow.h"
+#include "nozzle/convergent.h"
 #include "nozzle/minimum_length.h"
+#include "nozzle/rounded_throat.h"
 #include "report/contour.h"
 #include "support/golden.h"
 #include "nozzle/spelling.h"
@@ -293,6 +296,68 @@ TEST(OpenFoamCase, WritesARoundNozzleAsAWedgeThatCheckMeshAccepts) {
   EXPECT_NEAR(x, d.wall.back().x, 1e-9);
   EXPECT_NEAR(y, d.wall.back().y, 1e-9);
   EXPECT_NEAR(z, -d.wall.back().y * std::tan(2.5 * 3.14159265358979323846 / 180.0), 1e-9);
+}
+
+// A rounded throat's case begins in the plenum: the mesh takes in the convergent
+// section from its inlet, whose gas enters from rest at p0 / p* = 1.2^3.5 and
+// T0 / T* = 1.2 (air), at half the Courant number, and the mass flows through the inlet
+// and outlet are followed. The cells along fall in two sections whose boundary lies at
+// x = 0 on the axis and on the wall, where the convergent's last cell is as long as the
+// divergent's first.
+TEST(OpenFoamCase, StartsARoundedThroatInThePlenum) {
+  nozzle::DesignInputs inputs{2.4, 0.0, 15.0};
+  inputs.throatRadius = 2.0;
+  nozzle::DesignRecord record = nozzle::RecordOf(nozzle::DesignRoundedThroat(inputs, moc::Flow::kPlanar));
+  record.convergent = nozzle::ConvergentWall(2.0, 3.0, 30.0, false, 1.4);
+  TempFolder folder;
+  const fs::path dir = folder.path() / "case";
+  cfd::CaseOptions options;
+  options.cellsAlong = 64;
+  options.cellsAcross = 16;
+  const cfd::CaseFacts facts = cfd::WriteCase(record, dir, options);
+  ASSERT_TRUE(facts.flow.plenum.has_value());
+  EXPECT_EQ(facts.flow.inletX, record.convergent.front().x);
+  const cfd::MeshPlan& coarse = facts.meshes[0];
+  EXPECT_EQ(coarse.nx, 16 + coarse.convergentCells);
+  EXPECT_EQ(facts.meshes[2].convergentCells, 4 * coarse.convergentCells);
+  const std::string p = ReadBytes(dir / "coarse" / "0" / "p");
+  EXPECT_NE(p.find("inlet\n    {\n        type            totalPressure;\n        p0              uniform "
+                   "1.892929158737854;"),
+            std::string::npos)
+      << p;
+  EXPECT_NE(ReadBytes(dir / "coarse" / "0" / "T").find("T0              uniform 1.2;"), std::string::npos);
+  // The velocity from the cells, but for the swirl of a wedge, held at zero.
+  EXPECT_NE(ReadBytes(dir / "fine" / "0" / "U").find("inlet\n    {\n        type            directionMixed;"),
+            std::string::npos);
+  const std::string control = ReadBytes(dir / "medium" / "system" / "controlDict");
+  EXPECT_NE(control.find("maxCo           0.1;"), std::string::npos);
+  EXPECT_NE(control.find("inletMass\n"), std::string::npos);
+  EXPECT_NE(control.find("outletMass\n"), std::string::npos);
+  if (std::system("command -v blockMesh >/dev/null") != 0) GTEST_SKIP() << "OpenFOAM is not installed";
+  const fs::path mesh = dir / "coarse";
+  const std::string command = "cd '" + mesh.string() +
+                              "' && export WM_PROJECT_DIR=/usr/share/openfoam && blockMesh > log.blockMesh 2>&1 && "
+                              "checkMesh > log.checkMesh 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0) << ReadBytes(mesh / "log.blockMesh");
+  EXPECT_NE(ReadBytes(mesh / "log.checkMesh").find("\nMesh OK."), std::string::npos);
+  const cfd::SolvedFlow points = [&] {
+    // The points alone: ReadSolvedFlow needs solved fields, so give it uniform ones.
+    fs::create_directories(mesh / "1");
+    for (const char* field : {"Ma", "p", "T"}) {
+      std::ofstream(mesh / "1" / field) << "internalField   uniform 1;\n";
+    }
+    std::ofstream(mesh / "1" / "U") << "internalField   uniform (1 0 0);\n";
+    return cfd::ReadSolvedFlow(mesh, coarse.nx, coarse.ny);
+  }();
+  const auto at = [&](int i, int j) { return static_cast<std::size_t>(j * (coarse.nx + 1) + i); };
+  const int throat = coarse.convergentCells;
+  EXPECT_NEAR(points.pointX[at(throat, 0)], 0.0, 1e-9);
+  EXPECT_NEAR(points.pointX[at(throat, coarse.ny)], 0.0, 1e-9);
+  EXPECT_NEAR(points.pointY[at(throat, coarse.ny)], 1.0, 1e-9);
+  EXPECT_NEAR(points.pointX[at(0, 0)], record.convergent.front().x, 1e-9);
+  const double last = points.pointX[at(throat, 0)] - points.pointX[at(throat - 1, 0)];
+  const double first = points.pointX[at(throat + 1, 0)] - points.pointX[at(throat, 0)];
+  EXPECT_NEAR(last / first, 1.0, 0.02);
 }
 
 }  // namespace
