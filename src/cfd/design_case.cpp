@@ -52,6 +52,8 @@ DesignCase CaseOf(const nozzle::DesignRecord& design) {
     // cores can resolve, with wall functions: the finest mesh's wall cell centre at
     // y+ = 30 (about 60 and 120 on the medium and coarse meshes).
     v.wallCell = v.turbulent ? 60.0 * correction->exitViscousLength / h : v.exitDeltaStar / 10.0;
+    // From the inlet, as the corrected wall: a rounded throat's convergent section first.
+    for (const nozzle::FlowPoint& p : design.convergent) c.uncorrectedWall.push_back({p.x, p.y});
     for (const nozzle::FlowPoint& p : design.wall) c.uncorrectedWall.push_back({p.x, p.y});
   }
 
