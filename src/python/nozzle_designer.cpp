@@ -663,7 +663,8 @@ void BindCheck(py::class_<Design>& design) {
           "Writes the OpenFOAM case into `folder` and runs it on its three meshes (`jobs` cores, 0 for all; a "
           "mesh of up to 2,500 cells on one), "
           "as nozzle-cli --openfoam FOLDER --verify: returns what check.json holds as a dict (design, meshes "
-          "coarsest first, extrapolated, verdict, reason, seconds). `core` is the fraction of the exit that "
+          "coarsest first, extrapolated, verdict, reason, seconds; a rounded throat's, checked from the plenum, "
+          "discharge_coefficient and sonic_points too). `core` is the fraction of the exit that "
           "judges the wall, `timeout` a limit in seconds, `progress` shows the solver's progress on standard "
           "error. Raises CfdError when OpenFOAM is missing or a step fails (the case is kept), "
           "KeyboardInterrupt on Ctrl-C.")
