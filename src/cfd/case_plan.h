@@ -55,8 +55,6 @@ struct Plenum {
   double throatFraction = 0.0;        // the wall's arc length from the inlet to the throat, of its whole
   double convergentExpansion = 1.0;   // the convergent's last cell along over its first
   double dischargeCoefficient = 1.0;  // the transonic series' (nozzle::ThroatFigures)
-  double sonicAxisX = 0.0;            // the series' sonic line on the axis and the wall
-  double sonicWallX = 0.0;
 };
 
 // What the case is set up for, lengths in throat half-heights (radii).

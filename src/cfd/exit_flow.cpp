@@ -325,6 +325,11 @@ double ThroatMassFlow(const FlowFacts& facts, double scale) {
 
 }  // namespace
 
+double MeshUnit(const SolvedFlow& flow, const FlowFacts& facts) {
+  const auto nx = static_cast<std::size_t>(flow.nx);
+  return flow.pointY[static_cast<std::size_t>(flow.ny) * (nx + 1) + nx] / facts.exitHalfHeight;
+}
+
 MeshFigures MeasureMesh(const fs::path& meshFolder, const MeshPlan& plan, const FlowFacts& flowFacts,
                         double coreFraction, const SolvedFlow& flow, double settledAt) {
   const double Me = flowFacts.designMach;
@@ -398,12 +403,7 @@ MeshFigures MeasureMesh(const fs::path& meshFolder, const MeshPlan& plan, const 
   if (!history.massIterations.empty()) {
     const double end = f.steadiness.known ? f.steadiness.end : history.massIterations.back();
     const double in = Average(history.massIterations, Column(history.massIn), end - plan.window, end)[0];
-    // The mesh's unit: its exit height over the design's.
-    const double scale = flow.pointY[static_cast<std::size_t>(plan.ny) * (nx + 1) + nx] / flowFacts.exitHalfHeight;
-    f.dischargeCoefficient = in / ThroatMassFlow(flowFacts, scale);
-    f.massIterations = history.massIterations;
-    f.massIn = history.massIn;
-    f.massOut = history.massOut;
+    f.dischargeCoefficient = in / ThroatMassFlow(flowFacts, MeshUnit(flow, flowFacts));
   }
   return f;
 }

@@ -135,13 +135,16 @@ struct MeshFigures {
   // ring of the same displaced area). In the mesh's unit, as the profile's y.
   double exitDeltaStar = 0.0;
   // From the plenum: the inlet's mass flow over the window, over rho* a* A* of the
-  // geometric throat (its discharge coefficient), and the mass histories; NaN otherwise.
+  // geometric throat (its discharge coefficient); NaN otherwise.
   // The choked throat shields the inlet from the supersonic part's last transients: its
   // flow settles first and flickers least (Me 2.4, R 2, 380 x 80: 0.003 % against the
   // outlet's 0.02 %), and a settled mesh's two agree within kSettledMassBalancePercent.
   double dischargeCoefficient = NAN;
-  std::vector<double> massIterations, massIn, massOut;
 };
+
+// The mesh's length of a throat half-height (radius), the case's scale: its exit height
+// over the design's.
+double MeshUnit(const SolvedFlow& flow, const FlowFacts& facts);
 
 // `settledAt`: the iteration at which the check found the run settled and stopped it
 // (its histories are read up to there); 0 when it ran to its end.

@@ -301,8 +301,8 @@ CaseFacts WriteCase(const DesignCase& design, const fs::path& folder, const Case
     facts.flow.inletX = wall.front().x;
     facts.flow.inletHeight = wall.front().y;
     const ConvergentCells convergent = ConvergentCellsOf(facts.flow, options.cellsAlong);
-    facts.flow.plenum = Plenum{design.throat->radius,     ThroatFraction(wall),          convergent.expansion,
-                               design.throat->dischargeCoefficient, design.throat->sonicAxisX, design.throat->sonicWallX};
+    facts.flow.plenum =
+        Plenum{design.throat->radius, ThroatFraction(wall), convergent.expansion, design.throat->dischargeCoefficient};
     // Half the Courant number, twice the iterations; the convergent's cells count as the
     // divergent's do.
     const std::array<MeshPlan, 3> ladder =

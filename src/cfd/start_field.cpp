@@ -64,27 +64,17 @@ StartField FromDesign(const DesignCase& design, const FlowFacts& facts, int nx, 
   std::vector<std::pair<double, std::size_t>> distances(samples.size());
   std::vector<Point> tops;
   // The cell centres' fractions of the length, graded as blockMesh grades: of the axis,
-  // and of the wall's arc length.
-  std::vector<double> along, alongWall;
-  if (const std::optional<Plenum>& plenum = facts.plenum) {
-    along = CellCentres(nx, convergentCells, -facts.inletX / (facts.length - facts.inletX),
-                        plenum->convergentExpansion, GradingAlong(facts));
-    alongWall = CellCentres(nx, convergentCells, plenum->throatFraction, plenum->convergentExpansion,
-                            GradingAlong(facts));
-    for (const double s : alongWall) tops.push_back(AlongWall(wall, s));
-  } else {
-    const double r = std::pow(GradingAlong(facts), 1.0 / std::max(1, nx - 1));
-    double edge = 0.0, total = 0.0;
-    for (int i = 0; i < nx; ++i) total += std::pow(r, i);
-    for (int i = 0; i < nx; ++i) {
-      const double width = std::pow(r, i) / total;
-      along.push_back(edge + 0.5 * width);
-      edge += width;
-      tops.push_back(AlongWall(wall, along.back()));
-    }
-  }
+  // and of the wall's arc length (from the plenum the two reach the throat at different
+  // fractions; else alike, one section).
+  const std::optional<Plenum>& plenum = facts.plenum;
+  const double expansion = plenum ? plenum->convergentExpansion : 1.0;
+  const std::vector<double> along = CellCentres(
+      nx, convergentCells, plenum ? -facts.inletX / (facts.length - facts.inletX) : 0.0, expansion, GradingAlong(facts));
+  const std::vector<double> alongWall =
+      plenum ? CellCentres(nx, convergentCells, plenum->throatFraction, expansion, GradingAlong(facts)) : along;
+  for (const double s : alongWall) tops.push_back(AlongWall(wall, s));
   // Supersonic throughout but for the plenum's convergent section.
-  const double leastMach = facts.plenum ? 0.0 : 1.0;
+  const double leastMach = plenum ? 0.0 : 1.0;
   for (int j = 0; j < ny; ++j) {
     for (int i = 0; i < nx; ++i) {
       const double s = along[static_cast<std::size_t>(i)];

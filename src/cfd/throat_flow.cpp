@@ -20,8 +20,7 @@ double SonicX(const std::vector<double>& x, const std::vector<double>& M) {
 ThroatFlow CompareThroat(const SolvedFlow& flow, const FlowFacts& facts) {
   const auto nx = static_cast<std::size_t>(flow.nx);
   const auto ny = static_cast<std::size_t>(flow.ny);
-  // The mesh's unit: its exit height over the design's.
-  const double scale = flow.pointY[ny * (nx + 1) + nx] / facts.exitHalfHeight;
+  const double scale = MeshUnit(flow, facts);
   const moc::TransonicThroat series(facts.gas, facts.axisymmetric ? moc::Flow::kAxisymmetric : moc::Flow::kPlanar,
                                     facts.plenum->throatRadius);
   ThroatFlow throat;
