@@ -10,6 +10,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "gas/prandtl_meyer.h"
 
@@ -57,6 +58,15 @@ struct Plenum {
   double dischargeCoefficient = 1.0;  // the transonic series' (nozzle::ThroatFigures)
 };
 
+// The flow that the characteristics found through a wall whose exit is not uniform by
+// design (a cone, a given wall): the CFD is compared with it, not with a uniform exit.
+// Lengths in throat half-heights (radii).
+struct NetFlow {
+  std::vector<std::array<double, 2>> wallPressure;  // (x, p/p0) along the wall from x = 0, where the net knows it
+  std::vector<std::array<double, 2>> exitMach;      // (y, M) across the exit from the axis; empty: the net stopped first
+  std::optional<std::array<double, 2>> shock;       // (x, y) where the net's characteristics of one family crossed
+};
+
 // What the case is set up for, lengths in throat half-heights (radii).
 struct FlowFacts {
   double length = 0.0;          // the exit plane's x
@@ -69,6 +79,7 @@ struct FlowFacts {
   double inletX = 0.0;
   double inletHeight = 1.0;
   std::optional<Plenum> plenum = std::nullopt;  // empty: the uniform sonic inflow of a sharp throat
+  std::optional<NetFlow> net = std::nullopt;     // empty: the exit is uniform by design
 
   // What the exit's y is called in reports and pictures.
   const char* ExitSizeName() const { return axisymmetric ? "exit radius" : "exit half-height"; }

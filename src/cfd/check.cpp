@@ -57,6 +57,7 @@ void WriteFigures(const std::filesystem::path& dir, const SolvedCase& solved, co
   report::ReplaceFile(dir / "exit_profile.csv", ExitProfileCsv(solved.measured.meshes.back()));
   report::ReplaceFile(dir / "check.json", json);
   if (solved.check.throat) report::ReplaceFile(dir / "throat_profile.csv", ThroatProfileCsv(*solved.check.throat));
+  if (const auto& net = solved.measured.meshes.back().net) report::ReplaceFile(dir / "net_profile.csv", NetProfileCsv(*net));
   WriteMachPicture(dir / "mach.png", plan, facts, solved.measured.fine);
 }
 
@@ -68,9 +69,9 @@ CheckRun CheckDesign(const DesignCase& design, const std::filesystem::path& case
   if (design.inlet.kind == nozzle::Inlet::Kind::kRoundedThroat && !design.throat) {
     throw CaseError("a rounded throat's case begins in the plenum, and this design has no convergent section");
   }
-  if (!design.uniformExit) {
-    throw CaseError("the check judges a wall by the uniformity of its exit, and this nozzle's exit is not uniform by "
-                    "design");
+  if (design.net && !design.throat) {
+    throw CaseError("a nozzle whose exit is not uniform by design is checked from the plenum, and this design has no "
+                    "convergent section");
   }
   CheckRun result;
   result.facts = WriteCase(design, caseDir, options);
@@ -96,6 +97,7 @@ CheckRun CheckDesign(const DesignCase& design, const std::filesystem::path& case
   result.json = CheckJson(solved->check, result.facts, design.inputs, uncorrected);
   WriteFigures(caseDir, *solved, result.json, design.plan, result.facts);
   WriteConvergencePicture(caseDir / "convergence.png", solved->check, result.facts, uncorrected);
+  if (result.facts.flow.net) WriteNetPicture(caseDir / "net.png", solved->check, result.facts);
   return result;
 }
 

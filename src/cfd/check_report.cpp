@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
+#include <utility>
+#include <vector>
 #include <nlohmann/json.hpp>
 
 #include "gas/prandtl_meyer.h"
@@ -26,6 +29,67 @@ std::string HowConverged(const GridConvergence& g) {
   return text;
 }
 
+enum class Call { kWithin, kBeyond, kStraddles };
+
+// A figure is within its limit with its whole uncertainty added, beyond it with its
+// whole uncertainty taken off, or straddles it.
+Call CallOf(double figure, double uncertainty, double limit) {
+  if (figure + uncertainty <= limit) return Call::kWithin;
+  return figure - uncertainty > limit ? Call::kBeyond : Call::kStraddles;
+}
+
+std::string Figure(const GridConvergence& g, double value) {
+  return std::string(g.Extrapolated() ? "extrapolated " : "finest mesh ") + Percent(value) + " +- " +
+         Percent(g.uncertainty);
+}
+
+std::string NextLadder(const std::array<MeshFigures, 3>& meshes, const nozzle::Spelling& spelling) {
+  const int next = 2 * meshes[2].nx;
+  return "run the next mesh, " + spelling.given(nozzle::Option::kCfdCells, std::to_string(next)) + " (finest " +
+         std::to_string(next) + " x " + std::to_string(2 * meshes[2].ny) +
+         "), on more cores or a cluster with ./Allrun K in the case";
+}
+
+// The verdict beside the net: the wall pressure's and the exit Mach number's largest
+// differences against kNetTolerancePercent.
+void JudgeBesideNet(CheckResult& c, const nozzle::Spelling& spelling) {
+  struct Judged {
+    std::string name;
+    std::string figure;
+    Call call;
+  };
+  std::vector<Judged> judged;
+  for (const auto& [name, g] : {std::pair{"the wall pressure", &c.wallPressure}, std::pair{"the exit Mach number", &c.exitMach}}) {
+    if (!*g) continue;
+    const double value = std::max(0.0, (*g)->extrapolated);
+    judged.push_back({name, Figure(**g, value), CallOf(value, (*g)->uncertainty, kNetTolerancePercent)});
+  }
+  const std::string limit = Percent(kNetTolerancePercent);
+  const auto clauses = [&](Call wanted, const std::string& how) {
+    std::string text;
+    for (const Judged& j : judged) {
+      if (j.call == wanted) text += (text.empty() ? "" : " and ") + j.name + " (" + j.figure + ") " + how;
+    }
+    return text;
+  };
+  const auto any = [&](Call wanted) {
+    return std::any_of(judged.begin(), judged.end(), [&](const Judged& j) { return j.call == wanted; });
+  };
+  const std::string within = clauses(Call::kWithin, "lies within " + limit + " of the net's");
+  if (!any(Call::kBeyond) && !any(Call::kStraddles)) {
+    c.verdict = Verdict::kNetConfirmed;
+    c.reason = within + ": the characteristics' flow through this wall is confirmed";
+  } else if (any(Call::kBeyond)) {
+    c.verdict = Verdict::kNetDiffers;
+    c.reason = clauses(Call::kBeyond, "differs from the net's by more than " + limit) +
+               ": the characteristics' flow through this wall is not the CFD's";
+  } else {
+    c.verdict = Verdict::kMeshesCannotTell;
+    c.reason = "the uncertainty is larger than the effect for " + clauses(Call::kStraddles, "against " + limit) +
+               (within.empty() ? "" : "; " + within) + ": " + NextLadder(c.meshes, spelling);
+  }
+}
+
 }  // namespace
 
 std::string_view VerdictName(Verdict verdict) {
@@ -34,6 +98,8 @@ std::string_view VerdictName(Verdict verdict) {
     case Verdict::kWallCoarse: return "wall-coarse";
     case Verdict::kMeshesCannotTell: return "meshes-cannot-tell";
     case Verdict::kNotSettled: return "not-settled";
+    case Verdict::kNetConfirmed: return "net-confirmed";
+    case Verdict::kNetDiffers: return "net-differs";
   }
   return {};
 }
@@ -51,6 +117,15 @@ CheckResult JudgeCheck(const std::array<MeshFigures, 3>& meshes, const CaseFacts
   if (facts.flow.plenum) {
     c.discharge = EstimateGridConvergence(meshes[2].dischargeCoefficient, meshes[1].dischargeCoefficient,
                                           meshes[0].dischargeCoefficient);
+  }
+  if (facts.flow.net) {
+    const auto largest = [&meshes](NetRow NetComparison::*row, std::size_t m) {
+      return meshes[m].net ? ((*meshes[m].net).*row).largestPercent : NAN;
+    };
+    for (const auto& [row, figure] : {std::pair{&NetComparison::wall, &c.wallPressure}, std::pair{&NetComparison::exit, &c.exitMach}}) {
+      if (std::isnan(largest(row, 2))) continue;
+      *figure = EstimateGridConvergence(largest(row, 2), largest(row, 1), largest(row, 0));
+    }
   }
   c.deviationPercent = 100.0 * (c.mean.extrapolated - Me) / Me;
   c.meanUncertaintyPercent = 100.0 * c.mean.uncertainty / c.mean.extrapolated;
@@ -94,6 +169,10 @@ CheckResult JudgeCheck(const std::array<MeshFigures, 3>& meshes, const CaseFacts
     }
     return c;
   }
+  if (facts.flow.net) {
+    JudgeBesideNet(c, spelling);
+    return c;
+  }
   const double core = std::max(0.0, c.core.extrapolated);
   const double miss = std::fabs(c.deviationPercent);
   const std::string coreFigure = std::string(c.core.Extrapolated() ? "extrapolated " : "finest mesh ") +
@@ -104,13 +183,8 @@ CheckResult JudgeCheck(const std::array<MeshFigures, 3>& meshes, const CaseFacts
   const std::string meanLimit = report::RoundedText(kMeanTolerancePercent, 2) + " %";
   // Each figure is judged alike: within its limit with its whole uncertainty added,
   // beyond it with its whole uncertainty taken off, or straddling it.
-  enum class Call { kWithin, kBeyond, kStraddles };
-  const auto call = [](double figure, double uncertainty, double limit) {
-    if (figure + uncertainty <= limit) return Call::kWithin;
-    return figure - uncertainty > limit ? Call::kBeyond : Call::kStraddles;
-  };
-  const Call coreCall = call(core, c.core.uncertainty, kCoreTolerancePercent);
-  const Call meanCall = call(miss, uncertaintyOfMe, kMeanTolerancePercent);
+  const Call coreCall = CallOf(core, c.core.uncertainty, kCoreTolerancePercent);
+  const Call meanCall = CallOf(miss, uncertaintyOfMe, kMeanTolerancePercent);
   // The clauses of the figures that got the call `wanted`, joined by "and".
   const auto clauses = [&](Call wanted, const std::string& coreText, const std::string& meanText) {
     std::string text = coreCall == wanted ? coreText : "";
@@ -130,15 +204,11 @@ CheckResult JudgeCheck(const std::array<MeshFigures, 3>& meshes, const CaseFacts
                ": the wall needs more waves";
   } else {
     c.verdict = Verdict::kMeshesCannotTell;
-    const int next = 2 * meshes[2].nx;
     const std::string straddling =
         clauses(Call::kStraddles, "the core spread (" + coreFigure + " of Me against " + coreLimit + ")",
                 "the mean (" + meanFigure + " from Me against " + meanLimit + ")");
     c.reason = "the uncertainty is larger than the effect for " + straddling + (within.empty() ? "" : "; " + within) +
-               ": run the next mesh, " +
-               spelling.given(nozzle::Option::kCfdCells, std::to_string(next)) + " (finest " + std::to_string(next) +
-               " x " + std::to_string(2 * meshes[2].ny) +
-               "), on more cores or a cluster with ./Allrun K in the case";
+               ": " + NextLadder(meshes, spelling);
   }
   return c;
 }
@@ -186,6 +256,30 @@ std::string CheckReport(const CheckResult& c, const CaseFacts& facts) {
             "); along the cells next to the wall: " + x(t->wall.meshSonicX) + " (the series' " +
             x(t->wall.seriesSonicX) + ")\n";
   }
+  for (const auto& [name, g, row] :
+       {std::tuple{"Wall pressure p/p0 beside the net's: largest difference", &c.wallPressure, &NetComparison::wall},
+        std::tuple{"Exit Mach number beside the net's: largest difference", &c.exitMach, &NetComparison::exit}}) {
+    if (!*g) continue;
+    const NetRow& fine = (*c.meshes.back().net).*row;
+    text += std::string(name) + ", extrapolated = " + Percent(std::max(0.0, (*g)->extrapolated)) + " +- " +
+            Percent((*g)->uncertainty) + " " + HowConverged(**g) + "; by mesh";
+    for (const MeshFigures& m : c.meshes) text += " " + Percent(((*m.net).*row).largestPercent);
+    text += "; on the finest at " + (row == &NetComparison::wall ? std::string("x = ") : std::string("y = ")) +
+            report::RoundedText(fine.largestAt, 4) + ", over " + std::to_string(fine.at.size()) + " points of the net\n";
+  }
+  if (facts.flow.net && facts.flow.net->shock) {
+    text += "The net stops where a shock forms, at x = " + report::RoundedText((*facts.flow.net->shock)[0], 4) +
+            ", y = " + report::RoundedText((*facts.flow.net->shock)[1], 4) + ": the wall is compared upstream of it" +
+            (facts.flow.net->exitMach.empty() ? ", the exit not at all" : "");
+    const Compression& steepest = c.meshes.back().net->compression;
+    if (!std::isnan(steepest.x)) {
+      text += "; the steepest compression along the cells through that point, d(ln p)/dx by mesh";
+      for (const MeshFigures& m : c.meshes) text += " " + report::RoundedText(m.net->compression.steepness, 3);
+      text += ", on the finest at x = " + report::RoundedText(steepest.x, 4) + ", y = " +
+              report::RoundedText(steepest.y, 4) + " (a captured shock steepens as the cells shrink)";
+    }
+    text += "\n";
+  }
   if (viscous) {
     const double unit = facts.metresPerHalfHeight;
     text += "Displacement thickness at the exit: estimated " + report::RoundedText(viscous->exitDeltaStar, 4) +
@@ -231,6 +325,11 @@ std::string CheckJson(const CheckResult& c, const CaseFacts& facts, const nozzle
                       {"cell_drift_percent", m.steadiness.cellDriftPercent},
                       {"iterations", m.iterations},
                       {"seconds", m.seconds}});
+    if (m.net) {
+      const auto figure = [](double v) { return std::isnan(v) ? json(nullptr) : json(v); };
+      meshes.back()["wall_pressure_difference_percent"] = figure(m.net->wall.largestPercent);
+      meshes.back()["exit_mach_difference_percent"] = figure(m.net->exit.largestPercent);
+    }
     if (facts.flow.plenum) {
       meshes.back()["discharge_coefficient"] = m.dischargeCoefficient;
       meshes.back()["mass_balance_percent"] = m.steadiness.massBalancePercent;
@@ -271,6 +370,32 @@ std::string CheckJson(const CheckResult& c, const CaseFacts& facts, const nozzle
     const auto x = [](double v) { return std::isnan(v) ? json(nullptr) : json(v); };
     doc["sonic_points"] = {{"axis", {{"cfd", x(t->axis.meshSonicX)}, {"series", x(t->axis.seriesSonicX)}}},
                            {"wall_row", {{"cfd", x(t->wall.meshSonicX)}, {"series", x(t->wall.seriesSonicX)}}}};
+  }
+  if (const std::optional<NetFlow>& net = facts.flow.net) {
+    json beside = json::object();
+    for (const auto& [name, g, row] : {std::tuple{"wall_pressure", &c.wallPressure, &NetComparison::wall},
+                                       std::tuple{"exit_mach", &c.exitMach, &NetComparison::exit}}) {
+      if (!*g) {
+        beside[name] = nullptr;
+        continue;
+      }
+      beside[name] = {{"difference_percent", std::max(0.0, (*g)->extrapolated)},
+                      {"uncertainty", (*g)->uncertainty},
+                      {"convergence", KindName((*g)->kind)},
+                      {"order", order(**g)},
+                      {"at", ((*c.meshes.back().net).*row).largestAt}};
+    }
+    if (net->shock) {
+      const Compression& steepest = c.meshes.back().net->compression;
+      const auto figure = [](double v) { return std::isnan(v) ? json(nullptr) : json(v); };
+      beside["shock"] = {{"x", (*net->shock)[0]},
+                         {"y", (*net->shock)[1]},
+                         {"cfd_steepest_compression",
+                          {{"x", figure(steepest.x)}, {"y", figure(steepest.y)}, {"steepness", figure(steepest.steepness)}}}};
+    } else {
+      beside["shock"] = nullptr;
+    }
+    doc["net"] = beside;
   }
   if (const std::optional<ViscousFlow>& v = facts.flow.viscous) {
     doc["viscous"] = {{"re_star", v->reStar},

@@ -13,6 +13,13 @@
 //   wall-coarse          either beyond its limit: the wall needs more waves;
 //   meshes-cannot-tell   neither beyond, one or both straddling: a finer mesh decides
 //                        (the reason names the figure that straddles).
+// A nozzle whose exit is not uniform by design (FlowFacts::net) is judged by how far the
+// CFD's flow lies from the characteristics' (cfd/net_flow.h): the largest difference of
+// the wall pressure p/p0 and, where the net reached the exit, of the exit Mach number,
+// each extrapolated over the meshes and judged alike against kNetTolerancePercent:
+//   net-confirmed        both within;
+//   net-differs          either beyond: the characteristics' flow is not the CFD's;
+//   meshes-cannot-tell   as above.
 // Oscillatory or divergent convergence is not extrapolated: the finest mesh's value
 // stands with the band of the three meshes as its uncertainty.
 #pragma once
@@ -33,10 +40,12 @@ namespace cfd {
 
 inline constexpr double kCoreTolerancePercent = 1.0;
 inline constexpr double kMeanTolerancePercent = 0.5;
+inline constexpr double kNetTolerancePercent = 0.5;
 
-enum class Verdict { kWallGood, kWallCoarse, kMeshesCannotTell, kNotSettled };
+enum class Verdict { kWallGood, kWallCoarse, kMeshesCannotTell, kNotSettled, kNetConfirmed, kNetDiffers };
 
-// "wall-good", "wall-coarse", "meshes-cannot-tell", "not-settled".
+// "wall-good", "wall-coarse", "meshes-cannot-tell", "not-settled", "net-confirmed",
+// "net-differs".
 std::string_view VerdictName(Verdict verdict);
 
 struct CheckResult {
@@ -53,6 +62,9 @@ struct CheckResult {
   // transonic series' (FlowFacts::plenum).
   std::optional<GridConvergence> discharge;
   std::optional<ThroatFlow> throat;  // the finest mesh's throat beside the series'
+  // Beside the net (FlowFacts::net): the grid convergence of the largest differences,
+  // percent; the exit's empty when the net stopped before the exit.
+  std::optional<GridConvergence> wallPressure, exitMach;
 };
 
 // The reason names the ladder to run next as `spelling` spells the option.
@@ -70,6 +82,10 @@ std::string UncorrectedReport(const CheckResult& corrected, const CheckResult& u
 // from the plenum, discharge_coefficient (cfd, uncertainty, theory, difference_percent,
 // convergence, order), sonic_points (x on the axis and along the wall's row of cells,
 // cfd and series) and each mesh's discharge_coefficient and mass_balance_percent;
+// beside the net, "net" (wall_pressure and exit_mach: difference_percent, uncertainty,
+// convergence, order, at; shock: x, y and the finest mesh's cfd_steepest_compression
+// (x, y, steepness), or null) and each mesh's
+// wall_pressure_difference_percent and exit_mach_difference_percent;
 // a viscous case adds "viscous" (Re*, the layer, the estimated and the computed exit
 // displacement thickness) and, with its uncorrected wall, "uncorrected".
 std::string CheckJson(const CheckResult& check, const CaseFacts& facts, const nozzle::DesignInputs& inputs,

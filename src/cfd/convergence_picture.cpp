@@ -19,6 +19,8 @@ constexpr int kWidth = 1200;
 constexpr int kHeight = 500;
 constexpr double kPanel = 500;  // width of a panel's plot area
 constexpr double kTop = 50, kBottom = kHeight - 80;
+// The meshes' curves, coarse light to fine dark.
+constexpr std::array<std::array<double, 3>, 3> kShades{{{0.55, 0.75, 1.0}, {0.2, 0.45, 0.9}, {0.0, 0.1, 0.45}}};
 
 struct Axes {
   double left, xMin, xMax, yMin, yMax;
@@ -76,7 +78,88 @@ void Curve(cairo_t* c, const Axes& a, const std::vector<double>& x, const std::v
   cairo_stroke(c);
 }
 
+// The net's row and each mesh's beside it, in the panel `a`.
+void NetRowCurves(cairo_t* c, const Axes& a, const CheckResult& check, NetRow NetComparison::*row, double unit) {
+  cairo_set_line_width(c, 2.0);
+  for (std::size_t m = 0; m < check.meshes.size(); ++m) {
+    const NetRow& r = (*check.meshes[m].net).*row;
+    std::vector<double> at;
+    for (const double v : r.at) at.push_back(v / unit);
+    cairo_set_source_rgb(c, kShades[m][0], kShades[m][1], kShades[m][2]);
+    Curve(c, a, at, r.mesh);
+  }
+  const NetRow& fine = (*check.meshes.back().net).*row;
+  cairo_set_source_rgb(c, 0, 0, 0);
+  cairo_set_line_width(c, 1.0);
+  std::vector<double> at;
+  for (const double v : fine.at) at.push_back(v / unit);
+  Curve(c, a, at, fine.net);
+  for (std::size_t i = 0; i < at.size(); ++i) {
+    cairo_arc(c, a.X(at[i]), a.Y(fine.net[i]), 2.0, 0.0, 2.0 * std::acos(-1.0));
+    cairo_fill(c);
+  }
+}
+
 }  // namespace
+
+void WriteNetPicture(const std::filesystem::path& png, const CheckResult& check, const CaseFacts& facts) {
+  std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(
+      cairo_image_surface_create(CAIRO_FORMAT_RGB24, kWidth, kHeight), &cairo_surface_destroy);
+  std::unique_ptr<cairo_t, decltype(&cairo_destroy)> context(cairo_create(surface.get()), &cairo_destroy);
+  cairo_t* c = context.get();
+  cairo_set_source_rgb(c, 1, 1, 1);
+  cairo_paint(c);
+  cairo_select_font_face(c, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+  const auto bounds = [&check](NetRow NetComparison::*row) {
+    double atLow = INFINITY, atHigh = -INFINITY, low = INFINITY, high = -INFINITY;
+    for (const MeshFigures& m : check.meshes) {
+      const NetRow& r = (*m.net).*row;
+      for (std::size_t i = 0; i < r.at.size(); ++i) {
+        atLow = std::min(atLow, r.at[i]);
+        atHigh = std::max(atHigh, r.at[i]);
+        low = std::min({low, r.mesh[i], r.net[i]});
+        high = std::max({high, r.mesh[i], r.net[i]});
+      }
+    }
+    return std::array<double, 4>{atLow, atHigh, low, high};
+  };
+  const auto [x0, x1, pLow, pHigh] = bounds(&NetComparison::wall);
+  if (std::isfinite(x0)) {
+    const auto [pMin, pMax] = Range(pLow, pHigh);
+    const Axes wall{80, 0.0, std::max(x1, 1e-3), pMin, pMax};
+    Frame(c, wall, "Wall pressure p/p0 beside the characteristics'", "x / throat " +
+                                                                         std::string(facts.flow.axisymmetric ? "radius" : "half-height"));
+    NetRowCurves(c, wall, check, &NetComparison::wall, 1.0);
+  }
+  const auto [y0, y1, mLow, mHigh] = bounds(&NetComparison::exit);
+  const double left = kWidth - kPanel - 20;
+  if (std::isfinite(y0)) {
+    const auto [mMin, mMax] = Range(mLow, mHigh);
+    const Axes exit{left, 0.0, 1.0, mMin, mMax};
+    Frame(c, exit, "Exit Mach number beside the characteristics'", std::string("y / ") + facts.flow.ExitSizeName());
+    NetRowCurves(c, exit, check, &NetComparison::exit, facts.flow.exitHalfHeight);
+  } else if (facts.flow.net && facts.flow.net->shock) {
+    cairo_set_source_rgb(c, 0, 0, 0);
+    cairo_set_font_size(c, 15);
+    Text(c, left, kTop + 40, "The net stops where a shock forms, at x = " +
+                                 report::RoundedText((*facts.flow.net->shock)[0], 3) + ", y = " +
+                                 report::RoundedText((*facts.flow.net->shock)[1], 3) + ":");
+    Text(c, left, kTop + 62, "it has no exit flow to compare.");
+  }
+  cairo_set_font_size(c, 13);
+  for (std::size_t m = 0; m < check.meshes.size(); ++m) {
+    cairo_set_source_rgb(c, kShades[m][0], kShades[m][1], kShades[m][2]);
+    cairo_rectangle(c, 90 + 200.0 * static_cast<double>(m), kHeight - 18, 14, 4);
+    cairo_fill(c);
+    cairo_set_source_rgb(c, 0, 0, 0);
+    Text(c, 110 + 200.0 * static_cast<double>(m), kHeight - 12,
+         std::to_string(check.meshes[m].nx) + " x " + std::to_string(check.meshes[m].ny) + " cells");
+  }
+  cairo_rectangle(c, 690, kHeight - 18, 14, 1);
+  cairo_fill(c);
+  Text(c, 710, kHeight - 12, "the characteristics; verdict: " + std::string(VerdictName(check.verdict)));
+  SavePng(surface.get(), png);
+}
 
 void WriteConvergencePicture(const std::filesystem::path& png, const CheckResult& check, const CaseFacts& facts,
                              const CheckResult* uncorrected) {
@@ -128,7 +211,6 @@ void WriteConvergencePicture(const std::filesystem::path& png, const CheckResult
   Text(c, profile.X(0.01), profile.Y(Me) - 5, "Me");
   Text(c, profile.X(check.coreFraction) + 4, kTop + 16, "core");
 
-  static constexpr std::array<std::array<double, 3>, 3> kShades{{{0.55, 0.75, 1.0}, {0.2, 0.45, 0.9}, {0.0, 0.1, 0.45}}};
   cairo_set_line_width(c, 2.0);
   for (std::size_t m = 0; m < check.meshes.size(); ++m) {
     const MeshFigures& f = check.meshes[m];

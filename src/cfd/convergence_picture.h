@@ -18,4 +18,11 @@ namespace cfd {
 void WriteConvergencePicture(const std::filesystem::path& png, const CheckResult& check, const CaseFacts& facts,
                              const CheckResult* uncorrected = nullptr);
 
+// Beside the characteristics' flow (FlowFacts::net), net.png: at the left the wall
+// pressure p/p0 over x, at the right the exit Mach number over y / exit half-height,
+// the net's in black with its points, each mesh's at the net's points, coarse light, fine
+// dark. Without the exit (the net stopped at a shock) the right panel says where.
+// Throws FieldError naming the file when it cannot be written.
+void WriteNetPicture(const std::filesystem::path& png, const CheckResult& check, const CaseFacts& facts);
+
 }  // namespace cfd

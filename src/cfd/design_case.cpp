@@ -1,5 +1,7 @@
 #include "cfd/design_case.h"
 
+#include <cmath>
+
 namespace cfd {
 namespace {
 
@@ -35,7 +37,14 @@ DesignCase CaseOf(const nozzle::DesignRecord& design) {
   c.plan = report::MakeDrawingPlan(design);
   if (design.facts.wallTurnsBackAt != 0) c.wallWarning = nozzle::WallWarning(design.facts.wallTurnsBackAt);
   c.axisEnd = design.facts.axisEnd;
-  c.uniformExit = design.family == "minimum-length" || design.family == "ideal";
+  if (!design.exitProfile.empty() || design.facts.shock) {
+    NetFlow& net = c.net.emplace();
+    for (const nozzle::FlowPoint& p : design.wall) {
+      if (p.x >= 0.0 && std::isfinite(p.M)) net.wallPressure.push_back({p.x, nozzle::PressureRatio(design.gas, p.M)});
+    }
+    for (const nozzle::ExitPoint& e : design.exitProfile) net.exitMach.push_back({e.y, e.M});
+    if (const auto& shock = design.facts.shock) net.shock = std::array<double, 2>{shock->x, shock->y};
+  }
   if (design.inlet.kind == nozzle::Inlet::Kind::kRoundedThroat && !design.convergent.empty()) {
     c.throat = design.facts.throat;
   }

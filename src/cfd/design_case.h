@@ -34,7 +34,10 @@ struct DesignCase {
   // A rounded throat with its convergent section: the case begins in the plenum, at the
   // wall's first point (cfd/case_plan.h, Plenum); the throat's figures by the theory.
   std::optional<nozzle::ThroatFigures> throat;
-  bool uniformExit = true;  // the family's exit is uniform by design (minimum-length, ideal; not a cone, a given wall)
+  // A nozzle whose exit is not uniform by design (a cone, a given wall): the flow the
+  // characteristics found through it, which the check compares the CFD's with; empty when
+  // the exit is uniform by design.
+  std::optional<NetFlow> net;
   // A wall corrected for its boundary layer: the viscous flow to check it in, and the
   // inviscid wall, to be checked beside it under the same conditions.
   std::optional<ViscousFlow> viscous;

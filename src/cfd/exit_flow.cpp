@@ -405,6 +405,7 @@ MeshFigures MeasureMesh(const fs::path& meshFolder, const MeshPlan& plan, const 
     const double in = Average(history.massIterations, Column(history.massIn), end - plan.window, end)[0];
     f.dischargeCoefficient = in / ThroatMassFlow(flowFacts, MeshUnit(flow, flowFacts));
   }
+  if (flowFacts.net) f.net = CompareNet(flow, flowFacts, f.profileY, f.profileMa);
   return f;
 }
 

@@ -36,10 +36,12 @@
 #include <cstdint>
 #include <filesystem>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cfd/case_plan.h"
+#include "cfd/net_flow.h"
 
 namespace cfd {
 
@@ -140,6 +142,8 @@ struct MeshFigures {
   // flow settles first and flickers least (Me 2.4, R 2, 380 x 80: 0.003 % against the
   // outlet's 0.02 %), and a settled mesh's two agree within kSettledMassBalancePercent.
   double dischargeCoefficient = NAN;
+  // A nozzle whose exit is not uniform by design: the mesh beside the characteristics.
+  std::optional<NetComparison> net;
 };
 
 // The mesh's length of a throat half-height (radius), the case's scale: its exit height

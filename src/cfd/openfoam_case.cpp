@@ -292,6 +292,7 @@ CaseFacts WriteCase(const DesignCase& design, const fs::path& folder, const Case
   CaseFacts facts;
   facts.flow = {wall.back().x,        wall.back().y,   design.inputs.Me,    design.gas,
                 design.axisymmetric, design.viscous, design.inlet.x, design.inlet.height};
+  facts.flow.net = design.net;
   facts.metresPerHalfHeight = options.metresPerHalfHeight;
   facts.meshes = MeshLadder(options.cellsAlong, options.cellsAcross, design.inputs.Me, design.axisymmetric,
                             CellAspect(facts.flow, options.cellsAlong, options.cellsAcross));

@@ -34,10 +34,16 @@ ThroatFlow CompareThroat(const SolvedFlow& flow, const FlowFacts& facts) {
         y += 0.25 * flow.pointY[corner] / scale;
       }
       if (std::fabs(x) > kThroatReach) continue;
+      double M = NAN;
+      try {
+        M = series.MachAt(x, y);
+      } catch (const moc::ThroatError&) {
+      }
+      if (!std::isfinite(M)) continue;
       row->x.push_back(x);
       row->y.push_back(y);
       row->mesh.push_back(flow.Ma[j * nx + i]);
-      row->series.push_back(series.MachAt(x, y));
+      row->series.push_back(M);
     }
     row->meshSonicX = SonicX(row->x, row->mesh);
     row->seriesSonicX = SonicX(row->x, row->series);

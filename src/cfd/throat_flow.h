@@ -3,7 +3,8 @@
 // row) and along the wall (the last row) from kThroatReach throat half-heights (radii)
 // upstream of the throat to as far downstream, each cell's beside the series' at its
 // centre, and where each row turns sonic (linear between the cells on either side;
-// NaN when it does not within the reach).
+// NaN when it does not within the reach). A cell where the series has no flow (far
+// from the throat of a small radius its speed passes the gas's limit) is left out.
 #pragma once
 
 #include <string>

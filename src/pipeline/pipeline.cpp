@@ -56,19 +56,10 @@ namespace {
 
 // The throat's radius as typed: a plain number, 0 or within the series' range. A
 // conical or an ideal nozzle has a rounded throat, kRoundedThroatRadius unless one is
-// typed; a given wall's comes from its file (NaN here, read with the file). The OpenFOAM
-// check judges a wall by its uniform exit: a cone's or a given wall's is not uniform by
-// design, and their case is refused.
+// typed; a given wall's comes from its file (NaN here, read with the file).
 std::optional<double> ThroatRadius(const Request& request, const nozzle::Spelling& spelling,
                                    std::vector<Fault>& faults) {
   const bool conical = request.family == "conical" || request.family == "ideal" || request.family == "given-wall";
-  if (!request.caseFolder.empty() && (request.family == "conical" || request.family == "given-wall")) {
-    faults.push_back({Fault::Kind::kInput, spelling.name(nozzle::Option::kCase) +
-                                               ": the OpenFOAM check judges a wall by the uniformity of its exit, "
-                                               "and the exit of a " +
-                                               (request.family == "conical" ? "cone" : "given wall") +
-                                               " is not uniform by design"});
-  }
   if (request.family == "given-wall" && !request.throatRadiusGiven) return NAN;  // the wall file's, read with it
   const std::string typed =
       conical && !request.throatRadiusGiven ? report::ShortestText(kRoundedThroatRadius) : request.throatRadius;

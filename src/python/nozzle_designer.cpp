@@ -664,7 +664,9 @@ void BindCheck(py::class_<Design>& design) {
           "mesh of up to 2,500 cells on one), "
           "as nozzle-cli --openfoam FOLDER --verify: returns what check.json holds as a dict (design, meshes "
           "coarsest first, extrapolated, verdict, reason, seconds; a rounded throat's, checked from the plenum, "
-          "discharge_coefficient and sonic_points too). `core` is the fraction of the exit that "
+          "discharge_coefficient and sonic_points too; a cone's or a given wall's, whose exit is not uniform, "
+          "net: the wall pressure's and the exit Mach number's largest differences from the characteristics'). "
+          "`core` is the fraction of the exit that "
           "judges the wall, `timeout` a limit in seconds, `progress` shows the solver's progress on standard "
           "error. Raises CfdError when OpenFOAM is missing or a step fails (the case is kept), "
           "KeyboardInterrupt on Ctrl-C.")

@@ -55,6 +55,33 @@ TEST(CheckVerdict, TellsTheWallsErrorFromTheMeshs) {
   EXPECT_NE(unsettled.reason.find("the 200 x 50 mesh had not settled"), std::string::npos) << unsettled.reason;
 }
 
+// A cone's check judges the net by the largest differences from it, whatever the exit's
+// uniformity: the wall pressure's (the measured round cone R 2: 6.01, 3.39, 2.73 %) and
+// the exit Mach number's, each with its uncertainty against 0.5 %.
+TEST(CheckVerdict, JudgesTheCharacteristicsOfANonUniformExitByTheirDifferences) {
+  const auto verdict = [](std::array<double, 3> wall, std::array<double, 3> exit, std::string* reason = nullptr) {
+    cfd::CaseFacts facts = Facts();
+    facts.flow.net.emplace();
+    auto meshes = Meshes({2.2, 2.25, 2.27}, {9.0, 9.0, 9.0});  // not uniform by design
+    for (std::size_t m = 0; m < 3; ++m) {
+      meshes[m].net.emplace();
+      meshes[m].net->wall.largestPercent = wall[m];
+      meshes[m].net->exit.largestPercent = exit[m];
+    }
+    const cfd::CheckResult c = Judge(meshes, facts, 0.8, 60.0);
+    if (reason != nullptr) *reason = c.reason;
+    return std::string(cfd::VerdictName(c.verdict));
+  };
+  std::string reason;
+  EXPECT_EQ(verdict({0.8, 0.4, 0.2}, {0.4, 0.2, 0.1}, &reason), "net-confirmed");
+  EXPECT_NE(reason.find("the wall pressure (extrapolated 0 % +- 0."), std::string::npos) << reason;
+  EXPECT_EQ(verdict({6.01, 3.39, 2.73}, {0.4, 0.2, 0.1}, &reason), "net-differs");
+  EXPECT_NE(reason.find("the wall pressure (extrapolated 2.5"), std::string::npos) << reason;
+  EXPECT_EQ(reason.find("exit Mach number"), std::string::npos) << reason;  // the figure beyond alone
+  EXPECT_EQ(verdict({0.8, 0.4, 0.2}, {3.0, 1.6, 0.9}), "meshes-cannot-tell");
+  EXPECT_EQ(verdict({0.8, 0.4, 0.2}, {NAN, NAN, NAN}), "net-confirmed");  // the net stopped before the exit  // the net stopped before the exit
+}
+
 // A mesh that does not settle leaves the verdict open, but the report says what still
 // stands, the finest settled mesh's figures on their own, and how to settle it.
 TEST(CheckVerdict, SaysWhatStandsWhenAMeshHasNotSettled) {

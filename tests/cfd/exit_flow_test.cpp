@@ -250,4 +250,43 @@ TEST(ExitFigures, NameTheFieldThatIsMissingOrShort) {
   EXPECT_THROW(cfd::ReadSolvedFlow(folder.path(), 3, 3), cfd::FieldError);  // more cells than the points hold
 }
 
+// A slab of 10 x 4 unit cells, an exit half-height of 4 at x = 10: the wall's row of
+// cells (j = 3) at p = p0 (1 - x / 20), a pressure that rises by half between the cells
+// 5 and 6 of the row j = 2 alone, and Mach 2 + y / 10 across the outlet.
+TEST(NetFlow, TheMeshBesideTheCharacteristicsAtTheNetsPoints) {
+  cfd::FlowFacts facts;
+  facts.length = 10.0;
+  facts.exitHalfHeight = 4.0;
+  facts.gas = gas::Gas::WithGamma(1.4);
+  const double p0 = std::pow(1.2, 3.5);
+  cfd::SolvedFlow flow;
+  flow.nx = 10;
+  flow.ny = 4;
+  for (int j = 0; j <= 4; ++j) {
+    for (int i = 0; i <= 10; ++i) {
+      flow.pointX.push_back(i);
+      flow.pointY.push_back(j);
+    }
+  }
+  for (int j = 0; j < 4; ++j) {
+    for (int i = 0; i < 10; ++i) {
+      const double x = i + 0.5;
+      flow.p.push_back(p0 * (j == 3 ? 1.0 - x / 20.0 : j == 2 && i > 5 ? 0.3 : 0.2));
+    }
+  }
+  facts.net.emplace();
+  facts.net->wallPressure = {{0.0, 0.99}, {2.0, 0.9}, {7.25, 0.6}, {9.9, 0.5}};  // the first and last outside the centres
+  facts.net->exitMach = {{1.0, 2.0}, {2.5, 2.25}};
+  facts.net->shock = std::array<double, 2>{5.2, 2.4};
+  const cfd::NetComparison c = cfd::CompareNet(flow, facts, {0.5, 1.5, 2.5, 3.5}, {2.05, 2.15, 2.25, 2.35});
+  EXPECT_EQ(c.wall.at, (std::vector<double>{2.0, 7.25}));
+  EXPECT_DOUBLE_EQ(c.wall.mesh[1], 1.0 - 7.25 / 20.0);
+  EXPECT_NEAR(c.wall.largestPercent, 100.0 * (0.6375 - 0.6) / 0.6, 1e-9);
+  EXPECT_EQ(c.wall.largestAt, 7.25);
+  EXPECT_NEAR(c.exit.largestPercent, 5.0, 1e-9);
+  EXPECT_DOUBLE_EQ(c.compression.x, 6.0);
+  EXPECT_DOUBLE_EQ(c.compression.y, 2.5);
+  EXPECT_DOUBLE_EQ(c.compression.steepness, std::log(1.5));
+}
+
 }  // namespace

@@ -131,9 +131,8 @@ def test_run_faults_raise_an_error_subclass_naming_the_step(tmp_path):
     assert rounded.summary() == cli(tmp_path, "--throat-radius", "2", "--axisymmetric", "--summary")[1]
     rounded.write_openfoam(tmp_path / "case")
     assert "totalPressure" in (tmp_path / "case" / "coarse" / "0" / "p").read_text()
-    with pytest.raises(nd.CfdError, match="^OpenFOAM check: .*exit is not uniform by design"):
-        nd.design(family="conical", area_ratio=4).write_openfoam(tmp_path / "cone")
-    assert not (tmp_path / "cone").exists()
+    nd.design(family="conical", area_ratio=4).write_openfoam(tmp_path / "cone")
+    assert "totalPressure" in (tmp_path / "cone" / "coarse" / "0" / "p").read_text()
 
 
 def test_the_openfoam_case_is_the_command_lines(tmp_path):
