@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 #include <filesystem>
+#include <exception>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -43,7 +44,7 @@ int CheckWithOpenFoam(const pipeline::Checked& checked, const nozzle::DesignReco
     if (check.check) out << cfd::CheckReport(*check.check, check.facts);
     if (check.check && check.uncorrected) out << cfd::UncorrectedReport(*check.check, *check.uncorrected);
     out.flush();
-  } catch (const std::runtime_error& e) {  // cfd::CaseError, cfd::FieldError, report::WriteError
+  } catch (const std::exception& e) {  // cfd::CaseError, cfd::FieldError, report::WriteError, and any other
     err << "nozzle-cli: " << e.what() << "\n";
     return 1;
   }
@@ -199,7 +200,7 @@ int Run(const pipeline::Checked& checked, std::ostream& out, std::ostream& err) 
       const int status = CheckWithOpenFoam(checked, designed.record, out, err);
       if (status != 0) return status;
     }
-  } catch (const std::runtime_error& e) {  // nozzle::RunError, report::WriteError
+  } catch (const std::exception& e) {  // nozzle::RunError, report::WriteError, and any other
     err << "nozzle-cli: " << e.what() << "\n";
     return 1;
   }
