@@ -57,7 +57,9 @@ void WriteFigures(const std::filesystem::path& dir, const SolvedCase& solved, co
   report::ReplaceFile(dir / "exit_profile.csv", ExitProfileCsv(solved.measured.meshes.back()));
   report::ReplaceFile(dir / "check.json", json);
   if (solved.check.throat) report::ReplaceFile(dir / "throat_profile.csv", ThroatProfileCsv(*solved.check.throat));
-  if (const auto& net = solved.measured.meshes.back().net) report::ReplaceFile(dir / "net_profile.csv", NetProfileCsv(*net));
+  if (const auto& net = solved.measured.meshes.back().net) {
+    report::ReplaceFile(dir / "net_profile.csv", NetProfileCsv(*net));
+  }
   WriteMachPicture(dir / "mach.png", plan, facts, solved.measured.fine);
 }
 

@@ -59,7 +59,8 @@ void JudgeBesideNet(CheckResult& c, const nozzle::Spelling& spelling) {
     Call call;
   };
   std::vector<Judged> judged;
-  for (const auto& [name, g] : {std::pair{"the wall pressure", &c.wallPressure}, std::pair{"the exit Mach number", &c.exitMach}}) {
+  for (const auto& [name, g] :
+       {std::pair{"the wall pressure", &c.wallPressure}, std::pair{"the exit Mach number", &c.exitMach}}) {
     if (!*g) continue;
     const double value = std::max(0.0, (*g)->extrapolated);
     judged.push_back({name, Figure(**g, value), CallOf(value, (*g)->uncertainty, kNetTolerancePercent)});
@@ -122,7 +123,8 @@ CheckResult JudgeCheck(const std::array<MeshFigures, 3>& meshes, const CaseFacts
     const auto largest = [&meshes](NetRow NetComparison::*row, std::size_t m) {
       return meshes[m].net ? ((*meshes[m].net).*row).largestPercent : NAN;
     };
-    for (const auto& [row, figure] : {std::pair{&NetComparison::wall, &c.wallPressure}, std::pair{&NetComparison::exit, &c.exitMach}}) {
+    for (const auto& [row, figure] :
+         {std::pair{&NetComparison::wall, &c.wallPressure}, std::pair{&NetComparison::exit, &c.exitMach}}) {
       if (std::isnan(largest(row, 2))) continue;
       *figure = EstimateGridConvergence(largest(row, 2), largest(row, 1), largest(row, 0));
     }
@@ -265,7 +267,8 @@ std::string CheckReport(const CheckResult& c, const CaseFacts& facts) {
             Percent((*g)->uncertainty) + " " + HowConverged(**g) + "; by mesh";
     for (const MeshFigures& m : c.meshes) text += " " + Percent(((*m.net).*row).largestPercent);
     text += "; on the finest at " + (row == &NetComparison::wall ? std::string("x = ") : std::string("y = ")) +
-            report::RoundedText(fine.largestAt, 4) + ", over " + std::to_string(fine.at.size()) + " points of the net\n";
+            report::RoundedText(fine.largestAt, 4) + ", over " + std::to_string(fine.at.size()) +
+            " points of the net\n";
   }
   if (facts.flow.net && facts.flow.net->shock) {
     text += "The net stops where a shock forms, at x = " + report::RoundedText((*facts.flow.net->shock)[0], 4) +
@@ -391,7 +394,9 @@ std::string CheckJson(const CheckResult& c, const CaseFacts& facts, const nozzle
       beside["shock"] = {{"x", (*net->shock)[0]},
                          {"y", (*net->shock)[1]},
                          {"cfd_steepest_compression",
-                          {{"x", figure(steepest.x)}, {"y", figure(steepest.y)}, {"steepness", figure(steepest.steepness)}}}};
+                          {{"x", figure(steepest.x)},
+                           {"y", figure(steepest.y)},
+                           {"steepness", figure(steepest.steepness)}}}};
     } else {
       beside["shock"] = nullptr;
     }

@@ -127,8 +127,8 @@ void WriteNetPicture(const std::filesystem::path& png, const CheckResult& check,
   if (std::isfinite(x0)) {
     const auto [pMin, pMax] = Range(pLow, pHigh);
     const Axes wall{80, 0.0, std::max(x1, 1e-3), pMin, pMax};
-    Frame(c, wall, "Wall pressure p/p0 beside the characteristics'", "x / throat " +
-                                                                         std::string(facts.flow.axisymmetric ? "radius" : "half-height"));
+    Frame(c, wall, "Wall pressure p/p0 beside the characteristics'",
+          std::string("x / throat ") + (facts.flow.axisymmetric ? "radius" : "half-height"));
     NetRowCurves(c, wall, check, &NetComparison::wall, 1.0);
   }
   const auto [y0, y1, mLow, mHigh] = bounds(&NetComparison::exit);

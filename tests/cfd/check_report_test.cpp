@@ -79,7 +79,7 @@ TEST(CheckVerdict, JudgesTheCharacteristicsOfANonUniformExitByTheirDifferences) 
   EXPECT_NE(reason.find("the wall pressure (extrapolated 2.5"), std::string::npos) << reason;
   EXPECT_EQ(reason.find("exit Mach number"), std::string::npos) << reason;  // the figure beyond alone
   EXPECT_EQ(verdict({0.8, 0.4, 0.2}, {3.0, 1.6, 0.9}), "meshes-cannot-tell");
-  EXPECT_EQ(verdict({0.8, 0.4, 0.2}, {NAN, NAN, NAN}), "net-confirmed");  // the net stopped before the exit  // the net stopped before the exit
+  EXPECT_EQ(verdict({0.8, 0.4, 0.2}, {NAN, NAN, NAN}), "net-confirmed");  // the net stopped before the exit
 }
 
 // A mesh that does not settle leaves the verdict open, but the report says what still

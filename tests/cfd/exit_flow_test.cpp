@@ -275,7 +275,8 @@ TEST(NetFlow, TheMeshBesideTheCharacteristicsAtTheNetsPoints) {
     }
   }
   facts.net.emplace();
-  facts.net->wallPressure = {{0.0, 0.99}, {2.0, 0.9}, {7.25, 0.6}, {9.9, 0.5}};  // the first and last outside the centres
+  // The first and the last outside the cells' centres.
+  facts.net->wallPressure = {{0.0, 0.99}, {2.0, 0.9}, {7.25, 0.6}, {9.9, 0.5}};
   facts.net->exitMach = {{1.0, 2.0}, {2.5, 2.25}};
   facts.net->shock = std::array<double, 2>{5.2, 2.4};
   const cfd::NetComparison c = cfd::CompareNet(flow, facts, {0.5, 1.5, 2.5, 3.5}, {2.05, 2.15, 2.25, 2.35});
