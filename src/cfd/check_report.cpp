@@ -165,9 +165,16 @@ CheckResult JudgeCheck(const std::array<MeshFigures, 3>& meshes, const CaseFacts
     } else {
       const MeshFigures& m = *finestSettled;
       c.reason += "; what stands: the " + settled + (settled.find(',') == std::string::npos ? " mesh" : " meshes") +
-                  " settled, and the finest of them on its own, without an uncertainty, gives the mean " +
-                  Mach(m.mean) + " (" + Percent(100.0 * (m.mean - Me) / Me) + " from Me) and the core spread " +
-                  Percent(m.coreSpreadPercent) + " of Me";
+                  " settled, and the finest of them on its own, without an uncertainty, gives ";
+      if (m.net) {
+        c.reason += "the wall pressure within " + Percent(m.net->wall.largestPercent) + " of the net's" +
+                    (std::isnan(m.net->exit.largestPercent)
+                         ? std::string()
+                         : " and the exit Mach number within " + Percent(m.net->exit.largestPercent));
+      } else {
+        c.reason += "the mean " + Mach(m.mean) + " (" + Percent(100.0 * (m.mean - Me) / Me) +
+                    " from Me) and the core spread " + Percent(m.coreSpreadPercent) + " of Me";
+      }
     }
     return c;
   }

@@ -59,7 +59,8 @@ TEST(CheckVerdict, TellsTheWallsErrorFromTheMeshs) {
 // uniformity: the wall pressure's (the measured round cone R 2: 6.01, 3.39, 2.73 %) and
 // the exit Mach number's, each with its uncertainty against 0.5 %.
 TEST(CheckVerdict, JudgesTheCharacteristicsOfANonUniformExitByTheirDifferences) {
-  const auto verdict = [](std::array<double, 3> wall, std::array<double, 3> exit, std::string* reason = nullptr) {
+  const auto verdict = [](std::array<double, 3> wall, std::array<double, 3> exit, std::string* reason = nullptr,
+                          bool coarseSettled = true) {
     cfd::CaseFacts facts = Facts();
     facts.flow.net.emplace();
     auto meshes = Meshes({2.2, 2.25, 2.27}, {9.0, 9.0, 9.0});  // not uniform by design
@@ -68,6 +69,7 @@ TEST(CheckVerdict, JudgesTheCharacteristicsOfANonUniformExitByTheirDifferences) 
       meshes[m].net->wall.largestPercent = wall[m];
       meshes[m].net->exit.largestPercent = exit[m];
     }
+    meshes[0].steadiness.settled = coarseSettled;
     const cfd::CheckResult c = Judge(meshes, facts, 0.8, 60.0);
     if (reason != nullptr) *reason = c.reason;
     return std::string(cfd::VerdictName(c.verdict));
@@ -80,6 +82,8 @@ TEST(CheckVerdict, JudgesTheCharacteristicsOfANonUniformExitByTheirDifferences) 
   EXPECT_EQ(reason.find("exit Mach number"), std::string::npos) << reason;  // the figure beyond alone
   EXPECT_EQ(verdict({0.8, 0.4, 0.2}, {3.0, 1.6, 0.9}), "meshes-cannot-tell");
   EXPECT_EQ(verdict({0.8, 0.4, 0.2}, {NAN, NAN, NAN}), "net-confirmed");  // the net stopped before the exit
+  EXPECT_EQ(verdict({0.8, 0.4, 0.2}, {NAN, NAN, NAN}, &reason, false), "not-settled");
+  EXPECT_TRUE(reason.ends_with("gives the wall pressure within 0.2 % of the net's")) << reason;
 }
 
 // A mesh that does not settle leaves the verdict open, but the report says what still
