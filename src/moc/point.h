@@ -37,10 +37,15 @@ struct Point {
 // piece) until the new point's place and state stop changing: each correction below
 // `position` (relative to 1 + |x| or 1 + |y|) and `angle` (radians). The process is
 // of second order in the step.
+//
+// `machOfNu` is the inverse of nu the processes take, nu in degrees: none (the
+// default) is the exact one, gas::ExactMachFromNu, to rounding; the window's net
+// inverts nu by its own iteration, which stops within 1e-5 (gas::M_f_Nu).
 struct Tolerances {
   int maxCorrections = 200;
   double position = 1e-10;
   double angle = 1e-11;
+  double (*machOfNu)(double nuDegrees, const gas::Gas& gas, double guessM) = nullptr;
 };
 
 // A unit process that did not converge, an arithmetic fault inside one (a

@@ -30,9 +30,10 @@ double Change(const Point& p, const Point& q) {
 
 // The state with the Prandtl-Meyer angle nu, and whether two estimates agree: on the
 // hot path of every process, so kept where the compiler inlines them.
-inline Point StateWithNu(const gas::Gas& gas, Point s, double nu, double guessM) {
+inline Point StateWithNu(const gas::Gas& gas, const Tolerances& tolerances, Point s, double nu, double guessM) {
   s.nu = nu;
-  s.M = gas::ExactMachFromNu(nu / gas::Pi_180, gas, guessM);
+  s.M = tolerances.machOfNu ? tolerances.machOfNu(nu / gas::Pi_180, gas, guessM)
+                            : gas::ExactMachFromNu(nu / gas::Pi_180, gas, guessM);
   s.mu = std::asin(1.0 / s.M);
   return s;
 }
@@ -100,7 +101,7 @@ Point InteriorPoint(const gas::Gas& gas, const Tolerances tolerances, const Poin
     }
     next.theta = Finite(Divide(sum0 + difference0, 2.0 - r + q));
     const double nu = sum0 + r * next.theta - next.theta;
-    next = StateWithNu(gas, next, Finite(nu), first ? 0.5 * (a.M + b.M) : p.M);
+    next = StateWithNu(gas, tolerances, next, Finite(nu), first ? 0.5 * (a.M + b.M) : p.M);
     if (!first) {
       if (Agree(p, next, tolerances)) return next;
       // Damped once the corrections grow.
@@ -112,7 +113,7 @@ Point InteriorPoint(const gas::Gas& gas, const Tolerances tolerances, const Poin
         s.x = p.x + weight * (next.x - p.x);
         s.y = p.y + weight * (next.y - p.y);
         s.theta = p.theta + weight * (next.theta - p.theta);
-        next = StateWithNu(gas, s, p.nu + weight * (next.nu - p.nu), next.M);
+        next = StateWithNu(gas, tolerances, s, p.nu + weight * (next.nu - p.nu), next.M);
       }
     }
     p = next;
@@ -134,7 +135,7 @@ Point Between(const Point& a, const Point& b, double t) {
   return s;
 }
 
-Point UnitProcesses::WithNu(Point s, double nu, double guessM) const { return StateWithNu(gas_, s, nu, guessM); }
+Point UnitProcesses::WithNu(Point s, double nu, double guessM) const { return StateWithNu(gas_, tolerances_, s, nu, guessM); }
 
 Point UnitProcesses::Interior(const Point& a, const Point& b, const Point* guess) const {
   return axisymmetric_ ? InteriorPoint<true>(gas_, tolerances_, a, b, guess)
@@ -155,7 +156,7 @@ Point UnitProcesses::Axis(const Point& a, const Point* guess) const {
     // The mean of the piece from a to the axis, formed with theta and y halved as
     // every mean here, is sin(theta_a / 2) / (y_a / 2): theta odd in y.
     const double cMinus = axisymmetric_ ? Coefficient(mm, tm, tm - mm, ym) : 0.0;
-    next = StateWithNu(gas_, next, Finite(a.theta + a.nu - cMinus * a.y), first ? a.M : p.M);
+    next = StateWithNu(gas_, tolerances_, next, Finite(a.theta + a.nu - cMinus * a.y), first ? a.M : p.M);
     if (!first && Agree(p, next, tolerances_)) return next;
     p = next;
     first = false;
@@ -192,7 +193,7 @@ Point UnitProcesses::OnWall(const Point& b, const WallCurve& wall) const {
     next.y = wall.Y(x);
     next.theta = wall.Angle(x);
     const CPlusTerm plus = axisymmetric_ ? CPlus(b, tp, mp, yp, next.y, first) : CPlusTerm{0.0, b.theta - b.nu};
-    next = StateWithNu(gas_, next, Finite(next.theta - plus.difference + plus.q * next.theta), first ? b.M : p.M);
+    next = StateWithNu(gas_, tolerances_, next, Finite(next.theta - plus.difference + plus.q * next.theta), first ? b.M : p.M);
     if (!first && Agree(p, next, tolerances_)) return next;
     p = next;
     first = false;

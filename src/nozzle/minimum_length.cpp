@@ -117,7 +117,7 @@ double SolveTetaMax(Miss miss, double guess, double teta0, double tolerance) {
 
 }  // namespace
 
-MarchedDesign MarchMinimumLength(const DesignInputs& inputs, moc::Flow flow) {
+MarchedDesign MarchMinimumLength(const DesignInputs& inputs, moc::Flow flow, moc::Tolerances tolerances) {
   MarchedDesign d;
   d.inputs = inputs;
   d.flow = flow;
@@ -128,7 +128,7 @@ MarchedDesign MarchMinimumLength(const DesignInputs& inputs, moc::Flow flow) {
     where = {"in the number of waves"};
     const int N = WaveCount(inputs.N);
     d.N = N;
-    const UnitProcesses net(d.gas, flow);
+    const UnitProcesses net(d.gas, flow, tolerances);
     const double nuE = d.gas.Nu(inputs.Me) * gas::Pi_180;
     const double teta0 = inputs.Teta0 * gas::Pi_180;
     d.areaRatio = d.gas.AreaRatio(inputs.Me);

@@ -115,7 +115,7 @@ struct MarchedDesign {
 // The waves between the sonic line and Teta0: N / 3, at least 4.
 inline int WavesBelowTeta0(int N) { return N / 3 > 4 ? N / 3 : 4; }
 
-MarchedDesign MarchMinimumLength(const DesignInputs& inputs, moc::Flow flow);
+MarchedDesign MarchMinimumLength(const DesignInputs& inputs, moc::Flow flow, moc::Tolerances tolerances = {});
 inline MarchedDesign DesignAxisymmetric(const DesignInputs& inputs) {
   return MarchMinimumLength(inputs, moc::Flow::kAxisymmetric);
 }
