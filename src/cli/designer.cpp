@@ -143,7 +143,8 @@ void AddCheckOptions(CLI::App& app, pipeline::Request& r) {
                  "folder is refused)");
   app.add_flag("--verify", r.verify,
                "run the OpenFOAM case on its three meshes (blockMesh, checkMesh, rhoCentralFoam) and report the "
-               "grid-convergence study of the exit flow and its verdict; needs --openfoam")
+               "grid-convergence study of the exit flow and its verdict (a cone or a given wall: of its wall "
+               "pressure and exit beside the characteristics'); needs --openfoam")
       ->needs("--openfoam");
   app.add_option("--cfd-jobs", r.cfdJobs, "cores for the solver (default: all; a mesh of up to 2,500 cells runs on one)")
       ->check(CLI::PositiveNumber);
