@@ -78,6 +78,30 @@ void Curve(cairo_t* c, const Axes& a, const std::vector<double>& x, const std::v
   cairo_stroke(c);
 }
 
+// A white picture of kWidth x kHeight, its font set.
+struct Canvas {
+  std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface{
+      cairo_image_surface_create(CAIRO_FORMAT_RGB24, kWidth, kHeight), &cairo_surface_destroy};
+  std::unique_ptr<cairo_t, decltype(&cairo_destroy)> context{cairo_create(surface.get()), &cairo_destroy};
+  Canvas() {
+    cairo_set_source_rgb(context.get(), 1, 1, 1);
+    cairo_paint(context.get());
+    cairo_select_font_face(context.get(), "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+  }
+};
+
+// The meshes' shades and sizes along the picture's foot.
+void MeshLegend(cairo_t* c, const std::array<MeshFigures, 3>& meshes) {
+  for (std::size_t m = 0; m < meshes.size(); ++m) {
+    cairo_set_source_rgb(c, kShades[m][0], kShades[m][1], kShades[m][2]);
+    cairo_rectangle(c, 90 + 200.0 * static_cast<double>(m), kHeight - 18, 14, 4);
+    cairo_fill(c);
+    cairo_set_source_rgb(c, 0, 0, 0);
+    Text(c, 110 + 200.0 * static_cast<double>(m), kHeight - 12,
+         std::to_string(meshes[m].nx) + " x " + std::to_string(meshes[m].ny) + " cells");
+  }
+}
+
 // The net's row and each mesh's beside it, in the panel `a`.
 void NetRowCurves(cairo_t* c, const Axes& a, const CheckResult& check, NetRow NetComparison::*row, double unit) {
   cairo_set_line_width(c, 2.0);
@@ -103,13 +127,8 @@ void NetRowCurves(cairo_t* c, const Axes& a, const CheckResult& check, NetRow Ne
 }  // namespace
 
 void WriteNetPicture(const std::filesystem::path& png, const CheckResult& check, const CaseFacts& facts) {
-  std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(
-      cairo_image_surface_create(CAIRO_FORMAT_RGB24, kWidth, kHeight), &cairo_surface_destroy);
-  std::unique_ptr<cairo_t, decltype(&cairo_destroy)> context(cairo_create(surface.get()), &cairo_destroy);
-  cairo_t* c = context.get();
-  cairo_set_source_rgb(c, 1, 1, 1);
-  cairo_paint(c);
-  cairo_select_font_face(c, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+  const Canvas canvas;
+  cairo_t* c = canvas.context.get();
   const auto bounds = [&check](NetRow NetComparison::*row) {
     double atLow = INFINITY, atHigh = -INFINITY, low = INFINITY, high = -INFINITY;
     for (const MeshFigures& m : check.meshes) {
@@ -147,31 +166,19 @@ void WriteNetPicture(const std::filesystem::path& png, const CheckResult& check,
     Text(c, left, kTop + 62, "it has no exit flow to compare.");
   }
   cairo_set_font_size(c, 13);
-  for (std::size_t m = 0; m < check.meshes.size(); ++m) {
-    cairo_set_source_rgb(c, kShades[m][0], kShades[m][1], kShades[m][2]);
-    cairo_rectangle(c, 90 + 200.0 * static_cast<double>(m), kHeight - 18, 14, 4);
-    cairo_fill(c);
-    cairo_set_source_rgb(c, 0, 0, 0);
-    Text(c, 110 + 200.0 * static_cast<double>(m), kHeight - 12,
-         std::to_string(check.meshes[m].nx) + " x " + std::to_string(check.meshes[m].ny) + " cells");
-  }
+  MeshLegend(c, check.meshes);
   cairo_rectangle(c, 690, kHeight - 18, 14, 1);
   cairo_fill(c);
   Text(c, 710, kHeight - 12, "the characteristics; verdict: " + std::string(VerdictName(check.verdict)));
-  SavePng(surface.get(), png);
+  SavePng(canvas.surface.get(), png);
 }
 
 void WriteConvergencePicture(const std::filesystem::path& png, const CheckResult& check, const CaseFacts& facts,
                              const CheckResult* uncorrected) {
   const double Me = facts.flow.designMach;
   const double exitHalfHeight = facts.flow.exitHalfHeight * facts.metresPerHalfHeight;  // in the mesh's unit
-  std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(
-      cairo_image_surface_create(CAIRO_FORMAT_RGB24, kWidth, kHeight), &cairo_surface_destroy);
-  std::unique_ptr<cairo_t, decltype(&cairo_destroy)> context(cairo_create(surface.get()), &cairo_destroy);
-  cairo_t* c = context.get();
-  cairo_set_source_rgb(c, 1, 1, 1);
-  cairo_paint(c);
-  cairo_select_font_face(c, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+  const Canvas canvas;
+  cairo_t* c = canvas.context.get();
 
   double low = Me, high = Me, meanLow = Me, meanHigh = Me, lastIteration = 1.0;
   std::array<std::vector<double>, 3> fractions;
@@ -222,12 +229,8 @@ void WriteConvergencePicture(const std::filesystem::path& png, const CheckResult
       means.push_back(std::clamp(f.means[i], mMin, mMax));
     }
     Curve(c, history, its, means);
-    cairo_rectangle(c, 90 + 200.0 * static_cast<double>(m), kHeight - 18, 14, 4);
-    cairo_fill(c);
-    cairo_set_source_rgb(c, 0, 0, 0);
-    Text(c, 110 + 200.0 * static_cast<double>(m), kHeight - 12,
-         std::to_string(f.nx) + " x " + std::to_string(f.ny) + " cells");
   }
+  MeshLegend(c, check.meshes);
   if (uncorrected != nullptr) {
     cairo_set_source_rgb(c, 0.95, 0.5, 0.0);
     Curve(c, profile, uncorrectedFractions, uncorrected->meshes.back().profileMa);
@@ -239,7 +242,7 @@ void WriteConvergencePicture(const std::filesystem::path& png, const CheckResult
   cairo_set_source_rgb(c, 0, 0, 0);
   Text(c, kWidth - kPanel - 20, kHeight - 12,
        "Me = " + report::RoundedText(Me, 3) + "; verdict: " + std::string(VerdictName(check.verdict)));
-  SavePng(surface.get(), png);
+  SavePng(canvas.surface.get(), png);
 }
 
 }  // namespace cfd
